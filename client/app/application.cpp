@@ -1,0 +1,434 @@
+#include "application.h"
+
+#include "camera.h"
+#include "cloudapiclient.h"
+#include "constants.h"
+#include "languageloader.h"
+#include "layout.h"
+#include "layouts.h"
+#include "logger.h"
+#include "logindialog.h"
+#include "mainwindow.h"
+#include "resources.h"
+#include "roster.h"
+#include "server.h"
+#include "settings.h"
+#include "singleinstanceguard.h"
+#include "wakeinhibitor.h"
+#include "weblinks.h"
+#include "windowplacement.h"
+
+#include <QCryptographicHash>
+#include <QDebug>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFontDatabase>
+#include <QIcon>
+#include <QPointer>
+#include <QScreen>
+#include <QStandardPaths>
+
+namespace OrvantaClient::App {
+
+namespace Internal {
+
+class ApplicationPrivate
+{
+public:
+    QList<GUI::MainWindow*> windows;
+    QPointer<GUI::LoginDialog> loginDialog;
+    SingleInstanceGuard* guard = nullptr;
+    WakeInhibitor* wakeInhibitor = nullptr;
+    bool anotherInstance = false;
+    bool updateNotified = false;
+    // The window that asked for the one being set up (clone, open in new window).
+    QPointer<GUI::MainWindow> placementSource;
+};
+
+// Ends the program when the user closes the login dialog without signing in;
+// the application does not rely on the toolkit's last-window rule, because the
+// dialog closes on a successful sign-in just before the first window opens.
+class LoginDialogCloseWatcher : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Close) {
+            auto* app = Application::instance();
+            if (app && app->mainWindows().isEmpty() && watched->property("loginPending").toBool())
+                QMetaObject::invokeMethod(app, &QCoreApplication::quit, Qt::QueuedConnection);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace Internal
+
+namespace {
+
+const char* const fontFiles[] = {
+    ":/fonts/fonts/PTS55F.ttf", ":/fonts/fonts/PTS56F.ttf", ":/fonts/fonts/PTS75F.ttf", ":/fonts/fonts/PTS76F.ttf",
+    ":/fonts/fonts/PTC55F.ttf", ":/fonts/fonts/PTC75F.ttf", ":/fonts/fonts/PTN57F.ttf", ":/fonts/fonts/PTN77F.ttf",
+};
+
+void makeFolder(const QString& path)
+{
+    // The platform's parent folders may not exist yet on a fresh account.
+    if (!path.isEmpty() && !QDir().mkpath(path))
+        qWarning() << "Cannot create folder:" << path;
+}
+
+} // namespace
+
+Application::Application(int& argc, char** argv)
+    : QApplication(argc, argv)
+    , d(std::make_shared<Internal::ApplicationPrivate>())
+{
+    setApplicationName(QString::fromLatin1(Constants::applicationName));
+    setApplicationVersion(QString::fromLatin1(Constants::applicationVersion));
+    setQuitOnLastWindowClosed(false);
+    // Translations and fonts come from the compiled-in resources.
+    registerResources();
+    API::registerMetaTypes();
+
+    LanguageLoader::load(language());
+
+    for (const char* font : fontFiles) {
+        if (QFontDatabase::addApplicationFont(QString::fromLatin1(font)) < 0)
+            qWarning() << "Cannot load font:" << font;
+    }
+
+    makeFolder(cacheDir());
+    makeFolder(configDir());
+
+    d->wakeInhibitor = new WakeInhibitor(this);
+    d->wakeInhibitor->inhibit(applicationName(), QStringLiteral("Watching video"));
+
+    d->guard = new SingleInstanceGuard(this);
+    connect(d->guard, &SingleInstanceGuard::anotherLaunch, this, &Application::newAppLaunched);
+    const QString internalName = QString::fromLatin1(Constants::internalName);
+    d->anotherInstance = d->guard->check(internalName + QStringLiteral("-single-app-lock"));
+
+    if (!d->anotherInstance) {
+        const QString logName = internalName + QStringLiteral("_log.txt");
+        qDebug() << "LogPath:" << logName;
+        if (!Logger::open(logName))
+            qFatal("Cannot open log file");
+    }
+
+    setWindowIcon(QIcon(QStringLiteral("://icons/") + internalName + QStringLiteral(".png")));
+
+    Settings& settings = Settings::instance();
+    if (!settings.contains(QStringLiteral("experimental/framepump")))
+        settings.setValue(QStringLiteral("experimental/framepump"), true);
+    settings.sync();
+
+    qDebug() << "==== Application directories: ====";
+    qDebug() << "Cache dir:" << cacheDir();
+    qDebug() << "Local roster file:" << localRosterFileName();
+    qDebug() << "Local settings file:" << settingsFileName();
+    qDebug() << "Export dir:" << exportPath();
+    qDebug() << "Temp path:" << QDir::tempPath();
+    qDebug() << "==================================";
+}
+
+Application::~Application()
+{
+    qDeleteAll(d->windows);
+    d->windows.clear();
+    delete d->loginDialog.data();
+    if (!d->anotherInstance)
+        Logger::close();
+}
+
+Application* Application::instance()
+{
+    return qobject_cast<Application*>(QCoreApplication::instance());
+}
+
+QString Application::language() const
+{
+    return Settings::instance().value(QStringLiteral("common/language"), LanguageLoader::systemDefault()).toString();
+}
+
+QString Application::exportPath() const
+{
+    Settings& settings = Settings::instance();
+    if (!settings.contains(QStringLiteral("common/exportPath")))
+        settings.setValue(QStringLiteral("common/exportPath"),
+                          QString(QDir::homePath() + QLatin1Char('/') + QLatin1String(Constants::applicationName)));
+    return settings.value(QStringLiteral("common/exportPath")).toString();
+}
+
+QString Application::platformName() const
+{
+    return QString::fromLatin1(Constants::platformName);
+}
+
+QString Application::cacheDir() const
+{
+    return QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+}
+
+QString Application::configDir() const
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+}
+
+QString Application::localRosterFileName() const
+{
+    return QString::fromLatin1(Constants::localRosterFileName);
+}
+
+QString Application::localLayoutsFilePath() const
+{
+    return layoutsFilePath(cacheDir(), Settings::instance().value(QStringLiteral("auth/email")).toString());
+}
+
+QString Application::layoutsFilePath(const QString& cacheDir, const QString& email)
+{
+    const QByteArray hash = QCryptographicHash::hash(email.toLower().toUtf8(), QCryptographicHash::Md5).toHex();
+    return cacheDir + QStringLiteral("/layouts.") + QString::fromLatin1(hash);
+}
+
+QString Application::settingsFileName() const
+{
+    return Settings::instance().fileName();
+}
+
+bool Application::anotherInstanceFound() const
+{
+    return d->anotherInstance;
+}
+
+bool Application::isUpdateNotified() const
+{
+    return d->updateNotified;
+}
+
+void Application::setUpdateNotified(bool notified)
+{
+    d->updateNotified = notified;
+}
+
+int Application::camerasInLayouts() const
+{
+    int total = 0;
+    for (GUI::MainWindow* window : d->windows) {
+        if (const API::LayoutPtr layout = window->currentLayout())
+            total += layout->camerasCount();
+    }
+    return total;
+}
+
+int Application::cellsInLayouts() const
+{
+    int total = 0;
+    for (GUI::MainWindow* window : d->windows) {
+        if (const API::LayoutPtr layout = window->currentLayout())
+            total += layout->rows() * layout->columns();
+    }
+    return total;
+}
+
+QList<GUI::MainWindow*> Application::mainWindows() const
+{
+    return d->windows;
+}
+
+void Application::restart()
+{
+    exit(Constants::exitRestart);
+}
+
+void Application::translate(QString language)
+{
+    LanguageLoader::load(language);
+    Settings::instance().setValue(QStringLiteral("common/language"), language);
+}
+
+void Application::startLogin()
+{
+    if (!d->loginDialog) {
+        d->loginDialog = new GUI::LoginDialog;
+        d->loginDialog->setProperty("loginPending", true);
+        d->loginDialog->installEventFilter(new Internal::LoginDialogCloseWatcher(d->loginDialog));
+        connect(d->loginDialog, &GUI::LoginDialog::loginSuccessful, this, &Application::loginSuccessful);
+    }
+    GUI::LoginDialog* dialog = d->loginDialog;
+    if (QScreen* screen = primaryScreen()) {
+        QRect frame = dialog->frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        dialog->move(frame.topLeft());
+    }
+    dialog->show();
+    if (dialog->isRememberMe())
+        dialog->tryLogin();
+}
+
+void Application::loginSuccessful()
+{
+    if (GUI::LoginDialog* dialog = d->loginDialog) {
+        dialog->setProperty("loginPending", false);
+        dialog->close();
+        dialog->deleteLater();
+        d->loginDialog = nullptr;
+    }
+    createMainWindow();
+    Roster::instance()->login();
+    Layouts::instance()->login();
+}
+
+GUI::MainWindow* Application::newMainWindow(GUI::MainWindow* requester)
+{
+    auto* window = new GUI::MainWindow;
+    d->placementSource = requester;
+    setupMainWindow(window);
+    d->placementSource = nullptr;
+    return window;
+}
+
+void Application::createMainWindow()
+{
+    newMainWindow(qobject_cast<GUI::MainWindow*>(sender()));
+}
+
+void Application::createMainWindow(API::CameraPtr camera)
+{
+    newMainWindow(qobject_cast<GUI::MainWindow*>(sender()))->openCamera(camera);
+}
+
+void Application::createMainWindow(API::LayoutPtr layout)
+{
+    newMainWindow(qobject_cast<GUI::MainWindow*>(sender()))->openLayout(layout);
+}
+
+void Application::setupMainWindow(GUI::MainWindow* mainWindow)
+{
+    using GUI::MainWindow;
+    connect(mainWindow, &MainWindow::signout, this, &Application::mainWindowSignout);
+    connect(mainWindow, &MainWindow::clone, this, qOverload<>(&Application::createMainWindow));
+    connect(mainWindow, qOverload<API::CameraPtr>(&MainWindow::openInNewWindow), this,
+            qOverload<API::CameraPtr>(&Application::createMainWindow));
+    connect(mainWindow, qOverload<API::LayoutPtr>(&MainWindow::openInNewWindow), this,
+            qOverload<API::LayoutPtr>(&Application::createMainWindow));
+    connect(mainWindow, &MainWindow::closeRequested, this, &Application::closeMainWindow);
+    connect(mainWindow, &MainWindow::cameraActivated, this, &Application::setActiveCamera);
+    connect(mainWindow, &MainWindow::volumeChanged, this, &Application::setSoundVolume);
+    connect(mainWindow, &MainWindow::soundEnabled, this, &Application::enableSound);
+
+    if (d->windows.isEmpty()) {
+        const QByteArray geometry = Settings::instance().value(QStringLiteral("mainWindow/geometry")).toByteArray();
+        if (!geometry.isEmpty())
+            mainWindow->restoreGeometry(geometry);
+    } else {
+        MainWindow* requester = d->placementSource;
+        QList<QRect> screenRects;
+        QList<bool> occupied;
+        const QList<QScreen*> allScreens = screens();
+        for (QScreen* screen : allScreens) {
+            screenRects << screen->geometry();
+            bool holdsWindow = false;
+            for (MainWindow* window : qAsConst(d->windows))
+                holdsWindow = holdsWindow || screenAt(window->geometry().center()) == screen;
+            occupied << holdsWindow;
+        }
+        // Positions are frame positions (pos/move), sizes are client sizes (size/resize).
+        const QRect placed = WindowPlacement::place(QRect(mainWindow->pos(), mainWindow->size()),
+                                                    requester ? QRect(requester->pos(), requester->size()) : QRect(),
+                                                    screenRects, occupied);
+        mainWindow->resize(placed.size());
+        mainWindow->move(placed.topLeft());
+    }
+    d->windows.append(mainWindow);
+    mainWindow->show();
+}
+
+void Application::closeMainWindow(GUI::MainWindow* mainWindow)
+{
+    d->windows.removeAll(mainWindow);
+    mainWindow->deleteLater();
+    if (d->windows.isEmpty())
+        quit();
+}
+
+void Application::mainWindowSignout()
+{
+    for (GUI::MainWindow* window : qAsConst(d->windows)) {
+        window->hide();
+        window->deleteLater();
+    }
+    d->windows.clear();
+    d->updateNotified = false;
+    API::CloudAPIClient().logout();
+    Roster::instance()->logout();
+    Layouts::instance()->logout();
+    Settings::instance().setValue(QStringLiteral("auth/password"), QString());
+    startLogin();
+}
+
+void Application::setSoundVolume(int volume)
+{
+    for (GUI::MainWindow* window : qAsConst(d->windows))
+        window->setSoundVolume(volume);
+}
+
+void Application::enableSound(bool enable)
+{
+    for (GUI::MainWindow* window : qAsConst(d->windows))
+        window->enableSound(enable);
+}
+
+void Application::setActiveCamera(API::CameraPtr camera)
+{
+    for (GUI::MainWindow* window : qAsConst(d->windows))
+        window->setActiveCamera(camera);
+}
+
+void Application::newAppLaunched()
+{
+    if (d->windows.isEmpty())
+        return;
+    GUI::MainWindow* first = d->windows.first();
+    first->show();
+    first->raise();
+    first->activateWindow();
+}
+
+void Application::openUrl(const QUrl& url)
+{
+    if (url.isValid())
+        QDesktopServices::openUrl(url);
+}
+
+void Application::openDownloadsPage()
+{
+    openUrl(WebLinks::downloads(language()));
+}
+
+void Application::openPasswordRecoveryPage()
+{
+    openUrl(WebLinks::passwordRecovery(language()));
+}
+
+void Application::openSignUpPage()
+{
+    openUrl(WebLinks::signUp(language()));
+}
+
+void Application::openAddingCameraTariffPage(API::CameraPtr camera)
+{
+    if (!camera)
+        return;
+    if (camera->server() && camera->server()->isLocal()) {
+        qDebug() << "Skip adding tariff to local camera" << camera->name();
+        return;
+    }
+    const QString serverId = camera->server() ? camera->server()->id() : QString();
+    openUrl(WebLinks::addingCameraTariff(language(), serverId, camera->id(), API::CloudAPIClient::sessionId()));
+}
+
+} // namespace OrvantaClient::App

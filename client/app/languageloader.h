@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+namespace OrvantaClient::App {
+
+// Loads the user-interface language: our own texts and the toolkit's texts,
+// both compiled in. English is the source language and needs no translator.
+class LanguageLoader
+{
+public:
+    // Loads the first two letters of language unless they are already loaded.
+    // Returns the two letters now loaded.
+    static QString load(const QString& language);
+
+    // The two letters loaded last, or empty before the first load.
+    static QString loaded();
+
+    // The language of the system locale: "ru" for Russian, else "en".
+    static QString systemDefault();
+};
+
+} // namespace OrvantaClient::App

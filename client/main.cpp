@@ -1,0 +1,33 @@
+#include "application.h"
+#include "constants.h"
+#include "resources.h"
+
+#include <QLocale>
+#include <QProcess>
+
+using namespace OrvantaClient;
+
+int main(int argc, char* argv[])
+{
+    App::Application app(argc, argv);
+    if (app.anotherInstanceFound())
+        return App::Constants::exitAnotherInstance;
+
+    registerResources();
+    QLocale::setDefault(app.language() == QLatin1String("ru") ? QLocale(QLocale::Russian)
+                                                              : QLocale(QLocale::English));
+    app.setStyleSheet(QStringLiteral(
+        "* { font: 12px \"PT Sans\"; }"
+        "QMenu { background-color: white; border: none; margin: 4px; }"
+        "QMenu::item:selected { background-color: rgb(62, 183, 253); }"
+        "QToolTip { background-color: white; color: black; font-weight: normal; }"));
+    app.startLogin();
+
+    const int code = app.exec();
+    if (code == App::Constants::exitRestart) {
+        const QStringList arguments = app.arguments();
+        QProcess::startDetached(arguments.first(), arguments);
+        return 0;
+    }
+    return code;
+}

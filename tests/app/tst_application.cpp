@@ -1,0 +1,299 @@
+// The application object in this process: start-up in a scratch working folder,
+// languages, web links, windows and the sign-out sequence.
+#include "application.h"
+#include "camera.h"
+#include "layout.h"
+#include "languageloader.h"
+#include "layouts.h"
+#include "logindialog.h"
+#include "mainwindow.h"
+#include "roster.h"
+#include "server.h"
+#include "settings.h"
+#include "../common/filemode.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFontDatabase>
+#include <QJsonObject>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QUrlQuery>
+#include <QtTest>
+
+using namespace OrvantaClient;
+
+namespace {
+
+QTemporaryDir* scratch = nullptr;
+
+// Collects the messages logged while it lives.
+class MessageCapture
+{
+public:
+    MessageCapture() { m_previous = qInstallMessageHandler(&MessageCapture::handle); }
+    ~MessageCapture() { qInstallMessageHandler(m_previous); }
+    QStringList lines() const { return captured(); }
+
+private:
+    static QStringList& captured()
+    {
+        static QStringList list;
+        return list;
+    }
+    static void handle(QtMsgType, const QMessageLogContext&, const QString& message) { captured() << message; }
+    QtMessageHandler m_previous;
+
+public:
+    static void clear() { captured().clear(); }
+};
+
+class UrlRecorder : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl& url) { urls << url; }
+};
+
+class LocalTestServer : public API::Server
+{
+public:
+    using API::Server::Server;
+    bool isLocal() const override { return true; }
+};
+
+QString readLog()
+{
+    QFile log(QStringLiteral("orvanta_client_log.txt"));
+    log.open(QIODevice::ReadOnly | QIODevice::Text);
+    return QString::fromUtf8(log.readAll());
+}
+
+GUI::LoginDialog* visibleLoginDialog()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* dialog = qobject_cast<GUI::LoginDialog*>(widget); dialog && dialog->isVisible())
+            return dialog;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+class TestApplication : public QObject
+{
+    Q_OBJECT
+private slots:
+    void startupWritesSettingsAndDirectoryBlock();
+    void resourcesAreCompiledIn();
+    void languageFollowsLocaleUntilChosen();
+    void translateLoadsTwoLettersOnce();
+    void layoutsFileIsNamedByLowerCasedEmail();
+    void webPagesOpenInBrowser();
+    void loginOpensFirstWindowAndStores();
+    void cloneOpensOffsetWindowOfSameSize();
+    void signOutClosesEveryWindowAndForgetsPassword();
+};
+
+void TestApplication::startupWritesSettingsAndDirectoryBlock()
+{
+    auto* app = App::Application::instance();
+    QVERIFY(!app->anotherInstanceFound());
+    QCOMPARE(QSettings(QStringLiteral("OrvantaClient.ini"), QSettings::IniFormat)
+                 .value(QStringLiteral("experimental/framepump")).toString(),
+             QStringLiteral("true"));
+
+    const QStringList lines = readLog().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QStringList expected{
+        QStringLiteral("==== Application directories: ===="),
+        QStringLiteral("Cache dir: \"%1\"").arg(app->cacheDir()),
+        QStringLiteral("Local roster file: \"local_roster.txt\""),
+        QStringLiteral("Local settings file: \"%1\"").arg(app->settingsFileName()),
+        QStringLiteral("Export dir: \"%1\"").arg(QDir::homePath() + QStringLiteral("/Orvanta Client")),
+        QStringLiteral("Temp path: \"%1\"").arg(QDir::tempPath()),
+        QStringLiteral("=================================="),
+    };
+    const int first = lines.indexOf(QRegularExpression(QStringLiteral(".* ==== Application directories: ====$")));
+    QVERIFY2(first >= 0, qPrintable(lines.join(QLatin1Char('\n'))));
+    QVERIFY(lines.size() >= first + expected.size());
+    for (int i = 0; i < expected.size(); ++i)
+        QCOMPARE(lines.at(first + i).mid(QStringLiteral("dd.MM.yyyy hh:mm::ss.zzz ").size()), expected.at(i));
+
+    QCOMPARE(fileMode(QStringLiteral("orvanta_client_log.txt")), 0600);
+    QCOMPARE(fileMode(QStringLiteral("OrvantaClient.ini")), 0600);
+    QVERIFY(QDir(app->cacheDir()).exists());
+    QVERIFY(app->cacheDir().startsWith(scratch->path()));
+    // The export folder was read for the block, so its default is stored.
+    QCOMPARE(App::Settings::instance().value(QStringLiteral("common/exportPath")).toString(),
+             QDir::homePath() + QStringLiteral("/Orvanta Client"));
+}
+
+void TestApplication::resourcesAreCompiledIn()
+{
+    QVERIFY(QFontDatabase().families().contains(QStringLiteral("PT Sans")));
+    QVERIFY(QFontDatabase().families().contains(QStringLiteral("PT Sans Caption")));
+    QVERIFY(QFontDatabase().families().contains(QStringLiteral("PT Sans Narrow")));
+    QVERIFY(!QPixmap(QStringLiteral("://icons/orvanta_client.png")).isNull());
+    QVERIFY(!QPixmap(QStringLiteral(":/login/login/icons/orvanta_client_logo.png")).isNull());
+    QVERIFY(!App::Application::windowIcon().isNull());
+}
+
+void TestApplication::languageFollowsLocaleUntilChosen()
+{
+    // LANG is ru_RU for this process (see main).
+    auto* app = App::Application::instance();
+    QVERIFY(!App::Settings::instance().contains(QStringLiteral("common/language")));
+    QCOMPARE(app->language(), QStringLiteral("ru"));
+    QCOMPARE(App::LanguageLoader::loaded(), QStringLiteral("ru"));
+    QVERIFY(!App::Settings::instance().contains(QStringLiteral("common/language")));
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Отмена"));
+    QCOMPARE(API::Layout().name(), QStringLiteral("Раскладка без названия"));
+}
+
+void TestApplication::translateLoadsTwoLettersOnce()
+{
+    auto* app = App::Application::instance();
+    MessageCapture capture;
+    MessageCapture::clear();
+    app->translate(QStringLiteral("ru_RU"));
+    QCOMPARE(capture.lines(), QStringList());
+    QCOMPARE(App::Settings::instance().value(QStringLiteral("common/language")).toString(), QStringLiteral("ru_RU"));
+    QCOMPARE(app->language(), QStringLiteral("ru_RU"));
+
+    app->translate(QStringLiteral("en"));
+    QCOMPARE(capture.lines(), QStringList{QStringLiteral("Loading language: \"en\"")});
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
+
+    MessageCapture::clear();
+    app->translate(QStringLiteral("ru_RU"));
+    app->translate(QStringLiteral("ru"));
+    QCOMPARE(capture.lines(), QStringList{QStringLiteral("Loading language: \"ru\"")});
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Отмена"));
+
+    // A language without compiled-in texts keeps the English source texts.
+    app->translate(QStringLiteral("de_DE"));
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
+    app->translate(QStringLiteral("en"));
+}
+
+void TestApplication::layoutsFileIsNamedByLowerCasedEmail()
+{
+    auto* app = App::Application::instance();
+    App::Settings::instance().setValue(QStringLiteral("auth/email"), QStringLiteral("Someone@Example.COM"));
+    QCOMPARE(app->localLayoutsFilePath(), app->cacheDir() + QStringLiteral("/layouts.16d113840f999444259f73bac9ab8b10"));
+    App::Settings::instance().setValue(QStringLiteral("auth/email"), QString());
+}
+
+void TestApplication::webPagesOpenInBrowser()
+{
+    auto* app = App::Application::instance();
+    UrlRecorder recorder;
+    QDesktopServices::setUrlHandler(QStringLiteral("https"), &recorder, "open");
+    QDesktopServices::setUrlHandler(QStringLiteral("http"), &recorder, "open");
+
+    app->openDownloadsPage();
+    app->openSignUpPage();
+    QCOMPARE(recorder.urls.size(), 2);
+    QCOMPARE(recorder.urls.at(0).path(), QStringLiteral("/downloads"));
+    QCOMPARE(recorder.urls.at(0).query(), QStringLiteral("lang=en"));
+    QCOMPARE(recorder.urls.at(1).path(), QStringLiteral("/sign_up"));
+
+    API::Server cloud(QJsonObject{{QStringLiteral("id"), QStringLiteral("srv-1")}});
+    auto cloudCamera = std::make_shared<API::Camera>(
+        &cloud, QJsonObject{{QStringLiteral("id"), 5}, {QStringLiteral("name"), QStringLiteral("Gate")}});
+    app->openAddingCameraTariffPage(cloudCamera);
+    QCOMPARE(recorder.urls.size(), 3);
+    QCOMPARE(recorder.urls.at(2).path(), QStringLiteral("/my-tariff"));
+    QVERIFY(QUrlQuery(recorder.urls.at(2)).hasQueryItem(QStringLiteral("_go")));
+
+    LocalTestServer local(QJsonObject{{QStringLiteral("id"), QStringLiteral("192.168.0.10:8080")}});
+    auto localCamera = std::make_shared<API::Camera>(
+        &local, QJsonObject{{QStringLiteral("id"), 1}, {QStringLiteral("name"), QStringLiteral("Yard")}});
+    MessageCapture capture;
+    MessageCapture::clear();
+    app->openAddingCameraTariffPage(localCamera);
+    QCOMPARE(recorder.urls.size(), 3);
+    QCOMPARE(capture.lines(), QStringList{QStringLiteral("Skip adding tariff to local camera \"Yard\"")});
+
+    QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+    QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+}
+
+void TestApplication::loginOpensFirstWindowAndStores()
+{
+    auto* app = App::Application::instance();
+    // Nobody is remembered: the dialog stays up and waits.
+    app->startLogin();
+    QVERIFY(visibleLoginDialog());
+    QVERIFY(app->mainWindows().isEmpty());
+
+    app->loginSuccessful();
+    QCOMPARE(app->mainWindows().size(), 1);
+    QVERIFY(app->mainWindows().first()->isVisible());
+    QTRY_VERIFY(!visibleLoginDialog());
+    QVERIFY(App::Roster::instance()->isLoggedIn());
+    QVERIFY(App::Layouts::instance()->isLoggedIn());
+    QCOMPARE(app->cellsInLayouts(), 1);
+    QCOMPARE(app->camerasInLayouts(), 0);
+}
+
+void TestApplication::cloneOpensOffsetWindowOfSameSize()
+{
+    auto* app = App::Application::instance();
+    GUI::MainWindow* first = app->mainWindows().first();
+    first->resize(900, 600);
+    first->move(100, 120);
+    emit first->clone();
+    QCOMPARE(app->mainWindows().size(), 2);
+    GUI::MainWindow* second = app->mainWindows().at(1);
+    QCOMPARE(second->size(), QSize(900, 600));
+    QCOMPARE(second->pos(), first->pos() + QPoint(30, 30));
+    QCOMPARE(app->cellsInLayouts(), 2);
+}
+
+void TestApplication::signOutClosesEveryWindowAndForgetsPassword()
+{
+    auto* app = App::Application::instance();
+    app->createMainWindow();
+    QCOMPARE(app->mainWindows().size(), 3);
+    QList<QPointer<GUI::MainWindow>> windows;
+    for (GUI::MainWindow* window : app->mainWindows())
+        windows << window;
+    App::Settings::instance().setValue(QStringLiteral("auth/password"), QStringLiteral("secret"));
+    app->setUpdateNotified(true);
+
+    emit windows.at(1)->signout();
+    QVERIFY(app->mainWindows().isEmpty());
+    QTRY_VERIFY(!windows.at(0) && !windows.at(1) && !windows.at(2));
+    QVERIFY(visibleLoginDialog());
+    QCOMPARE(App::Settings::instance().value(QStringLiteral("auth/password")).toString(), QString());
+    QVERIFY(!app->isUpdateNotified());
+    QVERIFY(!App::Roster::instance()->isLoggedIn());
+    QVERIFY(!App::Layouts::instance()->isLoggedIn());
+}
+
+int main(int argc, char* argv[])
+{
+    // A scratch working folder and private user folders, as on a fresh machine.
+    QTemporaryDir dir;
+    scratch = &dir;
+    QDir::setCurrent(dir.path());
+    for (const char* folder : {"home", "cache", "config", "tmp"})
+        QDir(dir.path()).mkdir(QLatin1String(folder));
+    qputenv("HOME", QFile::encodeName(dir.filePath(QStringLiteral("home"))));
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(dir.filePath(QStringLiteral("cache"))));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath(QStringLiteral("config"))));
+    qputenv("TMPDIR", QFile::encodeName(dir.filePath(QStringLiteral("tmp"))));
+    qputenv("LANG", "ru_RU.UTF-8");
+    qunsetenv("LC_ALL");
+    qunsetenv("LC_MESSAGES");
+    qunsetenv("LANGUAGE");
+
+    App::Application app(argc, argv);
+    TestApplication test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_application.moc"

@@ -1,0 +1,130 @@
+// The real watchdesk binary: one instance per user, the files of a first start,
+// and recovery of the guard after the first instance was killed.
+#include "../common/filemode.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TestStartup : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void secondStartExitsAndFirstKeepsRunning();
+    void killedInstanceLeavesNoLock();
+    void cleanup();
+
+private:
+    QProcess* start();
+    bool waitForStartup(int timeoutMs);
+
+    QTemporaryDir m_dir;
+    QProcessEnvironment m_env;
+    QList<QProcess*> m_processes;
+};
+
+void TestStartup::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    for (const char* folder : {"work", "home", "cache", "config", "tmp"})
+        QVERIFY(QDir(m_dir.path()).mkdir(QLatin1String(folder)));
+    m_env = QProcessEnvironment::systemEnvironment();
+    m_env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    m_env.insert(QStringLiteral("HOME"), m_dir.filePath(QStringLiteral("home")));
+    m_env.insert(QStringLiteral("XDG_CACHE_HOME"), m_dir.filePath(QStringLiteral("cache")));
+    m_env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir.filePath(QStringLiteral("config")));
+    // The guard's socket lives in the temporary folder: keep it to this test.
+    m_env.insert(QStringLiteral("TMPDIR"), m_dir.filePath(QStringLiteral("tmp")));
+}
+
+QProcess* TestStartup::start()
+{
+    auto* process = new QProcess(this);
+    process->setProcessEnvironment(m_env);
+    process->setWorkingDirectory(m_dir.filePath(QStringLiteral("work")));
+    process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->start(QStringLiteral(WATCHDESK_BIN), QStringList());
+    m_processes << process;
+    return process;
+}
+
+bool TestStartup::waitForStartup(int timeoutMs)
+{
+    // The directory block ends the start-up; the guard listens before it.
+    QFile log(m_dir.filePath(QStringLiteral("work/orvanta_client_log.txt")));
+    QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired()) {
+        if (log.open(QIODevice::ReadOnly)) {
+            const bool done = log.readAll().contains("==================================\n");
+            log.close();
+            if (done)
+                return true;
+        }
+        QTest::qWait(50);
+    }
+    return false;
+}
+
+void TestStartup::secondStartExitsAndFirstKeepsRunning()
+{
+    QProcess* first = start();
+    QVERIFY(first->waitForStarted(30000));
+    QVERIFY2(waitForStartup(60000), "the first instance did not finish its start-up");
+
+    QProcess* second = start();
+    QVERIFY(second->waitForFinished(60000));
+    QCOMPARE(second->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second->exitCode(), 133); // -123 as the shell sees it
+    QCOMPARE(first->state(), QProcess::Running);
+
+    const QString work = m_dir.filePath(QStringLiteral("work"));
+    QSettings ini(work + QStringLiteral("/OrvantaClient.ini"), QSettings::IniFormat);
+    QCOMPARE(ini.value(QStringLiteral("experimental/framepump")).toString(), QStringLiteral("true"));
+    QCOMPARE(fileMode(work + QStringLiteral("/OrvantaClient.ini")), 0600);
+    QCOMPARE(fileMode(work + QStringLiteral("/orvanta_client_log.txt")), 0600);
+
+    QFile log(work + QStringLiteral("/orvanta_client_log.txt"));
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    const QByteArray text = log.readAll();
+    QVERIFY(text.contains(" ==== Application directories: ====\n"));
+    QVERIFY(text.contains(" Local roster file: \"local_roster.txt\"\n"));
+}
+
+void TestStartup::killedInstanceLeavesNoLock()
+{
+    QProcess* first = start();
+    QVERIFY(first->waitForStarted(30000));
+    QVERIFY(waitForStartup(60000));
+    first->kill(); // SIGKILL: the socket name stays behind
+    QVERIFY(first->waitForFinished(30000));
+    QVERIFY(!QDir(m_dir.filePath(QStringLiteral("tmp"))).entryList(QDir::System).isEmpty());
+
+    QFile::remove(m_dir.filePath(QStringLiteral("work/orvanta_client_log.txt")));
+    QProcess* next = start();
+    QVERIFY(next->waitForStarted(30000));
+    QVERIFY2(waitForStartup(60000), "a start after a crash must recover the guard");
+    QCOMPARE(next->state(), QProcess::Running);
+
+    QProcess* another = start();
+    QVERIFY(another->waitForFinished(60000));
+    QCOMPARE(another->exitCode(), 133);
+}
+
+void TestStartup::cleanup()
+{
+    for (QProcess* process : qAsConst(m_processes)) {
+        if (process->state() != QProcess::NotRunning) {
+            process->kill();
+            process->waitForFinished(30000);
+        }
+        delete process;
+    }
+    m_processes.clear();
+}
+
+QTEST_GUILESS_MAIN(TestStartup)
+#include "tst_startup.moc"

@@ -1,0 +1,33 @@
+// svgrender IN.svg OUT.png SIZE — renders an SVG into a square transparent PNG.
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QSvgRenderer>
+#include <cstdio>
+
+int main(int argc, char* argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: svgrender IN.svg OUT.png SIZE\n");
+        return 1;
+    }
+    const int size = QByteArray(argv[3]).toInt();
+    QSvgRenderer renderer(QString::fromLocal8Bit(argv[1]));
+    if (!renderer.isValid() || size <= 0 || size > 4096) {
+        std::fprintf(stderr, "svgrender: cannot render %s at size %s\n", argv[1], argv[3]);
+        return 1;
+    }
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    renderer.render(&painter);
+    painter.end();
+    if (!image.save(QString::fromLocal8Bit(argv[2]), "PNG")) {
+        std::fprintf(stderr, "svgrender: cannot write %s\n", argv[2]);
+        return 1;
+    }
+    return 0;
+}
