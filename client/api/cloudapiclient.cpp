@@ -1,13 +1,37 @@
 #include "cloudapiclient.h"
 
+#include "constants.h"
+#include "restclient.h"
+#include "settings.h"
+#include "streamerclient.h"
+
+#include <QDebug>
+#include <QJsonDocument>
+#include <QUrl>
+
 namespace OrvantaClient::API {
 
 namespace {
+
 QString& session()
 {
     static QString id;
     return id;
 }
+
+const QString platform = QString::fromLatin1(App::Constants::platformName);
+
+// Releases a transport object after its first outcome, whoever listens.
+template<typename Transport>
+void releaseAfterOutcome(Transport* transport)
+{
+    auto release = [transport] { transport->deleteLater(); };
+    QObject::connect(transport, &Transport::jsonReceived, transport, release);
+    QObject::connect(transport, &Transport::error, transport, release);
+    if constexpr (std::is_same_v<Transport, StreamerClient>)
+        QObject::connect(transport, &StreamerClient::blobReceived, transport, release);
+}
+
 } // namespace
 
 CloudAPIClient::CloudAPIClient(QObject* parent)
@@ -20,16 +44,271 @@ QString CloudAPIClient::sessionId()
     return session();
 }
 
-void CloudAPIClient::setSessionId(const QString& sessionId)
+RestClient* CloudAPIClient::rest(std::function<void(const QJsonObject&)> onSuccess, std::function<void()> onFailure)
 {
-    session() = sessionId;
+    auto* client = new RestClient;
+    connect(client, &RestClient::jsonReceived, this, [onSuccess](const QJsonObject& response) { onSuccess(response); });
+    connect(client, &RestClient::error, this, [onFailure] { onFailure(); });
+    releaseAfterOutcome(client);
+    return client;
+}
+
+StreamerClient* CloudAPIClient::streamer(const QString& apiHost, int apiPort, const QString& password,
+                                         const server_id_t& serverID, camera_id_t cameraID, QVariantMap& params)
+{
+    StreamerClient* client = nullptr;
+    if (apiHost.isEmpty()) {
+        client = new StreamerClient;
+        params.insert(QStringLiteral("sessionId"), session());
+    } else {
+        client = new StreamerClient(apiHost, apiPort);
+        params.insert(QStringLiteral("sessionId"), password);
+    }
+    params.insert(QStringLiteral("server"), serverID);
+    params.insert(QStringLiteral("camera"), cameraID);
+    releaseAfterOutcome(client);
+    return client;
+}
+
+void CloudAPIClient::onStreamerFailure(StreamerClient* client, std::function<void()> onFailure)
+{
+    connect(client, &StreamerClient::error, this, [onFailure] { onFailure(); });
+}
+
+void CloudAPIClient::tryLogin(QString email, QString password)
+{
+    RestClient* client = rest(
+        [this](const QJsonObject& response) {
+            session() = response.value(QStringLiteral("session_id")).toString();
+            qDebug() << "Login successful";
+            emit loginSuccess();
+        },
+        [this] {
+            qDebug() << "Login failed";
+            emit loginFailed();
+        });
+    const QVariantMap form{
+        {QStringLiteral("login"), QString::fromLatin1(QUrl::toPercentEncoding(email))},
+        {QStringLiteral("password"), QString::fromLatin1(QUrl::toPercentEncoding(password))},
+        {QStringLiteral("clientType"), platform},
+        {QStringLiteral("clientVersion"), QString::fromLatin1(App::Constants::applicationVersion)},
+    };
+    qDebug() << "Try login:" << email << platform << QString::fromLatin1(App::Constants::applicationVersion);
+    client->postForm(QStringLiteral("public/sessions"), form);
 }
 
 void CloudAPIClient::logout()
 {
-    // The service request arrives with the service client; until then a
-    // logout only forgets the session.
-    setSessionId(QString());
+    if (session().isEmpty())
+        return;
+    RestClient* client = rest([](const QJsonObject&) { qDebug() << "Logout successful"; },
+                              [] { qDebug() << "Logout failed"; });
+    qDebug() << "Try logout:" << App::Settings::instance().value(QStringLiteral("auth/email")).toString().toLower();
+    client->del(QStringLiteral("public/sessions/") + session(), QVariantMap());
+    session().clear();
+}
+
+void CloudAPIClient::checkForUpdates()
+{
+    RestClient* client = rest(
+        [this](const QJsonObject& response) {
+            const QString version = response.value(QStringLiteral("version")).toString();
+            qDebug() << "Checking for update: version" << version;
+            emit updatesFound(version);
+        },
+        [this] {
+            qDebug() << "Checking for update failed";
+            emit updatesError();
+        });
+    qDebug() << "Check for updates" << platform;
+    client->get(QStringLiteral("public/version/") + QStringLiteral("client") + QLatin1Char('_') + platform,
+                QVariantMap());
+}
+
+void CloudAPIClient::updateRoster()
+{
+    RestClient* client = rest(
+        [this](const QJsonObject& response) {
+            qDebug() << "Roster updated";
+            emit rosterUpdated(response);
+        },
+        [this] {
+            qDebug() << "Roster request failed";
+            emit rosterUpdateError();
+        });
+    qDebug() << "Roster request";
+    client->get(QStringLiteral("public/roster"), {{QStringLiteral("sessionId"), session()}});
+}
+
+void CloudAPIClient::updateLayouts()
+{
+    RestClient* client = rest(
+        [this](const QJsonObject& response) {
+            qDebug() << "Layouts updated";
+            emit layoutsUpdated(response);
+        },
+        [this] {
+            qDebug() << "Layouts request failed";
+            emit layoutsUpdateError();
+        });
+    qDebug() << "Layouts request";
+    client->get(QStringLiteral("/layouts"), {{QStringLiteral("sessionId"), session()}});
+}
+
+void CloudAPIClient::saveLayouts(QByteArray jsonLayouts)
+{
+    RestClient* client = rest([](const QJsonObject&) { qDebug() << "Layouts saved"; },
+                              [this] {
+                                  qDebug() << "Save layouts request failed";
+                                  emit layoutsUpdateError();
+                              });
+    qDebug() << "Save layouts request";
+    client->post(QStringLiteral("/layouts"), {{QStringLiteral("sessionId"), session()}}, jsonLayouts);
+}
+
+void CloudAPIClient::requestPreview(API::server_id_t serverID, API::camera_id_t cameraID, QString apiHost,
+                                    int apiPort, QString password)
+{
+    QVariantMap params{{QStringLiteral("q"), 0}};
+    StreamerClient* client = streamer(apiHost, apiPort, password, serverID, cameraID, params);
+    connect(client, &StreamerClient::blobReceived, this, [this](const QByteArray& data) {
+        QPixmap preview;
+        preview.loadFromData(data, "JPEG");
+        qDebug() << "Preview updated";
+        emit previewReceived(preview);
+    });
+    onStreamerFailure(client, [this] {
+        qDebug() << "Preview request failed";
+        emit previewError();
+    });
+    qDebug() << "Preview request for camera" << serverID << cameraID;
+    client->request(QStringLiteral("preview/live"), params, false);
+}
+
+void CloudAPIClient::getTimeline(API::server_id_t serverID, API::camera_id_t cameraID, uint startTime,
+                                 uint endTime, QString apiHost, int apiPort, QString password)
+{
+    QVariantMap params{{QStringLiteral("startTime"), startTime}, {QStringLiteral("endTime"), endTime}};
+    StreamerClient* client = streamer(apiHost, apiPort, password, serverID, cameraID, params);
+    connect(client, &StreamerClient::jsonReceived, this, [this](const QJsonDocument& document) {
+        qDebug() << "Records updated";
+        emit archivesReceived(document.array());
+    });
+    onStreamerFailure(client, [this] {
+        qDebug() << "Records request failed";
+        emit archivesError();
+    });
+    qDebug() << "Records request" << serverID << cameraID;
+    client->request(QStringLiteral("archive/list"), params);
+}
+
+void CloudAPIClient::getCalendar(API::server_id_t serverID, API::camera_id_t cameraID, uint startTime,
+                                 uint endTime, QString apiHost, int apiPort, QString password)
+{
+    QVariantMap params{{QStringLiteral("startTime"), startTime}, {QStringLiteral("endTime"), endTime}};
+    StreamerClient* client = streamer(apiHost, apiPort, password, serverID, cameraID, params);
+    connect(client, &StreamerClient::jsonReceived, this, [this](const QJsonDocument& document) {
+        qDebug() << "Calendar updated";
+        emit archiveDatesReceived(document.array());
+    });
+    onStreamerFailure(client, [this] {
+        qDebug() << "Calendar request failed";
+        emit archiveDatesError();
+    });
+    qDebug() << "Calendar request" << serverID << cameraID;
+    client->request(QStringLiteral("archive/days"), params);
+}
+
+void CloudAPIClient::setCameraRotation(API::server_id_t serverID, API::camera_id_t cameraID, int angle)
+{
+    RestClient* client = rest(
+        [this](const QJsonObject&) {
+            qDebug() << "Rotation saved";
+            emit ok();
+        },
+        [this] {
+            qDebug() << "Error saving rotation";
+            emit error();
+        });
+    qDebug() << "Save rotation" << angle << "camera" << serverID << cameraID << "request";
+    client->postForm(QStringLiteral("/public/servers/%1/cameras/%2/rotation").arg(serverID).arg(cameraID),
+                     {{QStringLiteral("sessionId"), session()}, {QStringLiteral("degrees"), angle}});
+}
+
+void CloudAPIClient::ptzMove(API::server_id_t serverID, API::camera_id_t cameraID, QString direction,
+                             QString apiHost, int apiPort, QString password)
+{
+    QVariantMap params{{QStringLiteral("move"), direction}};
+    StreamerClient* client = streamer(apiHost, apiPort, password, serverID, cameraID, params);
+    connect(client, &StreamerClient::jsonReceived, this, [this] {
+        qDebug() << "PTZ moved";
+        emit ptzOperationSuccess();
+    });
+    onStreamerFailure(client, [this] {
+        qDebug() << "Error moving PTZ";
+        emit ptzOperationFailed();
+    });
+    qDebug() << "PTZ move" << direction << "camera" << serverID << cameraID << "request";
+    client->request(QStringLiteral("ptz"), params);
+}
+
+void CloudAPIClient::ptzZoom(API::server_id_t serverID, API::camera_id_t cameraID, int zoomLevel, QString apiHost,
+                             int apiPort, QString password)
+{
+    QVariantMap params{{QStringLiteral("rzoom"), zoomLevel}};
+    StreamerClient* client = streamer(apiHost, apiPort, password, serverID, cameraID, params);
+    connect(client, &StreamerClient::jsonReceived, this, [this] {
+        qDebug() << "PTZ zoomed";
+        emit ptzOperationSuccess();
+    });
+    onStreamerFailure(client, [this] {
+        qDebug() << "Error zooming PTZ";
+        emit ptzOperationFailed();
+    });
+    qDebug() << "PTZ zoom" << zoomLevel << "camera" << serverID << cameraID << "request";
+    client->request(QStringLiteral("ptz"), params);
+}
+
+void CloudAPIClient::ptzPatrol(API::server_id_t serverID, API::camera_id_t cameraID, int route, QString apiHost,
+                               int apiPort, QString password)
+{
+    QVariantMap params{{QStringLiteral("patrolId"), route}};
+    StreamerClient* client = streamer(apiHost, apiPort, password, serverID, cameraID, params);
+    connect(client, &StreamerClient::jsonReceived, this, [this] {
+        qDebug() << "PTZ patrol success";
+        emit ptzOperationSuccess();
+    });
+    onStreamerFailure(client, [this] {
+        qDebug() << "Error patrol PTZ";
+        emit ptzOperationFailed();
+    });
+    qDebug() << "PTZ patrol" << "camera" << serverID << cameraID << "request";
+    client->postRequest(QStringLiteral("plugin/ptz_patrol"), params);
+}
+
+void CloudAPIClient::ptzPatrolsAvailable(API::server_id_t serverID, API::camera_id_t cameraID, QString apiHost,
+                                         int apiPort, QString password)
+{
+    QVariantMap params;
+    StreamerClient* client = streamer(apiHost, apiPort, password, serverID, cameraID, params);
+    connect(client, &StreamerClient::jsonReceived, this, [this](const QJsonDocument& document) {
+        const QJsonObject answer = document.object();
+        if (!answer.contains(QStringLiteral("success")) || !answer.value(QStringLiteral("success")).toBool()) {
+            qDebug() << "Error patrols ways PTZ: response does not contains success keyword";
+            emit ptzOperationFailed();
+            return;
+        }
+        qDebug() << "PTZ patrols ways success";
+        // The route list travels as JSON text inside a JSON string.
+        const QByteArray text = answer.value(QStringLiteral("response")).toString().toUtf8();
+        emit ptzPatrolsReceived(QJsonDocument::fromJson(text).object());
+    });
+    onStreamerFailure(client, [this] {
+        qDebug() << "Error patrols ways PTZ";
+        emit ptzOperationFailed();
+    });
+    qDebug() << "PTZ patrols ways" << "camera" << serverID << cameraID << "request";
+    client->request(QStringLiteral("plugin/ptz_patrol"), params);
 }
 
 } // namespace OrvantaClient::API

@@ -1,5 +1,6 @@
 #include "logindialog.h"
 
+#include "cloudapiclient.h"
 #include "constants.h"
 #include "settings.h"
 
@@ -82,9 +83,19 @@ void LoginDialog::tryLogin()
         qDebug() << "Saving auth to" << settings.fileName();
         settings.setValue(QStringLiteral("auth/password"), m_password->text());
     }
-    // The service login request arrives with the service client; until then
-    // every sign-in is a local start.
-    emit loginSuccessful();
+    setEnabled(false);
+    auto* client = new API::CloudAPIClient(this);
+    connect(client, &API::CloudAPIClient::loginSuccess, this, [this, client] {
+        setEnabled(true);
+        client->deleteLater();
+        emit loginSuccessful();
+    });
+    connect(client, &API::CloudAPIClient::loginFailed, this, [this, client] {
+        setEnabled(true);
+        client->deleteLater();
+        m_password->setFocus();
+    });
+    client->tryLogin(m_email->text(), m_password->text());
 }
 
 } // namespace OrvantaClient::GUI

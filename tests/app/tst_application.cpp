@@ -11,6 +11,7 @@
 #include "server.h"
 #include "settings.h"
 #include "../common/filemode.h"
+#include "../common/messagecapture.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -26,27 +27,6 @@ using namespace OrvantaClient;
 namespace {
 
 QTemporaryDir* scratch = nullptr;
-
-// Collects the messages logged while it lives.
-class MessageCapture
-{
-public:
-    MessageCapture() { m_previous = qInstallMessageHandler(&MessageCapture::handle); }
-    ~MessageCapture() { qInstallMessageHandler(m_previous); }
-    QStringList lines() const { return captured(); }
-
-private:
-    static QStringList& captured()
-    {
-        static QStringList list;
-        return list;
-    }
-    static void handle(QtMsgType, const QMessageLogContext&, const QString& message) { captured() << message; }
-    QtMessageHandler m_previous;
-
-public:
-    static void clear() { captured().clear(); }
-};
 
 class UrlRecorder : public QObject
 {
@@ -156,20 +136,19 @@ void TestApplication::translateLoadsTwoLettersOnce()
 {
     auto* app = App::Application::instance();
     MessageCapture capture;
-    MessageCapture::clear();
     app->translate(QStringLiteral("ru_RU"));
-    QCOMPARE(capture.lines(), QStringList());
+    QCOMPARE(capture.messages(), QStringList());
     QCOMPARE(App::Settings::instance().value(QStringLiteral("common/language")).toString(), QStringLiteral("ru_RU"));
     QCOMPARE(app->language(), QStringLiteral("ru_RU"));
 
     app->translate(QStringLiteral("en"));
-    QCOMPARE(capture.lines(), QStringList{QStringLiteral("Loading language: \"en\"")});
+    QCOMPARE(capture.messages(), QStringList{QStringLiteral("Loading language: \"en\"")});
     QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
 
-    MessageCapture::clear();
+    capture.clear();
     app->translate(QStringLiteral("ru_RU"));
     app->translate(QStringLiteral("ru"));
-    QCOMPARE(capture.lines(), QStringList{QStringLiteral("Loading language: \"ru\"")});
+    QCOMPARE(capture.messages(), QStringList{QStringLiteral("Loading language: \"ru\"")});
     QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Отмена"));
 
     // A language without compiled-in texts keeps the English source texts.
@@ -212,10 +191,9 @@ void TestApplication::webPagesOpenInBrowser()
     auto localCamera = std::make_shared<API::Camera>(
         &local, QJsonObject{{QStringLiteral("id"), 1}, {QStringLiteral("name"), QStringLiteral("Yard")}});
     MessageCapture capture;
-    MessageCapture::clear();
     app->openAddingCameraTariffPage(localCamera);
     QCOMPARE(recorder.urls.size(), 3);
-    QCOMPARE(capture.lines(), QStringList{QStringLiteral("Skip adding tariff to local camera \"Yard\"")});
+    QCOMPARE(capture.messages(), QStringList{QStringLiteral("Skip adding tariff to local camera \"Yard\"")});
 
     QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
     QDesktopServices::unsetUrlHandler(QStringLiteral("http"));

@@ -1,0 +1,212 @@
+#include "httpclient.h"
+
+#include "settings.h"
+
+#include <QDebug>
+#include <QNetworkProxy>
+#include <QNetworkReply>
+#include <QScopedPointer>
+#include <QUrlQuery>
+
+namespace OrvantaClient::API {
+
+namespace {
+
+int& defaultTimeout()
+{
+    static int timeout = 30000;
+    return timeout;
+}
+
+const QString methodGet = QStringLiteral("GET");
+const QString methodDelete = QStringLiteral("DELETE");
+const QString methodPost = QStringLiteral("POST");
+
+} // namespace
+
+HTTPClient::HTTPClient(QString host, int port, bool https, bool useProxy)
+    : m_transferTimeout(defaultTimeout())
+{
+    m_url.setScheme(https ? QStringLiteral("https") : QStringLiteral("http"));
+    m_url.setHost(host, QUrl::DecodedMode);
+    if (port != 0)
+        m_url.setPort(port);
+
+    if (useProxy) {
+        // Read once: a change of the proxy settings affects clients built later.
+        App::Settings& settings = App::Settings::instance();
+        if (settings.value(QStringLiteral("proxy/useProxy"), false).toBool()) {
+            const QNetworkProxy proxy(QNetworkProxy::HttpProxy,
+                                      settings.value(QStringLiteral("proxy/host")).toString(),
+                                      quint16(settings.value(QStringLiteral("proxy/port")).toString().toInt()),
+                                      settings.value(QStringLiteral("proxy/username")).toString(),
+                                      settings.value(QStringLiteral("proxy/password")).toString());
+            m_manager.setProxy(proxy);
+        }
+    }
+}
+
+HTTPClient::HTTPClient(QString host, bool https, bool useProxy)
+    : HTTPClient(host, 0, https, useProxy)
+{
+}
+
+HTTPClient::~HTTPClient()
+{
+    for (QNetworkReply* reply : qAsConst(m_pendingReplies)) {
+        disconnect(reply, nullptr, this, nullptr);
+        reply->abort();
+        reply->deleteLater();
+    }
+}
+
+void HTTPClient::setTransferTimeout(int milliseconds)
+{
+    m_transferTimeout = milliseconds;
+}
+
+void HTTPClient::setDefaultTransferTimeout(int milliseconds)
+{
+    defaultTimeout() = milliseconds;
+}
+
+int HTTPClient::defaultTransferTimeout()
+{
+    return defaultTimeout();
+}
+
+void HTTPClient::get(QString path, QVariantMap params, bool json)
+{
+    start(methodGet, path, params, json);
+    send();
+}
+
+void HTTPClient::del(QString path, QVariantMap params, bool json)
+{
+    start(methodDelete, path, params, json);
+    send();
+}
+
+void HTTPClient::post(QString path, QVariantMap params, QByteArray data, QString contentType, bool json)
+{
+    start(methodPost, path, params, json);
+    m_postData = data;
+    m_contentType = contentType;
+    send();
+}
+
+void HTTPClient::post(QString path, QByteArray data, QString contentType, bool json)
+{
+    post(path, QVariantMap(), data, contentType, json);
+}
+
+void HTTPClient::start(const QString& method, const QString& path, const QVariantMap& params, bool json)
+{
+    // A new request from the caller starts from the client's own host, even
+    // after an earlier request was redirected elsewhere.
+    m_redirectCount = 0;
+    m_method = method;
+    m_json = json;
+    m_url.setPath(path, QUrl::DecodedMode);
+    QUrlQuery query;
+    for (auto it = params.constBegin(); it != params.constEnd(); ++it)
+        query.addQueryItem(it.key(), it.value().toString());
+    if (query.isEmpty())
+        m_url.setQuery(QString());
+    else
+        m_url.setQuery(query);
+}
+
+void HTTPClient::follow(const QUrl& target)
+{
+    // The target is used as the answer gives it: a path-only target yields a
+    // URL without host, which then fails like any unreachable address.
+    m_url = target;
+    send();
+}
+
+void HTTPClient::send()
+{
+    QNetworkRequest request(m_url);
+    request.setRawHeader("Accept", m_json ? QByteArrayLiteral("application/json") : QByteArrayLiteral("*/*"));
+    request.setTransferTimeout(m_transferTimeout);
+
+    QNetworkReply* reply = nullptr;
+    if (m_method == methodPost) {
+        request.setRawHeader("Content-Type", m_contentType.toLatin1());
+        reply = m_manager.post(request, m_postData);
+    } else if (m_method == methodDelete) {
+        reply = m_manager.deleteResource(request);
+    } else {
+        reply = m_manager.get(request);
+    }
+    m_pendingReplies.append(reply);
+    connect(reply, &QNetworkReply::finished, this, &HTTPClient::httpReply);
+}
+
+void HTTPClient::fail(int errorCode, int httpStatus)
+{
+    m_redirectCount = 0;
+    emit error(errorCode, httpStatus);
+}
+
+void HTTPClient::httpReply()
+{
+    auto* sender = qobject_cast<QNetworkReply*>(QObject::sender());
+    if (!sender) {
+        qDebug() << "HTTP responce received but reply is null pointer";
+        fail(1, -1);
+        return;
+    }
+    // Released when this handler returns, whichever way it leaves.
+    QScopedPointer<QNetworkReply, QScopedPointerDeleteLater> reply(sender);
+    m_pendingReplies.removeAll(sender);
+
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const QUrl target = reply->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl();
+    if (target.isEmpty()) {
+        if (reply->error() == QNetworkReply::NoError && status >= 200 && status <= 299) {
+            const QByteArray body = reply->readAll();
+            m_redirectCount = 0;
+            if (!m_json) {
+                emit finished(body);
+                return;
+            }
+            QJsonParseError parseError;
+            const QJsonDocument document = QJsonDocument::fromJson(body, &parseError);
+            if (parseError.error != QJsonParseError::NoError) {
+                qDebug() << "HTTP bad data: cannot parse response:" << QString::fromUtf8(body) << "Reason: "
+                         << parseError.errorString();
+                fail(-2, 400);
+                return;
+            }
+            emit finished(document);
+            return;
+        }
+        if (status != 0)
+            qDebug() << "HTTP error:" << status << reply->errorString();
+        fail(-3, status);
+        return;
+    }
+
+    if (!target.isValid()) {
+        qDebug() << "Bad redirect address";
+        fail(-3, 302);
+        return;
+    }
+    if (m_method == methodDelete) {
+        // Following would silently turn a deletion into something else.
+        qDebug() << "HTTP error:" << status << "redirect of a DELETE request is not followed";
+        fail(-3, status);
+        return;
+    }
+    if (m_redirectCount >= maxRedirects) {
+        qDebug() << "HTTP error:" << status << "too many redirects";
+        fail(-3, status);
+        return;
+    }
+    ++m_redirectCount;
+    follow(QUrl(target.toString(), QUrl::TolerantMode));
+}
+
+} // namespace OrvantaClient::API

@@ -1,0 +1,117 @@
+#include "restclient.h"
+
+#include "constants.h"
+#include "deployment.h"
+
+#include <QDebug>
+#include <QUrlQuery>
+
+namespace OrvantaClient::API {
+
+namespace {
+
+QUrl apiHost()
+{
+    return App::Deployment::instance().api();
+}
+
+} // namespace
+
+RestClient::RestClient()
+    : m_http(apiHost().host(), apiHost().port(0), apiHost().scheme() == QLatin1String("https"), true)
+{
+    connect(&m_http, qOverload<QJsonDocument>(&HTTPClient::finished), this, &RestClient::httpReply);
+    connect(&m_http, &HTTPClient::error, this, &RestClient::error);
+}
+
+void RestClient::get(QString path, QVariantMap params)
+{
+    m_http.get(QLatin1Char('/') + path, params, true);
+}
+
+void RestClient::del(QString path, QVariantMap params)
+{
+    m_http.del(QLatin1Char('/') + path, params, true);
+}
+
+void RestClient::post(QString path, QVariantMap params, QByteArray data)
+{
+    m_http.post(QLatin1Char('/') + path, params, data, QStringLiteral("application/json"), true);
+}
+
+void RestClient::postForm(QString path, QVariantMap params)
+{
+    m_http.post(QLatin1Char('/') + path, formBody(params), QStringLiteral("application/x-www-form-urlencoded"), true);
+}
+
+QByteArray RestClient::formBody(const QVariantMap& params)
+{
+    QUrlQuery query;
+    for (auto it = params.constBegin(); it != params.constEnd(); ++it)
+        query.addQueryItem(it.key(), it.value().toString());
+    return query.query(QUrl::FullyEncoded).toUtf8();
+}
+
+void RestClient::httpReply(QJsonDocument response)
+{
+    const QJsonObject envelope = response.object();
+    if (!envelope.contains(QStringLiteral("success"))) {
+        qDebug() << "HTTP Rest response is not contains success keyword";
+        emit error(-2, 400);
+        return;
+    }
+    const QJsonObject inner = envelope.value(QStringLiteral("response")).toObject();
+    if (envelope.value(QStringLiteral("success")).toBool(false)) {
+        emit jsonReceived(inner);
+        return;
+    }
+    const int code = inner.value(QStringLiteral("code")).toInt(0);
+    const QString alias = inner.value(QStringLiteral("code_alias")).toString();
+    qDebug() << "HTTP Rest responce is not successful" << code << alias << errorMessage(code);
+    emit error(code, 500);
+}
+
+QString RestClient::errorMessage(int code)
+{
+    // These texts go to the log, which is kept in English.
+    const QString service = QStringLiteral("Orvanta");
+    const QString application = QString::fromLatin1(App::Constants::applicationName);
+    switch (code) {
+    case 10000:
+        return QStringLiteral("%1 service error: the command is not supported. Please update %2").arg(service, application);
+    case 10001:
+        return QStringLiteral("Could not sign in. Please check your login and password and try again");
+    case 10002:
+        return QStringLiteral("Error checking session code. Please try to restart %1").arg(application);
+    case 10003:
+        return QStringLiteral("Access error: you don't have enough rights for requested operation");
+    case 10004:
+        return QStringLiteral("%1 service error: requestet resource is not found").arg(service);
+    case 10005:
+        return QStringLiteral("%1 service error: resource already exists").arg(service);
+    case 10006:
+        return QStringLiteral("%1 service error: requested user does not exist").arg(service);
+    case 10016:
+        return QStringLiteral("You have attempted to sign in too often in a short period of time. Please try again in 30 "
+                  "seconds");
+    case -1:
+        return QStringLiteral("%1 reports about unknown service error. Please update %2").arg(service, application);
+    case -2:
+        return QStringLiteral("Error in HTTP data format. Please check your internet connection and check if you are using "
+                  "the latest version of %1")
+            .arg(application);
+    case -3:
+        return QStringLiteral("Error communicating with %1 server. It is possible that %1 service is temporary unavailable. "
+                  "Please contact our support or try again later")
+            .arg(service);
+    case -4:
+        return QStringLiteral("Error communicating with %1 servers. There may be a problem with your computer's internet "
+                  "connection or with application's proxy settings.\nPlease check your internet connection or set "
+                  "correct proxy settings in the \"Settings\" menu and try again")
+            .arg(service);
+    default:
+        return QStringLiteral("Unknown error");
+    }
+}
+
+} // namespace OrvantaClient::API

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "httpclient.h"
+
+#include <QJsonObject>
+
+namespace OrvantaClient::API {
+
+// The service's API host. Every answer comes in an envelope ("success",
+// "response"); this client unwraps it and turns a refusal into an error pair.
+class RestClient : public QObject
+{
+    Q_OBJECT
+public:
+    RestClient();
+
+    // Each operation puts "/" in front of path, so "/layouts" is asked for as
+    // "//layouts"; the network layer sends it with the doubled slash collapsed.
+    void get(QString path, QVariantMap params);
+    void del(QString path, QVariantMap params);
+    void post(QString path, QVariantMap params, QByteArray data);
+    void postForm(QString path, QVariantMap params);
+
+    // The form body: key=value pairs in ascending key order, fully encoded.
+    // Values the caller already percent-encoded are not encoded again.
+    static QByteArray formBody(const QVariantMap& params);
+
+    // The user-facing text of an error code of the service or the transport.
+    static QString errorMessage(int code);
+
+signals:
+    void jsonReceived(QJsonObject response);
+    void error(int errorCode, int httpStatus);
+
+private slots:
+    void httpReply(QJsonDocument response);
+
+private:
+    HTTPClient m_http;
+};
+
+} // namespace OrvantaClient::API
