@@ -1,27 +1,123 @@
 #pragma once
 
+#include "apiitem.h"
 #include "apitypes.h"
+#include "archiverecords.h"
+#include "previewhandler.h"
 
+#include <QDateTime>
 #include <QJsonObject>
-#include <QObject>
+#include <QSize>
+#include <memory>
 
 namespace OrvantaClient::API {
 
-// One camera of one server.
-class Camera : public QObject
+namespace Internal {
+class CameraPrivate;
+}
+
+// One camera of one server: its state flags and the viewer's rights, the URLs
+// its streams play from, its preview, its archive caches, PTZ and rotation.
+class Camera : public PreviewHandler, public ApiItem<camera_id_t>
 {
     Q_OBJECT
 public:
-    Camera(Server* server, const QJsonObject& json);
+    enum PtzMoveDirections { Home = 0, Up = 2, Down = 4, Left = 8, Right = 16 };
+    Q_ENUM(PtzMoveDirections)
 
-    camera_id_t id() const { return m_id; }
-    QString name() const { return m_name; }
-    Server* server() const { return m_server; }
+    enum Flags { NotPaid = 2, Offline = 4 };
+    enum Rights { OwnerRight = 1, LiveRight = 2, ArchiveRight = 4, PtzRight = 8 };
+
+    Camera(Server* server, const QJsonObject& json);
+    // A placeholder for a camera that a layout names before the roster has it:
+    // not existing until the roster brings its data.
+    Camera(Server* server, camera_id_t id);
+    ~Camera() override;
+
+    void fromJson(const QJsonObject& json);
+    void update(const Camera& other);
+
+    Server* server() const;
+    QSize size() const;
+    QString vcodec() const;
+    int rotation() const;
+    void setRotation(int rotation);
+    bool mirror() const;
+    void setMirror(bool mirror);
+    int flags() const;
+    void setFlags(int flags);
+    void setOnline(bool online);
+    int rights() const;
+    int streams() const;
+    int aspectMode() const;
+    void setAspectMode(int mode);
+    bool ptzSupported() const;
+    QList<int> ptzPatrols() const;
+    int layoutsCount() const;
+
+    bool isLocal() const;
+    bool isPaid() const;
+    bool isOnline() const;
+    bool isAvailable() const override;
+    bool hasOwnerRight() const;
+    bool hasLiveRight() const;
+    bool hasArchiveRight() const;
+    bool hasPtzRight() const;
+
+    QString fileName() const;
+    QPixmap transformedPreview() const;
+    QString liveUrl(int quality) const;
+    // Empty when the day of start holds no records: there is nothing to play.
+    QString archiveUrl(const QDateTime& start, int quality, int speed) const;
+    QString exportUrl(const QDateTime& start, const QDateTime& end) const;
+    QString statusText() const;
+    QString statusMessage() const;
+
+    void addedToLayout();
+    void removedFromLayout();
+
+    bool hasRecords(const QDate& date) const;
+    QList<ArchiveRecord> records(const QDate& date) const;
+    int recordIndexAt(const QDateTime& t) const;
+    QDateTime nextRecordTime(const QDateTime& t) const;
+    QMap<QDate, int> calendar() const;
+
+    void updatePreview() override;
+
+public slots:
+    void requestTimeline(QDate date);
+    void requestCalendar(QDate start, QDate end);
+    void ptzMove(API::Camera::PtzMoveDirections direction);
+    void ptzZoom(int zoomLevel);
+    void ptzPatrol(int route);
+    void requestPtzPatrols();
+    void saveRotation();
+
+signals:
+    void flagsChanged();
+    void rightsChanged();
+    void previewUpdatingStarted();
+    void recordsChanged(QDate date);
+    void recordsError();
+    void calendarChanged(QDate start, QDate end);
+    void calendarError();
+    void orientationChanged();
+    void ptzDone();
+    void ptzPatrolsChanged();
+    void cameraNameChanged(QString name);
+    void cameraRemoved();
+
+protected:
+    void onNameChanged() override;
+    void onExistsChanged(bool exists) override;
 
 private:
-    Server* m_server;
-    camera_id_t m_id;
-    QString m_name;
+    QString streamUrl(const QString& kind, int quality) const;
+    class CloudAPIClient* request();
+
+    std::shared_ptr<Internal::CameraPrivate> d;
 };
 
 } // namespace OrvantaClient::API
+
+Q_DECLARE_METATYPE(OrvantaClient::API::Camera::PtzMoveDirections)

@@ -1,26 +1,56 @@
 #pragma once
 
+#include "apiitem.h"
+#include "apiitemsholder.h"
 #include "apitypes.h"
 
+#include <QJsonArray>
 #include <QJsonObject>
 #include <QObject>
 
 namespace OrvantaClient::API {
 
-// A video server of the account (or, as a subclass, on the user's network).
-class Server : public QObject
+// A video server of the roster: a named container of cameras with an online
+// state. Refreshing it merges the new camera list into the cameras it holds.
+class Server : public QObject, public ApiItem<server_id_t>, public ApiItemsHolder<CameraPtr, camera_id_t>
 {
     Q_OBJECT
 public:
-    explicit Server(const QJsonObject& json, QObject* parent = nullptr);
+    // A cloud server from the service's roster answer; it exists.
+    explicit Server(const QJsonObject& json);
+    // A placeholder for a server that a layout names before the roster has it.
+    explicit Server(const server_id_t& id);
+    ~Server() override;
 
-    server_id_t id() const { return m_id; }
-    QString name() const { return m_name; }
     virtual bool isLocal() const;
 
+    void fromJson(const QJsonObject& json);
+    void updateCameras(const QJsonArray& cameras);
+    virtual void update(const Server& other);
+
+    bool isOnline() const { return m_online; }
+    void setOnline(bool online);
+    bool ptzPatrolSupported() const { return m_ptzPatrolSupported; }
+
+    bool operator==(const Server& other) const { return id() == other.id(); }
+    bool operator!=(const Server& other) const { return !(*this == other); }
+
+signals:
+    void serverNameChanged(QString name);
+    void cameraAdded(API::CameraPtr camera);
+    void cameraRemoved(API::CameraPtr camera);
+    void serverStateChanged(bool online);
+    void serverRemoved();
+
+protected:
+    void onItemAdded(const CameraPtr& camera) override;
+    void onItemRemoved(const CameraPtr& camera) override;
+    void onNameChanged() override;
+    void onExistsChanged(bool exists) override;
+
 private:
-    server_id_t m_id;
-    QString m_name;
+    bool m_online = false;
+    bool m_ptzPatrolSupported = false;
 };
 
 } // namespace OrvantaClient::API

@@ -14,11 +14,11 @@
 #include "server.h"
 #include "settings.h"
 #include "singleinstanceguard.h"
+#include "storagepaths.h"
 #include "wakeinhibitor.h"
 #include "weblinks.h"
 #include "windowplacement.h"
 
-#include <QCryptographicHash>
 #include <QDebug>
 #include <QDesktopServices>
 #include <QDir>
@@ -26,7 +26,6 @@
 #include <QIcon>
 #include <QPointer>
 #include <QScreen>
-#include <QStandardPaths>
 
 namespace OrvantaClient::App {
 
@@ -170,28 +169,22 @@ QString Application::platformName() const
 
 QString Application::cacheDir() const
 {
-    return QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+    return StoragePaths::cacheDir();
 }
 
 QString Application::configDir() const
 {
-    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    return StoragePaths::configDir();
 }
 
 QString Application::localRosterFileName() const
 {
-    return QString::fromLatin1(Constants::localRosterFileName);
+    return StoragePaths::localRosterFileName();
 }
 
 QString Application::localLayoutsFilePath() const
 {
-    return layoutsFilePath(cacheDir(), Settings::instance().value(QStringLiteral("auth/email")).toString());
-}
-
-QString Application::layoutsFilePath(const QString& cacheDir, const QString& email)
-{
-    const QByteArray hash = QCryptographicHash::hash(email.toLower().toUtf8(), QCryptographicHash::Md5).toHex();
-    return cacheDir + QStringLiteral("/layouts.") + QString::fromLatin1(hash);
+    return StoragePaths::localLayoutsFilePath();
 }
 
 QString Application::settingsFileName() const

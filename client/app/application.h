@@ -44,10 +44,6 @@ public:
 
     QList<GUI::MainWindow*> mainWindows() const;
 
-    // The layouts file of an account: cache folder + "/layouts." + the MD5 of
-    // the lower-cased e-mail.
-    static QString layoutsFilePath(const QString& cacheDir, const QString& email);
-
 public slots:
     void restart();
     void translate(QString language);

@@ -1,26 +1,71 @@
 #pragma once
 
+#include "apiitemsholder.h"
+#include "apitypes.h"
+#include "storefile.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QObject>
+#include <QTimer>
+
+namespace OrvantaClient::API {
+class CloudAPIClient;
+}
 
 namespace OrvantaClient::App {
 
-// The process-wide layouts of the account, kept in step with the service
-// and with a local file per account.
-class Layouts : public QObject
+// The process-wide layouts of the account: mirrored from the service, kept in a
+// file per account, and pushed back whole whenever the user changes one. On the
+// first login of an account the file's layouts are pushed to the service.
+class Layouts : public QObject, public API::ApiItemsHolder<API::LayoutPtr, API::layout_id_t>
 {
     Q_OBJECT
 public:
     static Layouts* instance();
+    ~Layouts() override;
 
-    bool isLoggedIn() const { return m_loggedIn; }
-
-public slots:
     void login();
     void logout();
+    // Uploads the layouts, then writes the file.
+    void store();
+
+    bool isLoggedIn() const { return m_loggedIn; }
+    bool isLoading() const { return m_loading; }
+    QString fileName() const { return m_file.fileName(); }
+
+    // The reload period (30 s); tests shorten it.
+    void setReloadInterval(int milliseconds);
+
+signals:
+    void layoutsUpdatingStarted();
+    void layoutsUpdatingFinished();
+    void layoutsUpdatingError();
+    void layoutAdded(API::LayoutPtr layout);
+    void layoutRemoved(API::LayoutPtr layout);
+
+public slots:
+    void loadLayoutsFromFile();
+    void loadLayoutsFromApi();
+    void onLayoutsLoadedFromApi(QJsonObject data);
+    void onLayoutsLoadingError();
+    void storeLayoutsToApi();
+    void storeLayoutsToFile();
+
+protected:
+    void onItemAdded(const API::LayoutPtr& layout) override;
+    void onItemRemoved(const API::LayoutPtr& layout) override;
 
 private:
     Layouts();
+    void merge(const QJsonObject& data);
+    QJsonArray layoutsArray() const;
+
+    API::CloudAPIClient* m_api;
+    StoreFile m_file;
     bool m_loggedIn = false;
+    bool m_loading = false;
+    QTimer m_reloadTimer;
 };
 
 } // namespace OrvantaClient::App

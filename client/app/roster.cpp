@@ -1,6 +1,13 @@
 #include "roster.h"
 
+#include "cloudapiclient.h"
+#include "localserver.h"
+#include "storagepaths.h"
+
 #include <QDebug>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QSet>
 
 namespace OrvantaClient::App {
 
@@ -11,7 +18,30 @@ Roster* Roster::instance()
     return roster;
 }
 
-Roster::Roster() = default;
+Roster::Roster()
+    : m_api(new API::CloudAPIClient(this))
+{
+    API::registerMetaTypes();
+    m_reloadTimer.setInterval(30000);
+    m_localTimer.setInterval(5000);
+    connect(m_api, &API::CloudAPIClient::rosterUpdated, this, &Roster::onRosterLoadedFromApi);
+    connect(m_api, &API::CloudAPIClient::rosterUpdateError, this, &Roster::onRosterLoadingError);
+    connect(&m_reloadTimer, &QTimer::timeout, this, &Roster::loadRosterFromApi);
+    connect(&m_localTimer, &QTimer::timeout, this, &Roster::updateLocalRoster);
+}
+
+Roster::~Roster()
+{
+    if (m_loggedIn)
+        logout();
+    removeAll();
+}
+
+void Roster::setTimerIntervals(int reloadMs, int localRefreshMs)
+{
+    m_reloadTimer.setInterval(reloadMs);
+    m_localTimer.setInterval(localRefreshMs);
+}
 
 void Roster::login()
 {
@@ -20,6 +50,16 @@ void Roster::login()
         return;
     }
     m_loggedIn = true;
+    removeAll();
+    if (m_file.open(StoragePaths::localRosterFileName()))
+        loadRosterFromFile();
+    else
+        qDebug() << "Unable to open file with local roster list:" << StoragePaths::localRosterFileName();
+    if (!API::CloudAPIClient::sessionId().isEmpty()) {
+        loadRosterFromApi();
+        m_reloadTimer.start();
+    }
+    m_localTimer.start();
 }
 
 void Roster::logout()
@@ -28,7 +68,122 @@ void Roster::logout()
         qDebug() << "Trying to logout Roster without login first";
         return;
     }
+    m_reloadTimer.stop();
+    m_localTimer.stop();
+    m_file.close();
+    removeAll();
+    m_loading = false;
     m_loggedIn = false;
+}
+
+void Roster::loadRosterFromFile()
+{
+    if (!m_file.isOpen()) {
+        qDebug() << "Trying to load local roster from file but it is closed";
+        return;
+    }
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(m_file.readAll(), &error);
+    if (error.error != QJsonParseError::NoError) {
+        qDebug() << "Error while parsing local roster from file:" << error.errorString();
+        return;
+    }
+    for (const QJsonValue& value : document.array()) {
+        auto server = std::make_shared<API::LocalServer>(value.toObject());
+        if (!server->exists())
+            server->setExists(true);
+        add(server);
+    }
+}
+
+void Roster::loadRosterFromApi()
+{
+    const bool localAuth = API::CloudAPIClient::sessionId().isEmpty();
+    if (!m_loading && m_loggedIn && !localAuth) {
+        emit rosterUpdatingStarted();
+        m_loading = true;
+        m_api->updateRoster();
+        return;
+    }
+    qDebug() << "Trying to load local roster from API but:"
+             << "is roster already loading?" << m_loading << "is roster are not log in?" << !m_loggedIn
+             << "is local auth?" << localAuth;
+}
+
+void Roster::onRosterLoadedFromApi(QJsonObject data)
+{
+    if (!m_loading) {
+        qDebug() << "Servers list received but Roster did logout";
+        return;
+    }
+    QSet<API::server_id_t> seen;
+    for (const QJsonValue& value : qAsConst(data)) {
+        const QJsonObject object = value.toObject();
+        const API::server_id_t id = object.value(QStringLiteral("id")).toString();
+        seen.insert(id);
+        if (const API::ServerPtr held = item(id)) {
+            const bool existed = held->exists();
+            held->fromJson(object);
+            if (!existed)
+                emit serverAdded(held);
+        } else {
+            add(std::make_shared<API::Server>(object));
+        }
+    }
+    for (const API::ServerPtr& server : items()) {
+        // Local servers are the user's own; the service never lists them.
+        if (!seen.contains(server->id()) && !server->isLocal())
+            remove(server->id());
+    }
+    m_loading = false;
+    emit rosterUpdatingFinished();
+}
+
+void Roster::onRosterLoadingError()
+{
+    if (!m_loading) {
+        qDebug() << "Servers list error received but Roster did logout";
+        return;
+    }
+    m_loading = false;
+    emit rosterUpdatingError();
+}
+
+void Roster::updateLocalRoster()
+{
+    for (const API::ServerPtr& server : items()) {
+        // A local server the user removed is not asked any more.
+        if (server->isLocal() && server->exists())
+            static_cast<API::LocalServer*>(server.get())->update();
+    }
+    if (API::CloudAPIClient::sessionId().isEmpty())
+        emit rosterUpdatingFinished();
+}
+
+void Roster::storeLocalRoster()
+{
+    if (!m_file.isOpen()) {
+        qDebug() << "Trying to store local roster to file but it is closed";
+        return;
+    }
+    QJsonArray servers;
+    for (const API::ServerPtr& server : items()) {
+        if (server->isLocal() && server->exists())
+            servers.append(static_cast<API::LocalServer*>(server.get())->toJson());
+    }
+    m_file.store(QJsonDocument(servers).toJson(QJsonDocument::Indented),
+                 {"Can't truncate local roster file before overwriting", "Could not write local roster to file",
+                  "Could not flush local roster file", false});
+}
+
+void Roster::onItemAdded(const API::ServerPtr& server)
+{
+    emit serverAdded(server);
+}
+
+void Roster::onItemRemoved(const API::ServerPtr& server)
+{
+    emit serverRemoved(server);
 }
 
 } // namespace OrvantaClient::App

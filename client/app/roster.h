@@ -1,26 +1,67 @@
 #pragma once
 
+#include "apiitemsholder.h"
+#include "apitypes.h"
+#include "storefile.h"
+
+#include <QJsonObject>
 #include <QObject>
+#include <QTimer>
+
+namespace OrvantaClient::API {
+class CloudAPIClient;
+}
 
 namespace OrvantaClient::App {
 
-// The process-wide roster: the servers and cameras of the account and the
-// local servers of this computer.
-class Roster : public QObject
+// The process-wide roster: the cloud servers of the account, fetched from the
+// service, and the local video servers the user added, kept in the local
+// roster file. Every server object lives once and survives refreshes.
+class Roster : public QObject, public API::ApiItemsHolder<API::ServerPtr, API::server_id_t>
 {
     Q_OBJECT
 public:
     static Roster* instance();
+    ~Roster() override;
 
-    bool isLoggedIn() const { return m_loggedIn; }
-
-public slots:
     void login();
     void logout();
+    // Writes the existing local servers to the local roster file.
+    void storeLocalRoster();
+
+    bool isLoggedIn() const { return m_loggedIn; }
+    bool isLoading() const { return m_loading; }
+
+    // The reload (30 s) and local refresh (5 s) periods; tests shorten them.
+    void setTimerIntervals(int reloadMs, int localRefreshMs);
+
+signals:
+    void rosterUpdatingStarted();
+    void rosterUpdatingFinished();
+    void rosterUpdatingError();
+    void serverAdded(API::ServerPtr server);
+    void serverRemoved(API::ServerPtr server);
+
+public slots:
+    void loadRosterFromFile();
+    void loadRosterFromApi();
+    void updateLocalRoster();
+    void onRosterLoadedFromApi(QJsonObject data);
+    void onRosterLoadingError();
+
+protected:
+    void onItemAdded(const API::ServerPtr& server) override;
+    void onItemRemoved(const API::ServerPtr& server) override;
 
 private:
     Roster();
+
+    API::CloudAPIClient* m_api;
+    StoreFile m_file{true}; // it holds the local servers' passwords
     bool m_loggedIn = false;
+    bool m_loading = false;
+    QTimer m_reloadTimer;
+    QTimer m_localTimer;
 };
 
 } // namespace OrvantaClient::App

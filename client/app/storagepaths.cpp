@@ -1,0 +1,37 @@
+#include "storagepaths.h"
+
+#include "constants.h"
+#include "settings.h"
+
+#include <QCryptographicHash>
+#include <QStandardPaths>
+
+namespace OrvantaClient::App {
+
+QString StoragePaths::cacheDir()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+}
+
+QString StoragePaths::configDir()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+}
+
+QString StoragePaths::localRosterFileName()
+{
+    return QString::fromLatin1(Constants::localRosterFileName);
+}
+
+QString StoragePaths::localLayoutsFilePath()
+{
+    return layoutsFilePath(cacheDir(), Settings::instance().value(QStringLiteral("auth/email")).toString());
+}
+
+QString StoragePaths::layoutsFilePath(const QString& cacheDir, const QString& email)
+{
+    const QByteArray hash = QCryptographicHash::hash(email.toLower().toUtf8(), QCryptographicHash::Md5).toHex();
+    return cacheDir + QStringLiteral("/layouts.") + QString::fromLatin1(hash);
+}
+
+} // namespace OrvantaClient::App

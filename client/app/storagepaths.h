@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+namespace OrvantaClient::App {
+
+// Where the client keeps its files: the working folder for the settings and the
+// local roster, the platform's per-user cache folder for previews and layouts.
+class StoragePaths
+{
+public:
+    static QString cacheDir();
+    static QString configDir();
+    static QString localRosterFileName();
+    // The layouts file of the account in "auth/email".
+    static QString localLayoutsFilePath();
+    // cacheDir + "/layouts." + the MD5 of the lower-cased e-mail, in hex.
+    static QString layoutsFilePath(const QString& cacheDir, const QString& email);
+};
+
+} // namespace OrvantaClient::App
