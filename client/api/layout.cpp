@@ -15,12 +15,14 @@ namespace OrvantaClient::API {
 Layout::Layout()
     : ApiItem<layout_id_t>(QUuid::createUuid().toString(QUuid::WithoutBraces))
 {
+    registerMetaTypes(); // cell points travel in this layout's signals
     setName(tr("Untitled layout"));
 }
 
 Layout::Layout(const QJsonObject& json)
     : ApiItem<layout_id_t>(json.value(QStringLiteral("id")).toString())
 {
+    registerMetaTypes();
     fromJson(json);
 }
 

@@ -9,6 +9,8 @@ namespace OrvantaClient::API {
 Server::Server(const server_id_t& id)
     : ApiItem<server_id_t>(id)
 {
+    // Cameras travel in this server's signals.
+    registerMetaTypes();
 }
 
 Server::Server(const QJsonObject& json)
