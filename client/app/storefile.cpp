@@ -36,7 +36,10 @@ bool StoreFile::store(const QByteArray& content, const Messages& messages)
     };
 
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered: a buffered short write (a full disk) surfaces only in a flush
+    // whose failure commit() does not check, and a truncated file would replace
+    // the good one.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return failed(messages.cannotStart);
     if (m_ownerOnly)
         file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
