@@ -1,0 +1,123 @@
+#include "cameraroutes.h"
+
+#include "archivemodel.h"
+#include "flvstream.h"
+#include "testpicture.h"
+
+#include <QDateTime>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace Camsim {
+
+namespace {
+
+QByteArray compact(const QJsonValue& value)
+{
+    return value.isArray() ? QJsonDocument(value.toArray()).toJson(QJsonDocument::Compact)
+                           : QJsonDocument(value.toObject()).toJson(QJsonDocument::Compact);
+}
+
+bool hasRight(const CameraSpec& camera, const char* right)
+{
+    return camera.rights.contains(QLatin1String(right));
+}
+
+} // namespace
+
+QString CameraRoutes::loopFileName(const CameraSpec& camera)
+{
+    return QStringLiteral("loop_%1x%2_%3.flv").arg(camera.width).arg(camera.height).arg(camera.fps);
+}
+
+QSize CameraRoutes::streamSize(const CameraSpec& camera, int quality)
+{
+    const int numerator = quality <= 0 ? 2 : quality == 1 ? 3 : 4;
+    return QSize(camera.width * numerator / 4 & ~1, camera.height * numerator / 4 & ~1);
+}
+
+Response CameraRoutes::handle(const Request& request, const CameraSpec& camera, const QString& cameraKey,
+                              const Context& context)
+{
+    const QByteArray& path = request.path;
+    if (path == "/preview/live") {
+        const QImage picture = TestPicture::render(camera.name, streamSize(camera, 1), QDateTime::currentDateTime(), 0);
+        return {200, "image/jpeg", TestPicture::jpeg(picture), {}};
+    }
+    const bool archive = camera.archive && hasRight(camera, "archive");
+    if (path == "/archive/list") {
+        QJsonArray records;
+        if (archive) {
+            const qint64 from = request.queryValue("startTime").toLongLong() * 1000;
+            const qint64 to = request.queryValue("endTime").toLongLong() * 1000;
+            for (const ArchiveModel::Record& record : ArchiveModel::records(cameraKey, from, to))
+                records.append(QJsonObject{{"startTime", double(record.startMs)}, {"duration", double(record.durationMs)}});
+        }
+        return Response::json(compact(records));
+    }
+    if (path == "/archive/days") {
+        QJsonArray days;
+        if (archive) {
+            const auto calendar = ArchiveModel::calendar(cameraKey, request.queryValue("startTime").toLongLong(),
+                                                         request.queryValue("endTime").toLongLong());
+            for (const auto& day : calendar)
+                days.append(QJsonObject{{"date", double(QDateTime(day.first, QTime(12, 0)).toSecsSinceEpoch())},
+                                        {"recordsCount", day.second}});
+        }
+        return Response::json(compact(days));
+    }
+    if (path == "/ptz") {
+        if (!camera.ptz)
+            return Response::json(R"({"error":"no ptz"})", 400);
+        return Response::json("{}");
+    }
+    if (path == "/plugin/ptz_patrol") {
+        if (!camera.ptz)
+            return Response::json(R"({"success":false})");
+        if (request.method == "POST")
+            return Response::json(R"({"success":true})");
+        QJsonObject routes;
+        for (int route : camera.patrols)
+            routes.insert(QString::number(route), true);
+        return Response::json(compact(QJsonObject{{"success", true}, {"response", QString::fromUtf8(compact(routes))}}));
+    }
+    if (path == "/flv/live" || path == "/flv/archive") {
+        FlvStream::Options options;
+        options.name = camera.name;
+        options.fps = camera.fps;
+        options.dropAfterSecs = context.faults.dropStreamAfterSecs;
+        const int quality = request.queryValue("q").toInt();
+        options.size = streamSize(camera, quality);
+        if (path == "/flv/live") {
+            options.clockStartSecs = QDateTime::currentSecsSinceEpoch();
+            if (context.cheap)
+                options.loopFile = context.workDir + QLatin1Char('/') + loopFileName(camera);
+        } else {
+            if (!archive)
+                return Response::json(R"({"error":"no archive"})", 404);
+            qint64 start = request.queryValue("startTime").toLongLong();
+            qint64 end = request.queryValue("endTime").toLongLong();
+            if (request.hasQueryItem("uploadRate")) {
+                // An export: times in milliseconds, exactly that stretch, faster than real time.
+                options.readRate = 5.0;
+                options.durationSecs = double(end - start) / 1000.0;
+                start /= 1000;
+            } else {
+                options.speed = qBound(1, request.queryValue("speed").toInt(), 64);
+                options.durationSecs = double(end - start);
+            }
+            if (options.durationSecs <= 0 || options.durationSecs > 48 * 3600)
+                return Response::json(R"({"error":"bad stretch"})", 400);
+            options.clockStartSecs = start;
+        }
+        const QString workDir = context.workDir;
+        QObject* owner = context.owner;
+        return {200, "video/x-flv", QByteArray(), [options, workDir, owner](QTcpSocket* socket) {
+                    new FlvStream(socket, options, workDir, owner);
+                }};
+    }
+    return {0, QByteArray(), QByteArray(), {}};
+}
+
+} // namespace Camsim

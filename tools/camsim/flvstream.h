@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QProcess>
+#include <QSize>
+#include <QStringList>
+
+class QTcpSocket;
+
+namespace Camsim {
+
+// An FLV stream (H.264 and MP3) made by an ffmpeg child process and copied to
+// the client's socket as it comes. The camera's name and the stream's clock
+// are burnt into the picture: the wall clock for live video, the archive time
+// for archive video.
+class FlvStream : public QObject
+{
+    Q_OBJECT
+public:
+    struct Options
+    {
+        QString name;
+        QSize size{640, 480};
+        int fps = 25;
+        qint64 clockStartSecs = 0; // the time shown by the first frame
+        double durationSecs = 0;   // of archive time; 0 streams without end
+        int speed = 1;             // archive seconds per second
+        double readRate = 1.0;     // how much faster than real time to deliver
+        QString loopFile;          // when set, copy this file in a loop instead
+        int dropAfterSecs = 0;     // a fault: cut the stream after this long
+    };
+
+    FlvStream(QTcpSocket* socket, const Options& options, const QString& workDir, QObject* parent = nullptr);
+    ~FlvStream() override;
+
+    static QStringList arguments(const Options& options, const QString& textFile);
+    // Pre-encodes a short loop for the cheap mode. Returns false on failure.
+    static bool encodeLoop(const QSize& size, int fps, const QString& fileName);
+
+private:
+    void forward();
+    void finish();
+
+    QPointer<QTcpSocket> m_socket;
+    QProcess m_ffmpeg;
+    QString m_textFile;
+};
+
+} // namespace Camsim
