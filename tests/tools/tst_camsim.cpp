@@ -1,0 +1,200 @@
+// camsim as the client sees it: its answers read through the client's own
+// classes, and its streams checked with ffprobe.
+#include "camera.h"
+#include "cloudapiclient.h"
+#include "localserver.h"
+#include "restclient.h"
+#include "simulator.h"
+
+#include <QDir>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace OrvantaClient;
+
+class TestCamsim : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void signInAndRepeatedFailures();
+    void rosterShowsEveryState();
+    void layoutsPerAccount();
+    void localServerStreamsAndArchive();
+    void exportDeliversExactlyTheStretch();
+    void faultsOnDemand();
+
+private:
+    QString signIn();
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<Camsim::Simulator> m_sim;
+};
+
+void TestCamsim::initTestCase()
+{
+    QJsonObject config{{"accounts", QJsonArray{QJsonObject{{"email", "demo@orvanta.example"}, {"password", "demo"}},
+                                               QJsonObject{{"email", "other@orvanta.example"}, {"password", "x"}}}}};
+    m_sim = std::make_unique<Camsim::Simulator>(Camsim::Scenario::fromJson(config));
+    QVERIFY2(m_sim->start(), qPrintable(m_sim->errorString()));
+    QVERIFY(m_sim->writeWorkDir(m_dir.path()));
+    QVERIFY(QDir::setCurrent(m_dir.path())); // the client reads deployment.ini here
+}
+
+QString TestCamsim::signIn()
+{
+    API::CloudAPIClient client;
+    QSignalSpy ok(&client, &API::CloudAPIClient::loginSuccess);
+    client.tryLogin("Demo@Orvanta.example", "demo");
+    if (!ok.wait(20000))
+        return QString();
+    return API::CloudAPIClient::sessionId();
+}
+
+void TestCamsim::signInAndRepeatedFailures()
+{
+    for (int i = 0; i < 6; ++i) {
+        API::RestClient* attempt = new API::RestClient;
+        QSignalSpy error(attempt, &API::RestClient::error);
+        attempt->postForm("public/sessions", {{"login", "other%40orvanta.example"}, {"password", "wrong"}});
+        QVERIFY(error.wait(20000));
+        QCOMPARE(error.first().at(0).toInt(), i < 5 ? 10001 : 10016);
+        attempt->deleteLater();
+    }
+    QVERIFY(!signIn().isEmpty());
+}
+
+void TestCamsim::rosterShowsEveryState()
+{
+    signIn();
+    API::CloudAPIClient client;
+    QSignalSpy roster(&client, &API::CloudAPIClient::rosterUpdated);
+    client.updateRoster();
+    QVERIFY(roster.wait(20000));
+    const QJsonObject servers = roster.first().first().toJsonObject();
+    API::Server office(servers.value("srv-office").toObject());
+    API::Server warehouse(servers.value("srv-warehouse").toObject());
+    QVERIFY(office.isOnline() && office.ptzPatrolSupported());
+    QVERIFY(!warehouse.isOnline());
+    QVERIFY(office.item(1)->ptzSupported() && office.item(1)->hasPtzRight());
+    QCOMPARE(office.item(2)->rotation(), 90);
+    QVERIFY(!office.item(3)->isOnline());
+    QVERIFY(!office.item(4)->isPaid());
+    QVERIFY(!office.item(5)->hasArchiveRight());
+    QVERIFY(office.item(6)->mirror());
+    QVERIFY(office.item(1)->isAvailable());
+}
+
+void TestCamsim::layoutsPerAccount()
+{
+    signIn();
+    API::CloudAPIClient client;
+    QSignalSpy layouts(&client, &API::CloudAPIClient::layoutsUpdated);
+    client.updateLayouts();
+    QVERIFY(layouts.wait(20000));
+    QCOMPARE(layouts.first().first().toJsonObject().value("last_update").toInt(), 0);
+    client.saveLayouts(R"([{"id":"L1","name":"Hall","rows":2,"columns":2,"cameras":[]}])");
+    // The server answers in arrival order: ask again once the save is in.
+    QTRY_VERIFY_WITH_TIMEOUT(m_sim->requestLog().last().toObject().value("method") == "POST", 20000);
+    client.updateLayouts();
+    QTRY_COMPARE_WITH_TIMEOUT(layouts.count(), 2, 20000);
+    const QJsonObject stored = layouts.last().first().toJsonObject();
+    QVERIFY(stored.value("last_update").toDouble() > 0);
+    QCOMPARE(stored.value("layouts").toArray().first().toObject().value("name").toString(), QStringLiteral("Hall"));
+}
+
+void TestCamsim::localServerStreamsAndArchive()
+{
+    const Camsim::ServerSpec& shop = m_sim->scenario().localServers.first();
+    auto local = std::make_shared<API::LocalServer>("Shop", "127.0.0.1", m_sim->localPorts().first(), shop.password);
+    QSignalSpy finished(local.get(), &API::LocalServer::localServerUpdatingFinished);
+    local->update();
+    QVERIFY(finished.wait(20000));
+    QCOMPARE(local->items().size(), shop.cameras.size());
+    const API::CameraPtr counter = local->item(1);
+    QVERIFY(counter->isOnline() && counter->ptzSupported());
+
+    // Records of a day and the calendar count of that day agree.
+    QSignalSpy records(counter.get(), &API::Camera::recordsChanged);
+    QSignalSpy calendar(counter.get(), &API::Camera::calendarChanged);
+    const QDate today = QDate::currentDate();
+    QDate day = today.addDays(-1);
+    counter->requestCalendar(today.addDays(-29), today);
+    QVERIFY(calendar.wait(20000));
+    const QMap<QDate, int> days = counter->calendar();
+    QVERIFY(days.size() >= 15 && days.size() < 30); // most days, never all of them
+    while (!days.contains(day))
+        day = day.addDays(-1);
+    counter->requestTimeline(day);
+    QVERIFY(records.wait(20000));
+    QCOMPARE(counter->records(day).size(), days.value(day));
+}
+
+void TestCamsim::exportDeliversExactlyTheStretch()
+{
+    const QString session = signIn();
+    const QDateTime start = QDateTime::currentDateTime().addDays(-1);
+    QUrl url = m_sim->cloudUrl();
+    url.setPath("/flv/archive");
+    url.setQuery(QString("server=srv-office&camera=2&q=2&sessionId=%1&startTime=%2&endTime=%3&uploadRate=500")
+                     .arg(session)
+                     .arg(start.toMSecsSinceEpoch())
+                     .arg(start.toMSecsSinceEpoch() + 3000));
+    QNetworkAccessManager manager;
+    QNetworkReply* reply = manager.get(QNetworkRequest(url));
+    QSignalSpy done(reply, &QNetworkReply::finished);
+    QVERIFY(done.wait(60000));
+    const QByteArray flv = reply->readAll();
+    reply->deleteLater();
+    QVERIFY(flv.startsWith("FLV"));
+    QFile file(m_dir.filePath("export.flv"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(flv);
+    file.close();
+
+    QProcess probe;
+    probe.start("ffprobe", {"-v", "error", "-show_entries", "format=duration:stream=width,height", "-of", "compact",
+                            file.fileName()});
+    QVERIFY(probe.waitForFinished(30000));
+    const QString out = QString::fromUtf8(probe.readAllStandardOutput());
+    QVERIFY2(out.contains("width=640|height=480"), qPrintable(out));
+    const double duration = QRegularExpression("duration=([0-9.]+)").match(out).captured(1).toDouble();
+    QVERIFY2(qAbs(duration - 3.0) < 0.2, qPrintable(out));
+}
+
+void TestCamsim::faultsOnDemand()
+{
+    signIn();
+    Camsim::Faults faults;
+    faults.status500 = true;
+    faults.scope = "cloud";
+    m_sim->setFaults(faults);
+    API::CloudAPIClient client;
+    QSignalSpy error(&client, &API::CloudAPIClient::rosterUpdateError);
+    client.updateRoster();
+    QVERIFY(error.wait(20000));
+
+    faults = Camsim::Faults();
+    faults.refuse = true;
+    m_sim->setFaults(faults);
+    client.updateRoster();
+    QVERIFY(error.wait(20000));
+    m_sim->setFaults(Camsim::Faults());
+    QSignalSpy roster(&client, &API::CloudAPIClient::rosterUpdated);
+    client.updateRoster();
+    QVERIFY(roster.wait(20000));
+    QVERIFY(m_sim->requestLog().size() > 5);
+}
+
+int main(int argc, char* argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    TestCamsim test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_camsim.moc"
