@@ -10,7 +10,9 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QProcess>
+#include <QTcpSocket>
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <QtTest>
 
 using namespace OrvantaClient;
@@ -26,6 +28,7 @@ private slots:
     void localServerStreamsAndArchive();
     void exportDeliversExactlyTheStretch();
     void faultsOnDemand();
+    void rawStreamForFramepump();
 
 private:
     QString signIn();
@@ -187,6 +190,49 @@ void TestCamsim::faultsOnDemand()
     client.updateRoster();
     QVERIFY(roster.wait(20000));
     QVERIFY(m_sim->requestLog().size() > 5);
+}
+
+void TestCamsim::rawStreamForFramepump()
+{
+    // camsim runs in this thread: wait with the event loop running.
+    QTcpSocket socket;
+    socket.connectToHost("127.0.0.1", m_sim->localPorts().first());
+    QTRY_VERIFY_WITH_TIMEOUT(socket.state() == QAbstractSocket::ConnectedState, 10000);
+    // framepump's request: a bare request line, the live path with "&type=su".
+    socket.write("GET /flv/live?server=1&camera=1&q=2&sessionId=shop%20pass&vcodec=h264&type=su HTTP/1.1\r\n\r\n");
+    QByteArray data;
+    auto frameAt = [&data](int offset) -> int {
+        return data.size() >= offset + 8 ? int(qFromLittleEndian<quint32>(data.constData() + offset + 4)) + 8 : -1;
+    };
+    auto complete = [&] {
+        data += socket.readAll();
+        const int end = data.indexOf("\r\n\r\n");
+        const int service = end < 0 ? -1 : frameAt(end + 4);
+        const int media = service < 0 ? -1 : frameAt(end + 4 + service);
+        return media > 0 && data.size() >= end + 4 + service + media;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(complete(), 20000);
+    const int header = data.indexOf("\r\n\r\n") + 4;
+    QVERIFY(header > 0);
+    QVERIFY(data.startsWith("HTTP/1.1 200"));
+    const char* service = data.constData() + header;
+    QCOMPARE(qFromLittleEndian<quint32>(service), 1u);
+    QCOMPARE(qFromLittleEndian<quint32>(service + 9), 666u);
+    QCOMPARE(qFromLittleEndian<quint32>(service + 13), 666u);
+    const quint32 v = qFromLittleEndian<quint32>(service + 32);
+    const QJsonObject description = QJsonDocument::fromJson(QByteArray(service + 36, int(v)).split('\0').first()).object();
+    QCOMPARE(description.value("vcodec").toInt(), 2);
+    QCOMPARE(description.value("acodec").toInt(), 2);
+    QCOMPARE(description.value("width").toInt(), 640);
+
+    const char* media = service + frameAt(header);
+    const int width = int(qFromLittleEndian<quint32>(media + 9)), height = int(qFromLittleEndian<quint32>(media + 13));
+    QCOMPARE(QSize(width, height), QSize(640, 480));
+    const quint32 videoSize = qFromLittleEndian<quint32>(media + 32);
+    QCOMPARE(int(videoSize), width * height * 3 / 2);
+    const quint32 audioSize = qFromLittleEndian<quint32>(media + 36 + videoSize);
+    QCOMPARE(int(audioSize), 8000 / 25);
+    QCOMPARE(qint64(qFromLittleEndian<quint32>(media + 4)), qint64(52 + videoSize + audioSize));
 }
 
 int main(int argc, char* argv[])
