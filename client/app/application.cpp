@@ -155,11 +155,7 @@ QString Application::language() const
 
 QString Application::exportPath() const
 {
-    Settings& settings = Settings::instance();
-    if (!settings.contains(QStringLiteral("common/exportPath")))
-        settings.setValue(QStringLiteral("common/exportPath"),
-                          QString(QDir::homePath() + QLatin1Char('/') + QLatin1String(Constants::applicationName)));
-    return settings.value(QStringLiteral("common/exportPath")).toString();
+    return StoragePaths::exportPath();
 }
 
 QString Application::platformName() const

@@ -4,6 +4,7 @@
 #include "settings.h"
 
 #include <QCryptographicHash>
+#include <QDir>
 #include <QStandardPaths>
 
 namespace OrvantaClient::App {
@@ -21,6 +22,15 @@ QString StoragePaths::configDir()
 QString StoragePaths::localRosterFileName()
 {
     return QString::fromLatin1(Constants::localRosterFileName);
+}
+
+QString StoragePaths::exportPath()
+{
+    Settings& settings = Settings::instance();
+    if (!settings.contains(QStringLiteral("common/exportPath")))
+        settings.setValue(QStringLiteral("common/exportPath"),
+                          QString(QDir::homePath() + QLatin1Char('/') + QLatin1String(Constants::applicationName)));
+    return settings.value(QStringLiteral("common/exportPath")).toString();
 }
 
 QString StoragePaths::localLayoutsFilePath()

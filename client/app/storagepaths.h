@@ -12,6 +12,9 @@ public:
     static QString cacheDir();
     static QString configDir();
     static QString localRosterFileName();
+    // The export folder ("common/exportPath"); its default, the home folder +
+    // "/" + the application name, is stored the first time it is read.
+    static QString exportPath();
     // The layouts file of the account in "auth/email".
     static QString localLayoutsFilePath();
     // cacheDir + "/layouts." + the MD5 of the lower-cased e-mail, in hex.
