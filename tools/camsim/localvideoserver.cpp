@@ -1,5 +1,6 @@
 #include "localvideoserver.h"
 
+#include "cloudservice.h"
 #include "sustream.h"
 
 #include <QJsonArray>
@@ -12,14 +13,11 @@ namespace Camsim {
 
 QJsonObject LocalVideoServer::streamJson(const CameraSpec& camera)
 {
-    QJsonObject json{{"id", camera.id},
-                     {"name", camera.name},
-                     {"vcodec", "h264"},
-                     {"width", camera.width},
-                     {"height", camera.height},
-                     {"online", camera.online},
-                     {"streams", QJsonObject{{"0", true}, {"1", true}, {"2", true}}}};
-    json.insert("features", camera.ptz ? QJsonObject{{"ptz", QJsonObject()}} : QJsonObject());
+    // The cloud's camera object without what only the service knows: rights,
+    // paid services and the stored rotation.
+    QJsonObject json = CloudService::cameraJson(camera);
+    for (const char* key : {"rights", "services", "rotation", "mirror"})
+        json.remove(QLatin1String(key));
     return json;
 }
 
