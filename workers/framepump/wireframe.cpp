@@ -1,5 +1,7 @@
 #include "wireframe.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QtEndian>
 
 namespace VLC {
@@ -12,7 +14,47 @@ T field(const QByteArray& bytes, qint64 offset)
     return qFromLittleEndian<T>(bytes.constData() + offset);
 }
 
+template<typename T>
+void append(QByteArray& bytes, T value)
+{
+    char buffer[sizeof(T)];
+    qToLittleEndian<T>(value, buffer);
+    bytes.append(buffer, int(sizeof(T)));
+}
+
 } // namespace
+
+QByteArray WireFrame::compose(quint32 command, qint32 width, qint32 height, qint64 timestamp, const QByteArray& video,
+                              const QByteArray& audio)
+{
+    QByteArray body(1, '\0');
+    append<qint32>(body, width);
+    append<qint32>(body, height);
+    append<qint64>(body, timestamp);
+    body.append(7, '\0');
+    append<quint32>(body, quint32(video.size()));
+    body += video;
+    append<quint32>(body, quint32(audio.size()));
+    body += audio;
+    body.append(20, '\0');
+    QByteArray frame;
+    append<quint32>(frame, command);
+    append<quint32>(frame, quint32(body.size()));
+    return frame + body;
+}
+
+QByteArray WireFrame::composeDescription(int videoCodec, int audioCodec, int sampleRate, int width, int height,
+                                         qint64 timestamp)
+{
+    const QJsonObject description{{QStringLiteral("vcodec"), videoCodec},
+                                  {QStringLiteral("acodec"), audioCodec},
+                                  {QStringLiteral("sample_rate"), sampleRate},
+                                  {QStringLiteral("width"), width},
+                                  {QStringLiteral("height"), height}};
+    QByteArray text = QJsonDocument(description).toJson(QJsonDocument::Compact);
+    text.append('\0');
+    return compose(1, 666, 666, timestamp, text);
+}
 
 quint32 WireFrame::declaredLength(const char* prefix)
 {

@@ -24,6 +24,13 @@ struct WireFrame
     // fit the frame.
     bool parse(const QByteArray& bytes);
 
+    // The bytes of a frame with these fields, as a server sends them.
+    static QByteArray compose(quint32 command, qint32 width, qint32 height, qint64 timestamp,
+                              const QByteArray& video, const QByteArray& audio = QByteArray());
+    // A service frame whose video payload is the stream description.
+    static QByteArray composeDescription(int videoCodec, int audioCodec, int sampleRate, int width, int height,
+                                         qint64 timestamp);
+
     bool isServiceFrame() const { return width == 666 && height == 666; }
 
     quint32 command = 0;

@@ -27,7 +27,7 @@ QString nameFor(qint64 number)
 // Names tried before giving up when others are taken by files of other users.
 constexpr int maximumNameAttempts = 64;
 
-enum class CreateResult { Ok, NameTaken, Failed };
+enum class CreateResult { Ok, NameTaken, Failed, ResizeFailed };
 
 } // namespace
 
@@ -58,7 +58,16 @@ CreateResult FrameFilePrivate::create(const QString& path)
         return CreateResult::NameTaken;
     }
     // A file left by an earlier run of ours may carry a wider mode.
-    if (::fchmod(fd, 0600) != 0 || !file.open(fd, QIODevice::ReadWrite, QFileDevice::AutoCloseHandle)) {
+    if (::fchmod(fd, 0600) != 0) {
+        ::close(fd);
+        return CreateResult::Failed;
+    }
+    // Sized before QFile takes the descriptor, so that QFile sees the final size.
+    if (::ftruncate(fd, FrameFile::capacity) != 0) {
+        ::close(fd);
+        return CreateResult::ResizeFailed;
+    }
+    if (!file.open(fd, QIODevice::ReadWrite, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
         return CreateResult::Failed;
     }
@@ -104,14 +113,14 @@ bool FrameFile::open()
             d->name = nameFor(nameCounter++);
             result = d->create(path());
         }
+        if (result == CreateResult::ResizeFailed) {
+            qWarning() << "VideoWidget: Could not resize SHM file to " << capacity << " bytes";
+            return false;
+        }
         if (result != CreateResult::Ok) {
             qWarning() << "VideoWidget: Could not open SHM file " << path();
             return false;
         }
-    }
-    if (!d->file.resize(capacity)) {
-        qWarning() << "VideoWidget: Could not resize SHM file to " << capacity << " bytes";
-        return false;
     }
     d->data = d->file.map(0, capacity);
     if (!d->data) {
