@@ -1,6 +1,5 @@
 #include "i420converter.h"
 
-
 namespace CodecDll {
 
 namespace {
@@ -11,8 +10,8 @@ namespace {
 //   B = 1.164 (Y-16) + 2.018 (U-128)
 // in fixed point with 5 fraction bits, arranged so that every intermediate fits
 // 16 bits: 16-bit lanes give twice the pixels per vector instruction of 32-bit
-// ones. The luma term is Y * 149/4 = Y * 1.164 * 32 exactly (Y * 149 fits an
-// unsigned 16-bit lane); the chroma terms come from 8.8 coefficients (409, 100,
+// ones. The luma term is Y * 149/4 = Y * 37.25, 1.164 * 32 to within 0.01
+// (Y * 149 fits an unsigned 16-bit lane); the chroma terms come from 8.8 coefficients (409, 100,
 // 208, 516) shifted down by 3, with the rounding of the final shift folded in.
 inline int16_t lumaTerm(uint8_t y)
 {

@@ -90,12 +90,13 @@ void Framepump::readData()
         if (frameBuffer.isEmpty()) {
             if (socket->bytesAvailable() < prefixSize)
                 return;
-            frameBuffer = socket->read(prefixSize);
+            frameBuffer.resize(prefixSize);
+            socket->read(frameBuffer.data(), prefixSize);
             const quint32 length = WireFrame::declaredLength(frameBuffer.constData());
             if (!WireFrame::validLength(length)) {
                 // Without a trustworthy length the next frame cannot be found again.
                 StatusOutput::writeError("Drop connection: bad frame length: " + number(length));
-                frameBuffer.clear();
+                frameBuffer.resize(0);
                 socket->abort();
                 sendError();
                 return;
@@ -103,10 +104,17 @@ void Framepump::readData()
             expectedSize = int(length) + prefixSize;
             frameBuffer.reserve(expectedSize);
         }
-        frameBuffer += socket->read(expectedSize - frameBuffer.size());
+        // Straight into the frame buffer: a read() of the whole remainder would
+        // allocate a frame-sized array for every few kilobytes that arrive.
+        const int have = frameBuffer.size();
+        const qint64 chunk = qMin<qint64>(socket->bytesAvailable(), expectedSize - have);
+        frameBuffer.resize(have + int(chunk));
+        const qint64 got = socket->read(frameBuffer.data() + have, chunk);
+        frameBuffer.resize(have + int(qMax<qint64>(got, 0)));
         if (frameBuffer.size() == expectedSize) {
             processFrame();
-            frameBuffer.clear();
+            // Keeps the reserved capacity for the next frame.
+            frameBuffer.resize(0);
         }
     }
 }
