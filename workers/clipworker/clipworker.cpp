@@ -65,7 +65,10 @@ unsigned Clipworker::formatCallback(void** opaque, char* chroma, unsigned* width
     // libvlc proposes a height padded to its own alignment and would stretch the
     // picture into it; the track knows the camera's real size.
     const QSize real = self->vlc.videoTrackSize();
-    if (real.isValid() && real.width() > 0 && real.height() > 0) {
+    if (real.isValid() && real.width() > 0 && real.height() > 0
+        && (unsigned(real.width()) != *width || unsigned(real.height()) != *height)) {
+        StatusOutput::writeError("Using the stream's picture size " + StatusOutput::geometry(real.width(), real.height())
+                                 + " instead of " + StatusOutput::geometry(*width, *height));
         *width = unsigned(real.width());
         *height = unsigned(real.height());
     }
