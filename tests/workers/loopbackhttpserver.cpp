@@ -1,10 +1,12 @@
 #include "loopbackhttpserver.h"
 
 #include <QTcpSocket>
+#include <QTimer>
 
-LoopbackHttpServer::LoopbackHttpServer(const QByteArray& body, const QByteArray& contentType)
+LoopbackHttpServer::LoopbackHttpServer(const QByteArray& body, int pieces, int intervalMs)
     : body(body)
-    , contentType(contentType)
+    , pieces(qMax(1, pieces))
+    , intervalMs(intervalMs)
 {
     connect(this, &QTcpServer::newConnection, this, &LoopbackHttpServer::answer);
     listen(QHostAddress::LocalHost);
@@ -24,12 +26,17 @@ void LoopbackHttpServer::answer()
             *request += socket->readAll();
             if (!request->contains("\r\n\r\n"))
                 return;
-            socket->write("HTTP/1.1 200 OK\r\nContent-Type: " + contentType
-                          + "\r\nContent-Length: " + QByteArray::number(body.size())
-                          + "\r\nConnection: close\r\n\r\n");
-            socket->write(body);
-            socket->disconnectFromHost();
+            socket->write("HTTP/1.1 200 OK\r\nContent-Type: video/x-flv\r\nContent-Length: "
+                          + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n");
             request->clear();
+            const int pieceSize = (body.size() + pieces - 1) / pieces;
+            for (int piece = 0; piece < pieces; ++piece) {
+                QTimer::singleShot(piece * intervalMs, socket, [this, socket, piece, pieceSize] {
+                    socket->write(body.mid(piece * pieceSize, pieceSize));
+                    if (piece == pieces - 1)
+                        socket->disconnectFromHost();
+                });
+            }
         });
     }
 }
