@@ -77,7 +77,7 @@ CreateResult FrameFilePrivate::create(const QString& path)
 } // namespace Internal
 
 FrameFile::FrameFile()
-    : d(std::make_unique<Internal::FrameFilePrivate>())
+    : d(QSharedPointer<Internal::FrameFilePrivate>::create())
 {
     d->name = nameFor(nameCounter++);
 }

@@ -1,8 +1,7 @@
 #pragma once
 
+#include <QSharedPointer>
 #include <QString>
-
-#include <memory>
 
 namespace OrvantaClient::GUI::Player {
 
@@ -37,7 +36,7 @@ public:
     uchar* data() const;
 
 private:
-    std::unique_ptr<Internal::FrameFilePrivate> d;
+    QSharedPointer<Internal::FrameFilePrivate> d;
 };
 
 } // namespace OrvantaClient::GUI::Player
