@@ -9,7 +9,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
 #include <cstring>
+
+#include <sys/types.h>
 
 using OrvantaClient::GUI::Player::FrameFile;
 
@@ -68,6 +71,7 @@ private slots:
     void playsIntoTheFrameFile();
     void pauseBeforeTheFirstPicture();
     void refusesFrameFilesItCannotDrawInto();
+    void crashEndsWithExitCodeOne();
     void exportsToExactlyTheGivenPath();
     void exportFailuresAreReported();
 
@@ -139,6 +143,18 @@ void TestClipworker::refusesFrameFilesItCannotDrawInto()
     QVERIFY(missing.errors().contains(QLatin1String("No frame file to draw into")));
     QCOMPARE(missing.lines().count(QStringLiteral("frame")), 0);
     QCOMPARE(missing.process.state(), QProcess::Running);
+}
+
+void TestClipworker::crashEndsWithExitCodeOne()
+{
+    for (const int signal : {SIGSEGV, SIGABRT}) {
+        WorkerRun worker(QStringLiteral(CLIPWORKER_BIN), {server->url(), QStringLiteral("none")});
+        QVERIFY(worker.waitForLine(QStringLiteral("state 1")));
+        ::kill(pid_t(worker.process.processId()), signal);
+        QVERIFY(worker.waitForExit());
+        QCOMPARE(worker.process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(worker.process.exitCode(), 1);
+    }
 }
 
 void TestClipworker::exportsToExactlyTheGivenPath()
