@@ -111,6 +111,8 @@ void Framepump::readData()
         frameBuffer.resize(have + int(chunk));
         const qint64 got = socket->read(frameBuffer.data() + have, chunk);
         frameBuffer.resize(have + int(qMax<qint64>(got, 0)));
+        if (got <= 0)
+            return; // nothing could be read after all: wait for the next readyRead
         if (frameBuffer.size() == expectedSize) {
             processFrame();
             // Keeps the reserved capacity for the next frame.
