@@ -1,5 +1,8 @@
 #include "i420converter.h"
 
+#include <cstddef>
+#include <vector>
+
 namespace CodecDll {
 
 namespace {
@@ -49,28 +52,30 @@ inline void pixel(int16_t c, int16_t r, int16_t g, int16_t b, uint16_t* out)
     out[1] = uint16_t(clamp8(int16_t(c + r) >> 5) | 0xFF00);
 }
 
-// Two luma rows share one chroma row: each chroma sample's terms are computed once
-// and used for its 2x2 block. A plain counted loop that gcc vectorises; the clones
-// let it use AVX2 where the processor has it.
+// Both loops below are plain counted loops over contiguous arrays, which gcc
+// vectorises; the clones let it use AVX2 where the processor has it.
+//
+// Chroma terms for every pixel of a row pair: each sample's terms, computed once,
+// stand twice, so that the row loop needs no odd/even shuffling of luma.
 __attribute__((target_clones("avx2", "default")))
-void rowPair(const uint8_t* __restrict y0, const uint8_t* __restrict y1, const uint8_t* __restrict u,
-             const uint8_t* __restrict v, int pairs, uint16_t* __restrict out0, uint16_t* __restrict out1)
+void chromaTerms(const uint8_t* __restrict u, const uint8_t* __restrict v, int count, int16_t* __restrict r,
+                 int16_t* __restrict g, int16_t* __restrict b)
 {
-    for (int i = 0; i < pairs; ++i) {
+    for (int i = 0; i < count; ++i) {
         const int16_t d = int16_t(u[i] - 128), e = int16_t(v[i] - 128);
-        const int16_t r = redTerm(e), g = greenTerm(d, e), b = blueTerm(d);
-        pixel(lumaTerm(y0[2 * i]), r, g, b, out0 + 4 * i);
-        pixel(lumaTerm(y0[2 * i + 1]), r, g, b, out0 + 4 * i + 2);
-        pixel(lumaTerm(y1[2 * i]), r, g, b, out1 + 4 * i);
-        pixel(lumaTerm(y1[2 * i + 1]), r, g, b, out1 + 4 * i + 2);
+        const int16_t rt = redTerm(e), gt = greenTerm(d, e), bt = blueTerm(d);
+        r[2 * i] = r[2 * i + 1] = rt;
+        g[2 * i] = g[2 * i + 1] = gt;
+        b[2 * i] = b[2 * i + 1] = bt;
     }
 }
 
-// The odd last column or row, one pixel at a time.
-void edgePixel(uint8_t y, uint8_t u, uint8_t v, uint16_t* out)
+__attribute__((target_clones("avx2", "default")))
+void row(const uint8_t* __restrict y, int width, const int16_t* __restrict r, const int16_t* __restrict g,
+         const int16_t* __restrict b, uint16_t* __restrict out)
 {
-    const int16_t d = int16_t(u - 128), e = int16_t(v - 128);
-    pixel(lumaTerm(y), redTerm(e), greenTerm(d, e), blueTerm(d), out);
+    for (int x = 0; x < width; ++x)
+        pixel(lumaTerm(y[x]), r[x], g[x], b[x], out + 2 * x);
 }
 
 } // namespace
@@ -87,24 +92,20 @@ void I420Converter::convert(const uint8_t* i420, int width, int height, uint8_t*
     const uint8_t* yPlane = i420;
     const uint8_t* uPlane = yPlane + int64_t(width) * height;
     const uint8_t* vPlane = uPlane + int64_t(chromaWidth) * chromaHeight;
+    thread_local std::vector<int16_t> terms;
+    const size_t paddedWidth = size_t(chromaWidth) * 2;
+    terms.resize(paddedWidth * 3);
+    int16_t* r = terms.data();
+    int16_t* g = r + paddedWidth;
+    int16_t* b = g + paddedWidth;
     // Rows of the frame file start at multiples of 4 bytes.
     uint16_t* pixels = reinterpret_cast<uint16_t*>(bgra);
-    const int pairs = width / 2;
-    for (int row = 0; row < height; row += 2) {
-        const int64_t chromaRow = int64_t(row / 2) * chromaWidth;
-        const uint8_t* u = uPlane + chromaRow;
-        const uint8_t* v = vPlane + chromaRow;
-        const uint8_t* y0 = yPlane + int64_t(row) * width;
-        uint16_t* out0 = pixels + int64_t(row) * width * 2;
-        // An odd last row pairs with itself; its second write is the same pixels.
-        const bool lastOddRow = row + 1 == height;
-        const uint8_t* y1 = lastOddRow ? y0 : y0 + width;
-        uint16_t* out1 = lastOddRow ? out0 : out0 + int64_t(width) * 2;
-        rowPair(y0, y1, u, v, pairs, out0, out1);
-        if (width % 2) {
-            edgePixel(y0[width - 1], u[pairs], v[pairs], out0 + int64_t(width - 1) * 2);
-            edgePixel(y1[width - 1], u[pairs], v[pairs], out1 + int64_t(width - 1) * 2);
+    for (int line = 0; line < height; ++line) {
+        if (line % 2 == 0) {
+            const int64_t chromaRow = int64_t(line / 2) * chromaWidth;
+            chromaTerms(uPlane + chromaRow, vPlane + chromaRow, chromaWidth, r, g, b);
         }
+        row(yPlane + int64_t(line) * width, width, r, g, b, pixels + int64_t(line) * width * 2);
     }
 }
 
