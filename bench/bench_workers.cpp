@@ -178,8 +178,11 @@ Figures runFramepump(const QList<QByteArray>& pictures, int width, int height)
 
 void print(const char* what, const QString& size, const Figures& figures, const Figures* reference)
 {
-    std::printf("%-34s %-9s %8.3f %8.1f", what, qPrintable(size), figures.cpu / seconds,
-                figures.deliverySeconds > 0 ? figures.frames / figures.deliverySeconds : 0.0);
+    std::printf("%-34s %-9s %8.3f", what, qPrintable(size), figures.cpu / seconds);
+    if (figures.deliverySeconds > 0)
+        std::printf(" %8.1f", figures.frames / figures.deliverySeconds);
+    else
+        std::printf(" %8s", "-");
     if (figures.firstFrameMs >= 0)
         std::printf(" %10.0f", figures.firstFrameMs);
     else
