@@ -10,6 +10,7 @@ packages=(
     libvlc-dev vlc-plugin-base
     fonts-paratype
     ffmpeg xvfb xauth dbus
+    libswscale-dev
 )
 
 missing=()

@@ -18,6 +18,8 @@ void TestWorkerArguments::tooFewArgumentsEndWithOne_data()
         << QStringLiteral(CLIPWORKER_BIN) << QStringList{"export", "http://127.0.0.1/a", "mp4", "1000"};
     QTest::newRow("framepump with three arguments")
         << QStringLiteral(FRAMEPUMP_BIN) << QStringList{"127.0.0.1", "8080", "/flv?a=1&type=su"};
+    QTest::newRow("framepump with a port that is not one")
+        << QStringLiteral(FRAMEPUMP_BIN) << QStringList{"127.0.0.1", "80x", "/flv?a=1&type=su", "frames"};
 }
 
 void TestWorkerArguments::tooFewArgumentsEndWithOne()

@@ -1,5 +1,10 @@
 // clipworker URL FRAMEFILE [OPTION [OPTION]]  — plays one stream into a frame file
 // clipworker export URL MUX DURATION_MS DESTINATION — copies a stream into a file
+#include "clipworker.h"
+#include "crashguard.h"
+#include "statusoutput.h"
+#include "vlcexport.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -11,6 +16,24 @@ int main(int argc, char* argv[])
                              "       clipworker export URL MUX DURATION_MS DESTINATION\n");
         return 1;
     }
-    std::fprintf(stderr, "clipworker: playback and export are not available in this build\n");
-    return 1;
+    VLC::CrashGuard::install();
+    if (exportMode) {
+        VLC::VlcExport exporter(QString::fromUtf8(argv[2]), QString::fromLocal8Bit(argv[5]),
+                                QString::fromLatin1(argv[4]).toInt(), QString::fromUtf8(argv[3]));
+        if (!exporter.isValid()) {
+            VLC::StatusOutput::writeError("libvlc could not make a player");
+            VLC::StatusOutput::writeLine(QByteArrayLiteral("export-error"));
+            return 1;
+        }
+        return 0;
+    }
+    const QString option1 = argc >= 4 ? QString::fromUtf8(argv[3]) : QString();
+    const QString option2 = argc == 5 ? QString::fromUtf8(argv[4]) : QString();
+    VLC::Clipworker worker(QString::fromUtf8(argv[1]), QString::fromUtf8(argv[2]), option1, option2);
+    if (!worker.isValid()) {
+        VLC::StatusOutput::writeError("libvlc could not make a player");
+        VLC::StatusOutput::writeLine("state", 7);
+        return 1;
+    }
+    worker.readCommands();
 }

@@ -1,12 +1,24 @@
 // framepump ADDRESS PORT PATH FRAMEFILE — pulls a local server's stream into a frame file
+#include "framepump.h"
+
+#include <QCoreApplication>
+
 #include <cstdio>
 
-int main(int argc, char*[])
+int main(int argc, char* argv[])
 {
+    QCoreApplication app(argc, argv);
     if (argc < 5) {
         std::fprintf(stderr, "usage: framepump ADDRESS PORT PATH FRAMEFILE\n");
         return 1;
     }
-    std::fprintf(stderr, "framepump: streaming is not available in this build\n");
-    return 1;
+    bool ok = false;
+    const int port = QString::fromLocal8Bit(argv[2]).toInt(&ok);
+    if (!ok || port <= 0 || port > 65535) {
+        std::fprintf(stderr, "framepump: invalid port: %s\n", argv[2]);
+        return 1;
+    }
+    VLC::Framepump pump(QString::fromLocal8Bit(argv[1]), port, QString::fromLocal8Bit(argv[3]),
+                        QString::fromLocal8Bit(argv[4]));
+    return app.exec();
 }

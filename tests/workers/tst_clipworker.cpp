@@ -1,0 +1,211 @@
+#include "framefile.h"
+#include "loopbackhttpserver.h"
+#include "workerrun.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+#include <cstring>
+
+#include <sys/types.h>
+
+using OrvantaClient::GUI::Player::FrameFile;
+
+namespace {
+
+// The test picture: one solid colour, so that every pixel can be checked.
+constexpr int red = 0x30, green = 0x60, blue = 0xA0;
+
+QString solidColour(const QString& size)
+{
+    return QStringLiteral("color=c=0x%1%2%3:s=%4:r=25")
+        .arg(red, 2, 16, QLatin1Char('0'))
+        .arg(green, 2, 16, QLatin1Char('0'))
+        .arg(blue, 2, 16, QLatin1Char('0'))
+        .arg(size);
+}
+
+// An FLV with H.264 from one of ffmpeg's generated sources.
+QByteArray makeClip(const QString& folder, const QString& source, int seconds)
+{
+    const QString path = folder + QStringLiteral("/clip.flv");
+    QProcess ffmpeg;
+    ffmpeg.start(QStringLiteral("ffmpeg"),
+                 {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y"), QStringLiteral("-f"),
+                  QStringLiteral("lavfi"), QStringLiteral("-i"), source, QStringLiteral("-t"), QString::number(seconds),
+                  QStringLiteral("-c:v"), QStringLiteral("libx264"), QStringLiteral("-preset"),
+                  QStringLiteral("ultrafast"), QStringLiteral("-pix_fmt"), QStringLiteral("yuv420p"), path});
+    if (!ffmpeg.waitForFinished(120000) || ffmpeg.exitCode() != 0)
+        return QByteArray();
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QJsonObject probe(const QString& path)
+{
+    QProcess ffprobe;
+    ffprobe.start(QStringLiteral("ffprobe"), {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-print_format"),
+                                             QStringLiteral("json"), QStringLiteral("-show_streams"),
+                                             QStringLiteral("-show_format"), path});
+    ffprobe.waitForFinished(60000);
+    return QJsonDocument::fromJson(ffprobe.readAllStandardOutput()).object();
+}
+
+QStringList exportArguments(const QString& source, const QString& destination, int durationMs = 3000)
+{
+    return {QStringLiteral("export"), source, QStringLiteral("mp4"), QString::number(durationMs), destination};
+}
+
+} // namespace
+
+class TestClipworker : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void playsIntoTheFrameFile();
+    void pauseBeforeTheFirstPicture();
+    void refusesFrameFilesItCannotDrawInto();
+    void crashEndsWithExitCodeOne();
+    void exportsToExactlyTheGivenPath();
+    void exportFailuresAreReported();
+
+private:
+    QTemporaryDir media;
+    std::unique_ptr<LoopbackHttpServer> server;
+};
+
+void TestClipworker::initTestCase()
+{
+    QVERIFY(media.isValid());
+    const QByteArray clip = makeClip(media.path(), solidColour(QStringLiteral("640x480")), 3);
+    QVERIFY(!clip.isEmpty());
+    server = std::make_unique<LoopbackHttpServer>(clip);
+    QVERIFY(server->isListening());
+}
+
+void TestClipworker::playsIntoTheFrameFile()
+{
+    FrameFile file;
+    QVERIFY(file.open());
+    std::memset(file.data(), 0, 16);
+    WorkerRun worker(QStringLiteral(CLIPWORKER_BIN), {server->url(), file.name()});
+    QVERIFY(worker.waitForLine(QStringLiteral("frame")));
+    // The camera's own size, not the padded height libvlc proposes.
+    QCOMPARE(worker.lines().filter(QStringLiteral("size")).value(0), QStringLiteral("size 640 480"));
+    QVERIFY(worker.indexOf(QStringLiteral("size 640 480")) < worker.indexOf(QStringLiteral("frame")));
+    for (const qint64 offset : {qint64(0), qint64(240 * 640 + 320) * 4, qint64(640 * 480 - 1) * 4}) {
+        const uchar* pixel = file.data() + offset;
+        QVERIFY2(std::abs(pixel[0] - blue) <= 8 && std::abs(pixel[1] - green) <= 8 && std::abs(pixel[2] - red) <= 8,
+                 qPrintable(QStringLiteral("pixel at %1: %2 %3 %4").arg(offset).arg(pixel[0]).arg(pixel[1]).arg(pixel[2])));
+    }
+    worker.send("Pause");
+    QVERIFY(worker.waitForError(QStringLiteral("Unknown command: Pause")));
+    // The clip ends after 3 seconds: the end is state 7.
+    QVERIFY(worker.waitForLine(QStringLiteral("state 7")));
+    QVERIFY(worker.lines().contains(QStringLiteral("state 1")));
+    QVERIFY(worker.lines().contains(QStringLiteral("state 3")));
+    QVERIFY(!worker.lines().filter(QRegularExpression(QStringLiteral("^time [1-9][0-9]*$"))).isEmpty());
+    QFile::remove(file.path());
+}
+
+void TestClipworker::pauseBeforeTheFirstPicture()
+{
+    FrameFile file;
+    QVERIFY(file.open());
+    WorkerRun worker(QStringLiteral(CLIPWORKER_BIN), {server->url(), file.name()});
+    worker.send("pause");
+    QVERIFY(worker.waitForLine(QStringLiteral("state 4")));
+    QCOMPARE(worker.lines().count(QStringLiteral("state 7")), 0);
+    QFile::remove(file.path());
+}
+
+void TestClipworker::refusesFrameFilesItCannotDrawInto()
+{
+    const QString name = QStringLiteral("orvanta_client-player-small-%1").arg(QCoreApplication::applicationPid());
+    QFile small(FrameFile::pathFor(name));
+    QVERIFY(small.open(QIODevice::ReadWrite | QIODevice::Truncate));
+    QVERIFY(small.resize(640 * 480 * 4 - 1));
+    small.close();
+    WorkerRun tooSmall(QStringLiteral(CLIPWORKER_BIN), {server->url(), name});
+    QVERIFY(tooSmall.waitForLine(QStringLiteral("state 7")));
+    QVERIFY(tooSmall.errors().contains(QLatin1String("Picture of 640x480 does not fit the frame file")));
+    QCOMPARE(tooSmall.lines().count(QStringLiteral("frame")), 0);
+    QFile::remove(small.fileName());
+
+    WorkerRun missing(QStringLiteral(CLIPWORKER_BIN), {server->url(), name});
+    QVERIFY(missing.waitForLine(QStringLiteral("state 7")));
+    QVERIFY(missing.errors().contains(QLatin1String("No frame file to draw into")));
+    QCOMPARE(missing.lines().count(QStringLiteral("frame")), 0);
+    QCOMPARE(missing.process.state(), QProcess::Running);
+}
+
+void TestClipworker::crashEndsWithExitCodeOne()
+{
+    for (const int signal : {SIGSEGV, SIGABRT}) {
+        WorkerRun worker(QStringLiteral(CLIPWORKER_BIN), {server->url(), QStringLiteral("none")});
+        QVERIFY(worker.waitForLine(QStringLiteral("state 1")));
+        ::kill(pid_t(worker.process.processId()), signal);
+        QVERIFY(worker.waitForExit());
+        QCOMPARE(worker.process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(worker.process.exitCode(), 1);
+    }
+}
+
+void TestClipworker::exportsToExactlyTheGivenPath()
+{
+    QTemporaryDir target;
+    // Camera names reach the file name: none of these may break out of it.
+    const QString destination = target.filePath(QStringLiteral("Gate, east {1}'s \"view\" \\ 2.mp4"));
+    // A longer clip from a slow source, as the archive is, so that progress is
+    // reported on the way.
+    // A solid colour is so small that it arrives whole at once: take a moving picture.
+    LoopbackHttpServer slow(makeClip(media.path(), QStringLiteral("testsrc2=s=320x240:r=25"), 10), 20, 100);
+    WorkerRun exporter(QStringLiteral(CLIPWORKER_BIN), exportArguments(slow.url(), destination, 10000),
+                       WorkerRun::NoPing);
+    QVERIFY(exporter.waitForExit(60000));
+    QCOMPARE(exporter.process.exitCode(), 0);
+    const QStringList lines = exporter.lines();
+    QCOMPARE(lines.value(0), QStringLiteral("export-start"));
+    QCOMPARE(lines.last(), QStringLiteral("export-done"));
+    const QStringList progress = lines.filter(QStringLiteral("export-percent"));
+    QVERIFY(!progress.isEmpty());
+    for (const QString& line : progress)
+        QVERIFY2(line.section(QLatin1Char(' '), 1).toInt() < 100, qPrintable(line));
+    QCOMPARE(QDir(target.path()).entryList(QDir::Files), QStringList{QFileInfo(destination).fileName()});
+    // Complete on "export-done": the container can be read and holds the whole clip.
+    const QJsonObject info = probe(destination);
+    QCOMPARE(info.value(QLatin1String("streams")).toArray().at(0).toObject().value(QLatin1String("codec_name")).toString(),
+             QStringLiteral("h264"));
+    QVERIFY(info.value(QLatin1String("format")).toObject().value(QLatin1String("duration")).toString().toDouble() > 9.5);
+}
+
+void TestClipworker::exportFailuresAreReported()
+{
+    QTemporaryDir target;
+    QTcpServer closed;
+    QVERIFY(closed.listen(QHostAddress::LocalHost));
+    const quint16 port = closed.serverPort();
+    closed.close();
+    WorkerRun unreachable(QStringLiteral(CLIPWORKER_BIN),
+                          exportArguments(QStringLiteral("http://127.0.0.1:%1/gone.flv").arg(port),
+                                          target.filePath(QStringLiteral("a.mp4"))),
+                          WorkerRun::NoPing);
+    WorkerRun noFolder(QStringLiteral(CLIPWORKER_BIN),
+                       exportArguments(server->url(), target.filePath(QStringLiteral("missing/b.mp4"))),
+                       WorkerRun::NoPing);
+    for (WorkerRun* run : {&unreachable, &noFolder}) {
+        QVERIFY(run->waitForExit(60000));
+        QCOMPARE(run->process.exitCode(), 0);
+        QCOMPARE(run->lines().value(run->lines().size() - 1), QStringLiteral("export-error"));
+        QVERIFY(!run->lines().contains(QStringLiteral("export-done")));
+    }
+}
+
+QTEST_GUILESS_MAIN(TestClipworker)
+#include "tst_clipworker.moc"

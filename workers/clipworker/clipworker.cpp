@@ -1,0 +1,163 @@
+#include "clipworker.h"
+
+#include "statusoutput.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace VLC {
+
+Clipworker::Clipworker(const QString& url, const QString& frameFileName, const QString& option1,
+                       const QString& option2)
+    : StreamBase(frameFileName)
+    , vlc(url, {option1, option2})
+{
+    if (!vlc.isValid())
+        return;
+    applier = std::thread([this] { applyLoop(); });
+    vlc.attachEvents({libvlc_MediaPlayerNothingSpecial, libvlc_MediaPlayerOpening, libvlc_MediaPlayerBuffering,
+                      libvlc_MediaPlayerPlaying, libvlc_MediaPlayerPaused, libvlc_MediaPlayerStopped,
+                      libvlc_MediaPlayerEndReached, libvlc_MediaPlayerTimeChanged},
+                     [this](const libvlc_event_t* event) { handleEvent(event); });
+    vlc.setVideoCallbacks(&Clipworker::lockCallback, nullptr, &Clipworker::displayCallback, this);
+    vlc.setVideoFormatCallbacks(&Clipworker::formatCallback, nullptr);
+    vlc.play();
+}
+
+Clipworker::~Clipworker()
+{
+    vlc.detachEvents();
+    {
+        std::lock_guard<std::mutex> guard(applyMutex);
+        applyStopping = true;
+    }
+    applyWake.notify_one();
+    if (applier.joinable())
+        applier.join();
+}
+
+bool Clipworker::isValid() const
+{
+    return vlc.isValid();
+}
+
+void Clipworker::setPaused(bool value)
+{
+    paused = value;
+    vlc.setPause(value);
+}
+
+void Clipworker::setVolume(int value)
+{
+    value = std::clamp(value, 0, 100);
+    volumePending = true;
+    requestedVolume = value;
+    // Before libvlc has an audio output it reports -1 and ignores the value; the
+    // next player event applies it again.
+    if (vlc.volume() != -1)
+        vlc.setVolume(value);
+}
+
+unsigned Clipworker::formatCallback(void** opaque, char* chroma, unsigned* width, unsigned* height,
+                                    unsigned* pitches, unsigned* lines)
+{
+    auto* self = static_cast<Clipworker*>(*opaque);
+    // libvlc proposes a height padded to its own alignment and would stretch the
+    // picture into it; the track knows the camera's real size.
+    const QSize real = self->vlc.videoTrackSize();
+    if (real.isValid() && real.width() > 0 && real.height() > 0
+        && (unsigned(real.width()) != *width || unsigned(real.height()) != *height)) {
+        StatusOutput::writeError("Using the stream's picture size " + StatusOutput::geometry(real.width(), real.height())
+                                 + " instead of " + StatusOutput::geometry(*width, *height));
+        *width = unsigned(real.width());
+        *height = unsigned(real.height());
+    }
+    if (!self->frameFits(*width, *height)) {
+        StatusOutput::writeError(self->frame ? "Picture of " + StatusOutput::geometry(*width, *height)
+                                                   + " does not fit the frame file of "
+                                                   + QByteArray::number(self->frameSize) + " bytes"
+                                             : QByteArray("No frame file to draw into"));
+        StatusOutput::writeLine("state", 7);
+        return 0;
+    }
+    std::memcpy(chroma, "RV32", 4);
+    for (int plane = 0; plane < 3; ++plane) {
+        pitches[plane] = *width * 4;
+        lines[plane] = *height;
+    }
+    StatusOutput::writeLine("size", *width, *height);
+    return 1;
+}
+
+void* Clipworker::lockCallback(void* opaque, void** planes)
+{
+    auto* self = static_cast<Clipworker*>(opaque);
+    planes[0] = self->frame;
+    return self->frame;
+}
+
+void Clipworker::displayCallback(void*, void*)
+{
+    StatusOutput::writeLine(QByteArrayLiteral("frame"));
+}
+
+void Clipworker::handleEvent(const libvlc_event_t* event)
+{
+    requestApply();
+    switch (event->type) {
+    case libvlc_MediaPlayerNothingSpecial:
+    case libvlc_MediaPlayerOpening:
+    case libvlc_MediaPlayerBuffering:
+    case libvlc_MediaPlayerPlaying:
+    case libvlc_MediaPlayerPaused:
+    case libvlc_MediaPlayerStopped:
+        StatusOutput::writeLine("state", event->type - libvlc_MediaPlayerNothingSpecial);
+        break;
+    case libvlc_MediaPlayerEndReached:
+        StatusOutput::writeLine("state", 7);
+        break;
+    case libvlc_MediaPlayerTimeChanged:
+        StatusOutput::writeLine("time", event->u.media_player_time_changed.new_time);
+        break;
+    default:
+        break;
+    }
+}
+
+void Clipworker::requestApply()
+{
+    {
+        std::lock_guard<std::mutex> guard(applyMutex);
+        applyRequested = true;
+    }
+    applyWake.notify_one();
+}
+
+void Clipworker::applyLoop()
+{
+    std::unique_lock<std::mutex> lock(applyMutex);
+    for (;;) {
+        applyWake.wait(lock, [this] { return applyRequested || applyStopping; });
+        if (applyStopping)
+            return;
+        applyRequested = false;
+        lock.unlock();
+        applySettings();
+        lock.lock();
+    }
+}
+
+// Events come often (every time change), so a burst of them costs one round here.
+// This repairs a volume or pause that arrived before libvlc could take it.
+void Clipworker::applySettings()
+{
+    if (volumePending) {
+        if (vlc.volume() == requestedVolume)
+            volumePending = false;
+        else
+            vlc.setVolume(requestedVolume);
+    }
+    vlc.setPause(paused);
+}
+
+} // namespace VLC

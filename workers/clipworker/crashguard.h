@@ -1,0 +1,13 @@
+#pragma once
+
+namespace VLC {
+
+// A crash inside libvlc must end the worker at once with exit code 1, so that
+// watchdesk sees a failed worker rather than a hung or half-dead one.
+class CrashGuard
+{
+public:
+    static void install();
+};
+
+} // namespace VLC

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "streambase.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QTimer>
+
+#include <atomic>
+#include <vector>
+
+class QAudioOutput;
+class QIODevice;
+class QTcpSocket;
+
+namespace CodecDll {
+class IAudioDecoder;
+class IColorspaceConverter;
+class IVideoDecoder;
+} // namespace CodecDll
+
+namespace VLC {
+
+struct WireFrame;
+
+// Pulls a local server's stream over TCP, decodes it with the codec library into
+// the frame file and plays its sound. Everything but the command reader runs on the
+// Qt event loop of the main thread.
+class Framepump : public QObject, public StreamBase
+{
+    Q_OBJECT
+public:
+    Framepump(const QString& host, int port, const QString& path, const QString& frameFileName,
+              QObject* parent = nullptr);
+    ~Framepump() override;
+
+    void setPaused(bool paused) override;
+    void setVolume(int volume) override;
+
+    static constexpr int errorIntervalMs = 6000;
+
+public slots:
+    void readData();
+    void sendError();
+
+private:
+    bool skipHeader();
+    void processFrame();
+    bool acceptDescription(const WireFrame& frame);
+    bool setupVideo(int codec, int width, int height);
+    bool setupAudio(int codec, int sampleRate);
+    void releaseVideo();
+    void decodeVideo(const WireFrame& frame);
+    void decodeAudio(const WireFrame& frame);
+
+    const int prefixSize = 8;
+    const int audioBufferSize = 1048576;
+    const int channels = 1;
+    const int sampleBits = 16;
+    const int timeStep = 300;
+
+    QTcpSocket* socket;
+    bool headerSkipped = false;
+    bool haveDescription = false;
+    int expectedSize = 0;
+    QByteArray frameBuffer;
+    qint64 baseTimestamp = 0;
+    qint64 lastTimestamp = 0;
+    std::atomic<bool> paused{false};
+    QTimer errorTimer;
+
+    CodecDll::IVideoDecoder* videoDecoder = nullptr;
+    CodecDll::IColorspaceConverter* converter = nullptr;
+    std::vector<uint8_t> decodedImage;
+    int width = -1;
+    int height = -1;
+    int videoCodec = -1;
+
+    QAudioOutput* audioOutput = nullptr;
+    QIODevice* audioDevice = nullptr;
+    bool audioReady = false;
+    CodecDll::IAudioDecoder* audioDecoder = nullptr;
+    std::vector<uint8_t> audioBuffer;
+    std::atomic<double> volume{0.0};
+};
+
+} // namespace VLC
