@@ -4,7 +4,9 @@
 #include "cloudapiclient.h"
 #include "localserver.h"
 #include "restclient.h"
+#include "framefile.h"
 #include "simulator.h"
+#include "workerrun.h"
 
 #include <QDir>
 #include <QNetworkAccessManager>
@@ -29,6 +31,7 @@ private slots:
     void exportDeliversExactlyTheStretch();
     void faultsOnDemand();
     void rawStreamForFramepump();
+    void framepumpDecodesTheRawStream();
 
 private:
     QString signIn();
@@ -233,6 +236,26 @@ void TestCamsim::rawStreamForFramepump()
     const quint32 audioSize = qFromLittleEndian<quint32>(media + 36 + videoSize);
     QCOMPARE(int(audioSize), 8000 / 25);
     QCOMPARE(qint64(qFromLittleEndian<quint32>(media + 4)), qint64(52 + videoSize + audioSize));
+}
+
+void TestCamsim::framepumpDecodesTheRawStream()
+{
+    GUI::Player::FrameFile frameFile;
+    QVERIFY(frameFile.open());
+    const QString path = "/flv/live?server=1&camera=1&q=2&sessionId=shop%20pass&type=su";
+    WorkerRun framepump(FRAMEPUMP_BIN, {"127.0.0.1", QString::number(m_sim->localPorts().first()), path, frameFile.name()});
+    QVERIFY2(framepump.waitForLine("size 640 480"), qPrintable(framepump.errors()));
+    QVERIFY(framepump.waitForLine("frame"));
+    // The picture's colour bars, below the name and the clock and away from the
+    // moving block: grey first, blue last.
+    const auto pixel = [&frameFile](int x, int y) {
+        return QColor::fromRgb(reinterpret_cast<const QRgb*>(frameFile.data())[y * 640 + x]);
+    };
+    const QColor grey = pixel(640 / 14, 480 * 3 / 4);
+    const QColor blue = pixel(640 * 13 / 14, 480 * 3 / 4);
+    QVERIFY2(qAbs(grey.red() - 0xc0) < 8 && qAbs(grey.green() - 0xc0) < 8 && qAbs(grey.blue() - 0xc0) < 8,
+             qPrintable(grey.name()));
+    QVERIFY2(blue.red() < 12 && blue.green() < 12 && qAbs(blue.blue() - 0xc0) < 10, qPrintable(blue.name()));
 }
 
 int main(int argc, char* argv[])
