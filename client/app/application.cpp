@@ -6,6 +6,7 @@
 #include "languageloader.h"
 #include "layout.h"
 #include "layouts.h"
+#include "layouttotals.h"
 #include "logger.h"
 #include "logindialog.h"
 #include "mainwindow.h"
@@ -92,6 +93,7 @@ Application::Application(int& argc, char** argv)
     // Translations and fonts come from the compiled-in resources.
     registerResources();
     API::registerMetaTypes();
+    LayoutTotals::setProvider([this] { return LayoutTotals::Totals{camerasInLayouts(), cellsInLayouts()}; });
 
     LanguageLoader::load(language());
 
@@ -136,6 +138,7 @@ Application::Application(int& argc, char** argv)
 
 Application::~Application()
 {
+    LayoutTotals::setProvider(nullptr);
     qDeleteAll(d->windows);
     d->windows.clear();
     delete d->loginDialog.data();

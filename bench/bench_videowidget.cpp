@@ -1,0 +1,110 @@
+// GUI-thread cost of showing frames: a scripted worker leaves a 1280x720 picture
+// in the frame file and writes "frame" lines at 25 per second; the widgets read
+// them, build their picture and paint it into cells of 640x360 and 320x180.
+//   bench_videowidget [FRAMES]
+#include "localserver.h"
+#include "settings.h"
+#include "videowidget.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QGridLayout>
+#include <QJsonArray>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <ctime>
+#include <memory>
+
+using namespace OrvantaClient;
+
+namespace {
+
+double threadCpuSeconds()
+{
+    timespec ts;
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return ts.tv_sec + ts.tv_nsec / 1e9;
+}
+
+struct Result
+{
+    double msPerFrame;
+    double coreShare;
+};
+
+Result run(int widgets, const QSize& cell, int frames, const std::shared_ptr<API::LocalServer>& server)
+{
+    QWidget window;
+    auto* grid = new QGridLayout(&window);
+    grid->setSpacing(0);
+    grid->setContentsMargins(0, 0, 0, 0);
+    const int columns = widgets == 1 ? 1 : 4;
+    std::vector<GUI::Player::VideoWidget*> players;
+    for (int i = 0; i < widgets; ++i) {
+        auto* player = new GUI::Player::VideoWidget(server->item(1), &window);
+        player->setWorkerDirectory(FAKE_WORKER_DIR);
+        player->setFixedSize(cell);
+        grid->addWidget(player, i / columns, i % columns);
+        players.push_back(player);
+    }
+    window.show();
+    QApplication::processEvents();
+    for (auto* player : players)
+        player->playLive();
+    // Wait for the first pictures, then measure the steady stream.
+    QElapsedTimer clock;
+    clock.start();
+    auto allHaveFrames = [&] {
+        for (auto* player : players)
+            if (!player->hasFrame())
+                return false;
+        return true;
+    };
+    while (!allHaveFrames() && clock.elapsed() < 30000)
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    const double cpuStart = threadCpuSeconds();
+    clock.restart();
+    const qint64 wall = qint64(frames) * 40;
+    while (clock.elapsed() < wall)
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    const double cpu = threadCpuSeconds() - cpuStart;
+    const double seconds = clock.elapsed() / 1000.0;
+    const double shown = 25.0 * seconds * widgets;
+    for (auto* player : players)
+        player->stop();
+    return {cpu * 1000.0 / shown, cpu / seconds};
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int frames = argc > 1 ? qMax(25, atoi(argv[1])) : 250;
+    QTemporaryDir dir;
+    QDir::setCurrent(dir.path());
+    App::Settings::instance().setValue("experimental/framepump", false);
+    QFile script(dir.filePath("script"));
+    script.open(QIODevice::WriteOnly);
+    script.write("fill 30 140 200 255 1280 720\nprint size 1280 720\n");
+    for (int i = 0; i < frames + 200; ++i)
+        script.write("print frame\nsleep 40\n");
+    script.write("wait\n");
+    script.close();
+    qputenv("FAKE_WORKER_SCRIPT", QFile::encodeName(script.fileName()));
+    qputenv("FAKE_WORKER_LOG", QFile::encodeName(dir.filePath("log")));
+
+    auto server = std::make_shared<API::LocalServer>("Bench", "127.0.0.1", 9, "pw");
+    server->updateCameras(QJsonArray{QJsonObject{{"id", 1}, {"name", "Bench"}, {"online", true}}});
+
+    std::printf("GUI-thread time per displayed 1280x720 frame (25 fps per widget, %d frames):\n", frames);
+    for (const QSize& cell : {QSize(640, 360), QSize(320, 180)}) {
+        for (int widgets : {1, 16}) {
+            const Result result = run(widgets, cell, frames, server);
+            std::printf("  %2d widget(s) in %dx%d cells: %.3f ms per frame, %.1f%% of one core\n", widgets,
+                        cell.width(), cell.height(), result.msPerFrame, 100.0 * result.coreShare);
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,1007 @@
+#include "videowidget.h"
+
+#include "camerasettingsdialog.h"
+#include "constants.h"
+#include "framefile.h"
+#include "layout.h"
+#include "layouttotals.h"
+#include "playernotification.h"
+#include "ptzwidget.h"
+#include "roster.h"
+#include "server.h"
+#include "settings.h"
+#include "spinnerwidget.h"
+#include "statusreader.h"
+#include "storagepaths.h"
+
+#include <QApplication>
+#include <QDataStream>
+#include <QDebug>
+#include <QDir>
+#include <QDrag>
+#include <QDragEnterEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMimeData>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPointer>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTimer>
+#include <QTransform>
+
+namespace OrvantaClient::GUI::Player {
+
+namespace Internal {
+
+class VideoWidgetPrivate
+{
+public:
+    explicit VideoWidgetPrivate(VideoWidget* q) : q(q), reader(FrameFile::capacity) {}
+
+    void setState(int newState);
+    void sendCommand(const QString& command);
+    int effectiveVolume() const { return active && soundEnabled ? volume : 0; }
+    void showMessage(const QString& text);
+    void hideMessage();
+    void buildImage();
+    void workerFailed();
+    void watchdog();
+    void updatePtzVisibility();
+    void showControls(bool show);
+    void updateAspect();
+    QString program() const;
+    QStringList arguments() const;
+    bool isFramepump() const;
+
+    VideoWidget* q;
+    QString url;
+    int state = VideoWidget::Idle;
+    QDateTime lastRequestTime;
+    int restartGraceMs = 3000;
+    QDateTime freezeTime;
+    int frozenAfterMs = 10000;
+    QDateTime unpauseTime;
+    QDateTime unpausePlaybackTime;
+    int reloads = 0;
+    int maxReloads = 3;
+    bool archiveMode = false;
+    QProcess* process = nullptr;
+    QStringList pendingCommands;
+    FrameFile frameFile;
+    StatusReader reader;
+    QString workerState = QStringLiteral("unknown");
+    bool hasFrame = false;
+    QImage image;
+    // The workers leave the alpha byte as they like (one of libvlc's converters
+    // writes 0): the pictures are opaque, so the bytes are read without alpha.
+    QImage::Format pixelFormat = QImage::Format_RGB32;
+    int videoWidth = 320;
+    int videoHeight = 240;
+    double aspect = 4.0 / 3.0;
+    int volume = 0;
+    bool soundEnabled = true;
+    int speed = 1;
+    int quality = 2;
+    QDateTime playbackTime;
+    QDateTime absoluteTime;
+    QDateTime baseTime;
+    qint64 timeOffsetMs = 0;
+    API::CameraPtr camera;
+    QDateTime lastMouseMove = QDateTime::currentDateTime();
+    QDateTime lastFrameTime;
+    bool ptzClickPending = false;
+    bool ptzPending = false;
+    bool active = false;
+    QPoint pressPos;
+    QPoint mousePos;
+    API::Camera::PtzMoveDirections ptzDirection = API::Camera::Home;
+    API::LayoutCellPoint position;
+    API::LayoutCellSize span;
+    bool dropHighlight = false;
+    bool hovered = false;
+    bool menuShown = false;
+    QRect videoRect;
+
+    QString workerDirectory = QCoreApplication::applicationDirPath();
+    int retryAfterMs = 30000;
+    int noFrameMs = 10000;
+    int watchdogTimer = 0;
+    bool controlsShown = true;
+
+    QWidget* topBar = nullptr;
+    QWidget* bottomBar = nullptr;
+    QLabel* nameLabel = nullptr;
+    QLabel* timeLabel = nullptr;
+    QLabel* messageLabel = nullptr;
+    SpinnerWidget* spinner = nullptr;
+    GUI::PtzWidget* ptz = nullptr;
+    QMenu* menu = nullptr;
+};
+
+QString VideoWidgetPrivate::program() const
+{
+    return workerDirectory + (isFramepump() ? QStringLiteral("/framepump") : QStringLiteral("/clipworker"));
+}
+
+bool VideoWidgetPrivate::isFramepump() const
+{
+    return camera && camera->isLocal() && !archiveMode
+        && App::Settings::instance().value(QStringLiteral("experimental/framepump"), false).toBool();
+}
+
+QStringList VideoWidgetPrivate::arguments() const
+{
+    if (isFramepump()) {
+        const QUrl live(url);
+        QString path = url;
+        path.replace(QRegularExpression(QStringLiteral(".*/flv")), QStringLiteral("/flv"));
+        return {live.host(), QString::number(live.port(80)), path + QStringLiteral("&type=su"), frameFile.name()};
+    }
+    QStringList args{url, frameFile.name()};
+    App::Settings& settings = App::Settings::instance();
+    const QString host = settings.value(QStringLiteral("proxy/host")).toString();
+    if (!camera->isLocal() && settings.value(QStringLiteral("proxy/useProxy"), false).toBool() && !host.isEmpty()) {
+        const int port = settings.value(QStringLiteral("proxy/port")).toString().toInt();
+        const QString user = settings.value(QStringLiteral("proxy/username")).toString();
+        const QString password = settings.value(QStringLiteral("proxy/password")).toString();
+        args << (user.isEmpty() ? QStringLiteral(":http-proxy=http://%1:%2/").arg(host).arg(port)
+                                : QStringLiteral(":http-proxy=http://%1@%2:%3/").arg(user, host).arg(port));
+        if (!password.isEmpty())
+            args << QStringLiteral(":http-proxy-pwd=%1").arg(password);
+    }
+    return args;
+}
+
+void VideoWidgetPrivate::setState(int newState)
+{
+    if (newState == state)
+        return;
+    qDebug() << "State changed:" << VideoWidget::stateText(state) << "->" << VideoWidget::stateText(newState)
+             << "camera:" << (camera ? camera->name() : QString());
+    state = newState;
+}
+
+void VideoWidgetPrivate::sendCommand(const QString& command)
+{
+    if (process->state() == QProcess::Running) {
+        process->write(command.toLatin1() + '\n');
+        return;
+    }
+    pendingCommands.append(command);
+}
+
+void VideoWidgetPrivate::showMessage(const QString& text)
+{
+    q->clearImage();
+    messageLabel->setText(text);
+    messageLabel->show();
+    messageLabel->raise();
+}
+
+void VideoWidgetPrivate::hideMessage()
+{
+    messageLabel->clear();
+    messageLabel->hide();
+}
+
+void VideoWidgetPrivate::updateAspect()
+{
+    const int rotation = camera ? camera->rotation() : 0;
+    aspect = rotation % 180 == 0 ? double(videoWidth) / videoHeight : double(videoHeight) / videoWidth;
+}
+
+void VideoWidgetPrivate::buildImage()
+{
+    // The picture is built over the mapping: never one that reaches past it.
+    if (!frameFile.isOpen() || videoWidth <= 0 || videoHeight <= 0
+        || qint64(videoWidth) * videoHeight * 4 > FrameFile::capacity)
+        return;
+    QImage frame(frameFile.data(), videoWidth, videoHeight, videoWidth * 4, pixelFormat);
+    const int rotation = camera->rotation();
+    if (rotation % 360 != 0 || camera->mirror()) {
+        QTransform transform;
+        transform.rotate(rotation);
+        frame = frame.transformed(transform, Qt::FastTransformation);
+        if (camera->mirror())
+            frame = frame.mirrored(true, false);
+    }
+    image = frame;
+    hasFrame = true;
+    lastFrameTime = QDateTime::currentDateTime();
+}
+
+void VideoWidgetPrivate::workerFailed()
+{
+    if (!archiveMode) {
+        if (!freezeTime.isValid())
+            freezeTime = QDateTime::currentDateTime();
+    } else {
+        q->stop();
+    }
+    setState(VideoWidget::Error);
+    updatePtzVisibility();
+    emit q->error();
+}
+
+void VideoWidgetPrivate::watchdog()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    if (process->state() == QProcess::Running)
+        sendCommand(QStringLiteral("ping"));
+
+    // A worker that is gone, or a live picture that never came or stopped
+    // coming, counts as a reported failure, so the reload below brings it back.
+    if (!archiveMode && (state == VideoWidget::Starting || state == VideoWidget::Playing)) {
+        const QDateTime lastSign = lastFrameTime.isValid() && lastFrameTime > lastRequestTime ? lastFrameTime
+                                                                                               : lastRequestTime;
+        if (process->state() == QProcess::NotRunning
+            || (lastSign.isValid() && lastSign.msecsTo(now) > noFrameMs)) {
+            qDebug() << "Worker of camera" << camera->name() << "stopped delivering pictures";
+            workerFailed();
+        }
+    }
+
+    if (!archiveMode && state == VideoWidget::Error) {
+        const bool frozen = lastRequestTime.isValid() && lastRequestTime.msecsTo(now) > restartGraceMs
+            && freezeTime.isValid() && freezeTime.msecsTo(now) > frozenAfterMs;
+        if (reloads < maxReloads) {
+            if (frozen) {
+                const int count = reloads;
+                qDebug() << "Camera" << camera->name() << "freezed and reload by timer. Reloads count:" << count + 1;
+                q->playLive();
+                reloads = count + 1;
+            }
+        } else {
+            q->stop();
+            showMessage(VideoWidget::tr("No video available"));
+            qDebug() << "reload after 30 seconds, camera:" << camera->name();
+            QPointer<VideoWidget> guarded(q);
+            QTimer::singleShot(retryAfterMs, q, [guarded] {
+                if (guarded)
+                    guarded->playLive();
+            });
+        }
+    }
+
+    if (lastMouseMove.msecsTo(now) >= 4000 && !(ptz->isVisible() && ptz->geometry().contains(mousePos)))
+        showControls(false);
+
+    if (archiveMode && unpauseTime.isValid() && playbackTime == unpausePlaybackTime
+        && unpauseTime.msecsTo(now) > 5000) {
+        unpauseTime = QDateTime();
+        q->stop();
+    }
+}
+
+void VideoWidgetPrivate::updatePtzVisibility()
+{
+    const bool canSteer = camera && camera->ptzSupported() && camera->hasPtzRight();
+    const QSize hint = ptz->minimumSizeHint().expandedTo(ptz->minimumSize());
+    const bool fits = hint.width() < q->width() / 4 && hint.height() < q->height() / 3;
+    const bool visible = !archiveMode && (state == VideoWidget::Starting || state == VideoWidget::Playing) && canSteer
+        && fits;
+    ptz->setVisible(visible);
+    if (visible) {
+        ptz->resize(hint);
+        ptz->QWidget::move(q->width() - hint.width() - 8, q->height() - hint.height() - bottomBar->height() - 8);
+        ptz->raise();
+    }
+}
+
+void VideoWidgetPrivate::showControls(bool show)
+{
+    if (show == controlsShown)
+        return;
+    controlsShown = show;
+    topBar->setVisible(show);
+    bottomBar->setVisible(show);
+    q->setCursor(show ? Qt::ArrowCursor : Qt::BlankCursor);
+}
+
+} // namespace Internal
+
+using Internal::VideoWidgetPrivate;
+
+namespace {
+
+QPushButton* barButton(const QString& objectName, const QString& text, const QString& toolTip)
+{
+    auto* button = new QPushButton(text);
+    button->setObjectName(objectName);
+    button->setToolTip(toolTip);
+    button->setFlat(true);
+    button->setCursor(Qt::PointingHandCursor);
+    return button;
+}
+
+} // namespace
+
+VideoWidget::VideoWidget(API::CameraPtr camera, QWidget* parent)
+    : QWidget(parent)
+    , d(std::make_shared<VideoWidgetPrivate>(this))
+{
+    API::registerMetaTypes();
+    d->camera = camera;
+    setMouseTracking(true);
+    setAcceptDrops(true);
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMinimumSize(80, 60);
+
+    const QString barStyle = QStringLiteral("background-color: rgba(0, 0, 0, 200); color: white;");
+    d->topBar = new QWidget(this);
+    d->topBar->setStyleSheet(barStyle);
+    auto* top = new QHBoxLayout(d->topBar);
+    top->setContentsMargins(6, 2, 2, 2);
+    d->nameLabel = new QLabel(d->topBar);
+    top->addWidget(d->nameLabel, 1);
+    QPushButton* closeButton = barButton(QStringLiteral("closeButton"), QStringLiteral("✕"), tr("Close"));
+    top->addWidget(closeButton);
+
+    d->bottomBar = new QWidget(this);
+    d->bottomBar->setStyleSheet(barStyle);
+    auto* bottom = new QHBoxLayout(d->bottomBar);
+    bottom->setContentsMargins(6, 2, 2, 2);
+    d->timeLabel = new QLabel(d->bottomBar);
+    bottom->addWidget(d->timeLabel, 1);
+    QPushButton* snapshot = barButton(QStringLiteral("cameraScreenshotButton"), tr("Snapshot"), tr("Save a snapshot"));
+    QPushButton* options = barButton(QStringLiteral("optionsButton"), QStringLiteral("⋯"), tr("Options"));
+    bottom->addWidget(snapshot);
+    bottom->addWidget(options);
+
+    d->messageLabel = new QLabel(this);
+    d->messageLabel->setAlignment(Qt::AlignCenter);
+    d->messageLabel->setWordWrap(true);
+    d->messageLabel->setStyleSheet(QStringLiteral("color: white; font-size: 14px;"));
+    d->messageLabel->hide();
+    connect(d->messageLabel, &QLabel::linkActivated, this, [this] {
+        if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance()))
+            QMetaObject::invokeMethod(app, "openAddingCameraTariffPage", Q_ARG(API::CameraPtr, d->camera));
+    });
+
+    d->spinner = new SpinnerWidget(this);
+    d->spinner->hide();
+    d->ptz = new GUI::PtzWidget(this);
+    d->ptz->hide();
+
+    d->menu = new QMenu(this);
+    QAction* settings = d->menu->addAction(tr("Settings"));
+    QAction* close = d->menu->addAction(tr("Close"));
+    connect(settings, &QAction::triggered, this, &VideoWidget::on_actionSettings_triggered);
+    connect(close, &QAction::triggered, this, &VideoWidget::on_actionClose_triggered);
+    connect(d->menu, &QMenu::aboutToShow, this, [this] { d->menuShown = true; update(); });
+    connect(d->menu, &QMenu::aboutToHide, this, [this] {
+        d->menuShown = false;
+        d->showControls(false);
+        update();
+    });
+    connect(options, &QPushButton::clicked, this, [this, options] { d->menu->popup(options->mapToGlobal(QPoint(0, 0))); });
+    connect(closeButton, &QPushButton::clicked, this, &VideoWidget::on_closeButton_clicked);
+    connect(snapshot, &QPushButton::clicked, this, &VideoWidget::on_cameraScreenshotButton_clicked);
+
+    d->process = new QProcess(this);
+    connect(d->process, &QProcess::readyReadStandardOutput, this, &VideoWidget::readPlayerState);
+    connect(d->process, &QProcess::readyReadStandardError, this, &VideoWidget::readPlayerErrors);
+    connect(d->process, &QProcess::stateChanged, this, [this](QProcess::ProcessState state) {
+        qDebug() << d->process->program() << "state changed, new state:" << int(state) << "camera:" << d->camera->name();
+    });
+    connect(d->process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
+        qDebug() << d->process->program() << "ERROR:" << int(error) << "return code:" << d->process->exitCode()
+                 << "exit status:" << int(d->process->exitStatus()) << "camera:" << d->camera->name();
+    });
+    connect(d->process, &QProcess::started, this, [this] {
+        for (const QString& command : qAsConst(d->pendingCommands))
+            d->process->write(command.toLatin1() + '\n');
+        d->pendingCommands.clear();
+    });
+
+    if (camera) {
+        connect(camera.get(), &API::Camera::orientationChanged, this, &VideoWidget::orientationChanged);
+        connect(camera.get(), &API::Camera::flagsChanged, this, &VideoWidget::onFlagsChanged);
+        connect(camera.get(), &API::Camera::cameraNameChanged, this, &VideoWidget::setCameraName);
+        connect(camera.get(), &API::Camera::cameraRemoved, this, &VideoWidget::onCameraInvalidated);
+        connect(camera.get(), &API::Camera::ptzDone, this, &VideoWidget::ptzDone);
+        connect(camera.get(), &API::Camera::ptzPatrolsChanged, this, &VideoWidget::updatePtzPatrols);
+        setCameraName(camera->name());
+    }
+    connect(d->ptz, qOverload<API::Camera::PtzMoveDirections>(&GUI::PtzWidget::move), this, &VideoWidget::ptzMove);
+    connect(d->ptz, &GUI::PtzWidget::zoom, this, &VideoWidget::ptzZoom);
+    connect(d->ptz, &GUI::PtzWidget::patrol, this, &VideoWidget::ptzPatrol);
+    connect(this, &QWidget::customContextMenuRequested, this, &VideoWidget::showContextMenu);
+    d->watchdogTimer = startTimer(2000);
+    clearImage();
+}
+
+VideoWidget::~VideoWidget()
+{
+    disconnect(d->process, nullptr, this, nullptr);
+    if (d->process->state() != QProcess::NotRunning) {
+        d->process->kill();
+        d->process->waitForFinished(3000);
+    }
+}
+
+QString VideoWidget::stateText(int state)
+{
+    switch (state) {
+    case Idle: return QStringLiteral("Idle");
+    case Starting: return QStringLiteral("Starting");
+    case Playing: return QStringLiteral("Playing");
+    case Paused: return QStringLiteral("Paused");
+    case PausedAsNoRecord: return QStringLiteral("Paused as no record");
+    case PausedAsSyncArchive: return QStringLiteral("Paused as sync archive");
+    case Error: return QStringLiteral("Error");
+    default: return QStringLiteral("Unknown");
+    }
+}
+
+API::CameraPtr VideoWidget::camera() const { return d->camera; }
+int VideoWidget::state() const { return d->state; }
+bool VideoWidget::isArchiveMode() const { return d->archiveMode; }
+int VideoWidget::quality() const { return d->quality; }
+int VideoWidget::speed() const { return d->speed; }
+int VideoWidget::reloads() const { return d->reloads; }
+bool VideoWidget::hasFrame() const { return d->hasFrame; }
+QImage VideoWidget::image() const { return d->image; }
+QRect VideoWidget::videoRect() const { return d->videoRect; }
+QDateTime VideoWidget::playbackTime() const { return d->playbackTime; }
+QString VideoWidget::frameFileName() const { return d->frameFile.name(); }
+QString VideoWidget::message() const { return d->messageLabel->isVisible() ? d->messageLabel->text() : QString(); }
+
+void VideoWidget::setWorkerDirectory(const QString& directory)
+{
+    d->workerDirectory = directory;
+}
+
+void VideoWidget::setTimings(int watchdogMs, int graceMs, int frozenAfterMs, int retryAfterMs, int noFrameMs)
+{
+    killTimer(d->watchdogTimer);
+    d->watchdogTimer = startTimer(watchdogMs);
+    d->restartGraceMs = graceMs;
+    d->frozenAfterMs = frozenAfterMs;
+    d->retryAfterMs = retryAfterMs;
+    d->noFrameMs = noFrameMs;
+}
+
+bool VideoWidget::play(QString url)
+{
+    if (!d->camera->isPaid() || (!d->archiveMode && !d->camera->isOnline())) {
+        d->showMessage(d->camera->statusText());
+        return false;
+    }
+    d->hideMessage();
+    d->url = url;
+    if (d->state != Idle) {
+        d->url.clear();
+        d->process->close();
+        d->setState(Idle);
+        d->url = url;
+    }
+    if (!d->frameFile.isOpen() && !d->frameFile.open()) {
+        qWarning() << "VideoWidget: Could not map SHM file to memory";
+        return false;
+    }
+    d->reader.reset();
+    d->spinner->start();
+    d->setState(Starting);
+    d->freezeTime = QDateTime();
+    d->lastRequestTime = QDateTime::currentDateTime();
+    d->lastFrameTime = QDateTime();
+    d->reloads = 0;
+    d->process->setProgram(d->program());
+    d->process->setArguments(d->arguments());
+    d->process->start(QIODevice::ReadWrite);
+    const bool started = d->process->waitForStarted(30000);
+    if (!started)
+        qDebug() << "Can't run play" << d->process->program() << d->camera->name();
+    d->updatePtzVisibility();
+    return started;
+}
+
+bool VideoWidget::playLive()
+{
+    d->archiveMode = false;
+    d->speed = 1;
+    setBaseTime(QDateTime::currentDateTime());
+    if (!d->camera || !d->camera->exists()) {
+        onCameraInvalidated();
+        return false;
+    }
+    if (!d->camera->hasLiveRight()) {
+        stop();
+        d->showMessage(tr("Live feed is not shared"));
+        qDebug() << "Play live: Live is not shared" << d->camera->name();
+        return false;
+    }
+    qDebug() << "Play live camera" << d->camera->name();
+    return play(d->camera->liveUrl(d->quality));
+}
+
+bool VideoWidget::playLive(int quality)
+{
+    d->quality = quality;
+    return playLive();
+}
+
+bool VideoWidget::playArchive(QDateTime start, int speed)
+{
+    d->archiveMode = true;
+    d->speed = speed;
+    setBaseTime(start);
+    d->playbackTime = start;
+    if (!d->camera || !d->camera->exists()) {
+        onCameraInvalidated();
+        return false;
+    }
+    if (!d->camera->hasArchiveRight()) {
+        stop();
+        d->showMessage(tr("Archive is not shared"));
+        return false;
+    }
+    if (!d->camera->nextRecordTime(start).isValid()) {
+        stop();
+        d->showMessage(tr("No recordings"));
+        return false;
+    }
+    qDebug() << "Play archive camera" << d->camera->name();
+    return play(d->camera->archiveUrl(start, d->quality, speed));
+}
+
+bool VideoWidget::playArchive(QDateTime start, int speed, int quality)
+{
+    d->quality = quality;
+    return playArchive(start, speed);
+}
+
+void VideoWidget::setArchiveMode(bool archivePlaying)
+{
+    d->archiveMode = archivePlaying;
+}
+
+void VideoWidget::stop()
+{
+    if (d->state != Idle) {
+        d->url.clear();
+        d->process->close();
+        d->setState(Idle);
+        d->spinner->stop();
+    }
+    emit playbackTimeChanged();
+}
+
+void VideoWidget::pause()
+{
+    d->sendCommand(QStringLiteral("pause"));
+    d->setState(Paused);
+    d->updatePtzVisibility();
+}
+
+void VideoWidget::noRecord()
+{
+    d->sendCommand(QStringLiteral("pause"));
+    d->setState(PausedAsNoRecord);
+    d->showMessage(tr("No recordings"));
+}
+
+void VideoWidget::syncWait()
+{
+    d->sendCommand(QStringLiteral("pause"));
+    d->setState(PausedAsSyncArchive);
+}
+
+void VideoWidget::unpause()
+{
+    d->sendCommand(QStringLiteral("unpause"));
+    d->setState(Playing);
+    d->hideMessage();
+    d->unpauseTime = QDateTime::currentDateTime();
+    d->unpausePlaybackTime = d->playbackTime;
+}
+
+void VideoWidget::setSoundVolume(int volume)
+{
+    d->volume = volume;
+    d->sendCommand(QStringLiteral("volume %1").arg(d->effectiveVolume()));
+}
+
+void VideoWidget::enableSound(bool enable)
+{
+    d->soundEnabled = enable;
+    d->sendCommand(QStringLiteral("volume %1").arg(d->effectiveVolume()));
+}
+
+void VideoWidget::setBaseTime(QDateTime dateTime)
+{
+    d->baseTime = dateTime;
+    setTime(dateTime);
+    d->timeOffsetMs = 0;
+}
+
+void VideoWidget::setTime(QDateTime dateTime)
+{
+    d->playbackTime = dateTime;
+    d->timeLabel->setText(dateTime.toString(QStringLiteral("hh:mm:ss")));
+}
+
+void VideoWidget::setCameraName(QString name)
+{
+    d->nameLabel->setText(fontMetrics().elidedText(name, Qt::ElideRight, int(width() / 2.5)));
+}
+
+void VideoWidget::setActive(bool isActive)
+{
+    d->active = isActive;
+    update();
+}
+
+void VideoWidget::setPosition(API::LayoutCellPoint point) { d->position = point; }
+void VideoWidget::setSpan(API::LayoutCellSize size) { d->span = size; }
+
+void VideoWidget::setQuality(int quality)
+{
+    if (quality < 0 || quality > 2 || quality == d->quality)
+        return;
+    d->quality = quality;
+    if (!d->archiveMode)
+        playLive();
+    else if (d->state != Idle && d->state != Error)
+        playArchive(d->playbackTime, d->speed);
+}
+
+void VideoWidget::syncArchive(const QDateTime& reference)
+{
+    if (!d->archiveMode)
+        return;
+    const QDateTime next = d->camera->nextRecordTime(d->playbackTime);
+    if (!next.isValid()) {
+        stop();
+        d->showMessage(tr("No recordings"));
+        return;
+    }
+    if (next > d->playbackTime) {
+        d->timeOffsetMs += d->playbackTime.msecsTo(next);
+        setTime(next);
+        emit playbackTimeChanged();
+        return;
+    }
+    const qint64 ahead = reference.msecsTo(d->playbackTime);
+    const qint64 limit = qint64(d->speed) * 3000;
+    const bool waiting = d->state == PausedAsNoRecord || d->state == PausedAsSyncArchive;
+    if (ahead > limit && !waiting) {
+        if (d->camera->recordIndexAt(reference) >= d->camera->recordIndexAt(d->playbackTime))
+            syncWait();
+        else
+            noRecord();
+    } else if (waiting && ahead < limit / 2) {
+        unpause();
+    }
+}
+
+void VideoWidget::readPlayerState()
+{
+    const StatusBatch batch = d->reader.read(d->process->readAllStandardOutput());
+    for (const StatusEvent& event : batch.events) {
+        switch (event.kind) {
+        case StatusEvent::Time:
+            setTime(d->baseTime.addMSecs(event.time * d->speed + d->timeOffsetMs));
+            emit playbackTimeChanged();
+            break;
+        case StatusEvent::AbsoluteTime:
+            d->absoluteTime = event.dateTime;
+            break;
+        case StatusEvent::State:
+            d->workerState = event.state;
+            if (event.isError())
+                d->workerFailed();
+            break;
+        case StatusEvent::Size:
+            d->videoWidth = event.width;
+            d->videoHeight = event.height;
+            d->updateAspect();
+            break;
+        }
+    }
+    if (batch.frames == 0 || d->state == PausedAsNoRecord || d->state == PausedAsSyncArchive)
+        return;
+    if (d->state == Starting)
+        d->setState(Playing);
+    if (!d->ptzPending)
+        d->spinner->stop();
+    d->buildImage();
+    update();
+}
+
+void VideoWidget::readPlayerErrors()
+{
+    const QString text = QString::fromLocal8Bit(d->process->readAllStandardError()).trimmed();
+    qDebug() << QString(QStringLiteral("STDERR MESSAGE FROM ") + d->camera->name() + QStringLiteral(" CAMERA: ") + text);
+}
+
+void VideoWidget::clearImage()
+{
+    d->image = QImage(qMax(1, d->videoWidth), qMax(1, d->videoHeight), QImage::Format_RGB32);
+    d->image.fill(QColor(25, 25, 29));
+    d->hasFrame = false;
+    update();
+}
+
+void VideoWidget::orientationChanged()
+{
+    d->updateAspect();
+    update();
+}
+
+void VideoWidget::on_cameraScreenshotButton_clicked()
+{
+    const QString folder = App::StoragePaths::exportPath();
+    QDir().mkpath(folder);
+    const QString name = QStringLiteral("snapshot ") + d->camera->fileName() + QLatin1Char('-')
+        + d->playbackTime.toString(QStringLiteral("dd_MM_yy_hh_mm_ss")) + QStringLiteral(".png");
+    if (!d->hasFrame || !d->image.save(QDir(folder).filePath(name))) {
+        emit snapshotError();
+        return;
+    }
+    emit snapshotSaved(QDir(folder).absolutePath());
+}
+
+void VideoWidget::on_closeButton_clicked() { emit closed(d->position); }
+void VideoWidget::on_actionClose_triggered() { emit closed(d->position); }
+
+void VideoWidget::on_actionSettings_triggered()
+{
+    GUI::CameraSettingsDialog::showFor(d->camera);
+}
+
+void VideoWidget::onFlagsChanged()
+{
+    qDebug() << "Flags changed, online:" << d->camera->isOnline() << "camera" << d->camera->name();
+    if (d->archiveMode)
+        return;
+    if (d->camera->isPaid() && d->camera->isOnline()) {
+        playLive();
+    } else {
+        stop();
+        d->showMessage(d->camera->statusText());
+    }
+}
+
+void VideoWidget::onCameraInvalidated()
+{
+    d->showMessage(tr("Camera not found"));
+}
+
+void VideoWidget::updatePtzPatrols()
+{
+    d->ptz->setPatrols(d->camera->ptzPatrols());
+}
+
+void VideoWidget::ptzMoveOnClick()
+{
+    if (!d->ptzClickPending)
+        ptzMove(d->ptzDirection);
+}
+
+void VideoWidget::ptzMove(API::Camera::PtzMoveDirections direction)
+{
+    d->ptzPending = true;
+    d->spinner->start();
+    d->camera->ptzMove(direction);
+}
+
+void VideoWidget::ptzZoom(int factor)
+{
+    d->ptzPending = true;
+    d->spinner->start();
+    d->camera->ptzZoom(factor);
+}
+
+void VideoWidget::ptzPatrol(int route)
+{
+    d->camera->ptzPatrol(route);
+}
+
+void VideoWidget::ptzDone()
+{
+    d->ptzPending = false;
+    d->spinner->stop();
+}
+
+void VideoWidget::showContextMenu(QPoint pos)
+{
+    d->menu->popup(mapToGlobal(pos));
+}
+
+QRect VideoWidget::targetRect(const QSize& widget, double aspect, int aspectMode, const QSize& image, QRect* source)
+{
+    const QRect whole(QPoint(0, 0), widget);
+    if (source)
+        *source = QRect(QPoint(0, 0), image);
+    if (widget.isEmpty() || aspect <= 0)
+        return whole;
+    const double widgetAspect = double(widget.width()) / widget.height();
+    if (aspectMode == 0) {
+        if (widgetAspect < aspect) { // relatively taller: full width
+            const int h = qRound(widget.width() / aspect);
+            return QRect(0, (widget.height() - h) / 2, widget.width(), h);
+        }
+        const int w = qRound(widget.height() * aspect);
+        return QRect((widget.width() - w) / 2, 0, w, widget.height());
+    }
+    if (aspectMode == 1 && source && !image.isEmpty()) {
+        const double imageAspect = double(image.width()) / image.height();
+        if (imageAspect > widgetAspect) {
+            const int w = qRound(image.height() * widgetAspect);
+            *source = QRect((image.width() - w) / 2, 0, w, image.height());
+        } else {
+            const int h = qRound(image.width() / widgetAspect);
+            *source = QRect(0, (image.height() - h) / 2, image.width(), h);
+        }
+    }
+    return whole;
+}
+
+void VideoWidget::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), QColor(25, 25, 29));
+    if (d->hasFrame && !d->image.isNull()) {
+        QRect source;
+        d->videoRect = targetRect(size(), d->aspect, d->camera->aspectMode(), d->image.size(), &source);
+        painter.drawImage(d->videoRect, d->image, source);
+    }
+    const QRectF frame = QRectF(rect()).adjusted(1, 1, -1, -1);
+    if (d->dropHighlight)
+        painter.fillRect(rect(), QColor(41, 44, 49, 150));
+    QColor edge;
+    const App::LayoutTotals::Totals totals = App::LayoutTotals::current();
+    const bool several = totals.cameras > 1 || totals.cells > 1;
+    if ((d->active && several) || d->hovered)
+        edge = QColor(62, 183, 253);
+    else if (d->menuShown)
+        edge = QColor(66, 71, 80);
+    if (edge.isValid()) {
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(edge, 2));
+        painter.drawRoundedRect(frame, 2, 2);
+    }
+}
+
+void VideoWidget::resizeEvent(QResizeEvent*)
+{
+    const int barHeight = qMax(24, fontMetrics().height() + 8);
+    d->topBar->setGeometry(0, 0, width(), barHeight);
+    d->bottomBar->setGeometry(0, height() - barHeight, width(), barHeight);
+    d->messageLabel->setGeometry(rect().adjusted(8, barHeight, -8, -barHeight));
+    d->spinner->setGeometry(width() / 2 - 16, height() / 2 - 16, 33, 33);
+    if (d->camera)
+        setCameraName(d->camera->name());
+    d->updatePtzVisibility();
+}
+
+void VideoWidget::timerEvent(QTimerEvent* event)
+{
+    if (event->timerId() == d->watchdogTimer)
+        d->watchdog();
+}
+
+void VideoWidget::mousePressEvent(QMouseEvent* event)
+{
+    d->ptzClickPending = false;
+    d->pressPos = event->pos();
+    d->lastMouseMove = QDateTime::currentDateTime();
+    d->showControls(true);
+}
+
+void VideoWidget::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    const bool canSteer = d->camera->ptzSupported() && d->hasFrame;
+    if (canSteer) {
+        const int direction = GUI::PtzWidget::directionAt(d->pressPos, d->videoRect);
+        d->ptzDirection = API::Camera::PtzMoveDirections(direction);
+        const bool overControls = (d->topBar->isVisible() && d->topBar->geometry().contains(d->pressPos))
+            || (d->bottomBar->isVisible() && d->bottomBar->geometry().contains(d->pressPos))
+            || (d->ptz->isVisible() && d->ptz->geometry().contains(d->pressPos));
+        if (direction != GUI::PtzWidget::noDirection && direction != GUI::PtzWidget::centreDirection && !overControls
+            && d->state == Playing && d->active && !d->archiveMode)
+            QTimer::singleShot(600, this, &VideoWidget::ptzMoveOnClick);
+    }
+    emit clicked(d->camera);
+    qDebug() << "Activated camera:" << d->camera->name() << "state:" << stateText(d->state)
+             << "last request time:" << d->lastRequestTime << "freeze time:" << d->freezeTime
+             << "reloads count:" << d->reloads << "is archive playing?" << (d->archiveMode ? "true" : "false")
+             << "VLC state:" << d->workerState << "volume:" << d->volume << "quality:" << d->quality
+             << "resolution:" << QString(QString::number(d->videoWidth) + QLatin1Char('x') + QString::number(d->videoHeight))
+             << "playback time:" << d->playbackTime << "base time:" << d->baseTime;
+}
+
+void VideoWidget::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    d->ptzClickPending = true;
+    emit clicked(d->camera);
+    emit doubleClicked(d->position);
+}
+
+void VideoWidget::mouseMoveEvent(QMouseEvent* event)
+{
+    d->mousePos = event->pos();
+    d->lastMouseMove = QDateTime::currentDateTime();
+    d->showControls(true);
+    if (!(event->buttons() & Qt::LeftButton)
+        || (event->pos() - d->pressPos).manhattanLength() < QApplication::startDragDistance())
+        return;
+    QByteArray data;
+    QDataStream stream(&data, QIODevice::WriteOnly);
+    stream << qint32(d->position.row) << qint32(d->position.column);
+    auto* mime = new QMimeData;
+    mime->setData(QStringLiteral("layout-swap"), data);
+    auto* drag = new QDrag(this);
+    drag->setMimeData(mime);
+    drag->setPixmap(QPixmap::fromImage(d->image.scaled(80, 50)));
+    drag->exec(Qt::MoveAction);
+}
+
+void VideoWidget::enterEvent(QEvent*)
+{
+    d->hovered = true;
+    d->lastMouseMove = QDateTime::currentDateTime();
+    d->showControls(true);
+    update();
+}
+
+void VideoWidget::leaveEvent(QEvent*)
+{
+    d->hovered = false;
+    d->lastMouseMove = QDateTime::currentDateTime();
+    if (!d->menuShown)
+        d->showControls(false);
+    update();
+}
+
+void VideoWidget::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasFormat(QStringLiteral("layout-swap")) || event->mimeData()->hasFormat(QStringLiteral("camera"))) {
+        d->dropHighlight = true;
+        event->acceptProposedAction();
+        update();
+    }
+}
+
+void VideoWidget::dragLeaveEvent(QDragLeaveEvent*)
+{
+    d->dropHighlight = false;
+    update();
+}
+
+void VideoWidget::dropEvent(QDropEvent* event)
+{
+    d->dropHighlight = false;
+    update();
+    const QMimeData* mime = event->mimeData();
+    if (mime->hasFormat(QStringLiteral("layout-swap"))) {
+        QDataStream stream(mime->data(QStringLiteral("layout-swap")));
+        qint32 row = -1, column = -1;
+        stream >> row >> column;
+        emit swapRequested(API::LayoutCellPoint(column, row), d->position);
+    } else if (mime->hasFormat(QStringLiteral("camera"))) {
+        QDataStream stream(mime->data(QStringLiteral("camera")));
+        QString serverId;
+        qint32 cameraId = 0;
+        stream >> serverId >> cameraId;
+        const API::ServerPtr server = App::Roster::instance()->item(serverId);
+        const API::CameraPtr camera = server ? server->item(cameraId) : API::CameraPtr();
+        if (!camera)
+            return;
+        emit openCamera(camera, d->position);
+    }
+    event->acceptProposedAction();
+}
+
+} // namespace OrvantaClient::GUI::Player

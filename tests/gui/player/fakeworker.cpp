@@ -1,0 +1,62 @@
+// A stand-in stream worker for widget tests: it does what a script file tells
+// it (FAKE_WORKER_SCRIPT) with the frame file named on its command line, and
+// appends every command it receives to FAKE_WORKER_LOG.
+//   fill R G B A W H   write W x H pixels of that colour (bytes B G R A)
+//   print TEXT         write TEXT and a newline to standard output
+//   sleep MS
+//   exit CODE
+//   wait               read commands until standard input closes
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QThread>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <string>
+
+int main(int argc, char* argv[])
+{
+    if (argc < 3)
+        return 1;
+    const QString frameFile = QDir::tempPath() + QDir::separator() + QString::fromLocal8Bit(argv[2]);
+    QFile log(QString::fromLocal8Bit(qgetenv("FAKE_WORKER_LOG")));
+    log.open(QIODevice::Append);
+    log.write("started\n");
+    log.flush();
+    QFile script(QString::fromLocal8Bit(qgetenv("FAKE_WORKER_SCRIPT")));
+    if (!script.open(QIODevice::ReadOnly))
+        return 1;
+    for (const QByteArray& raw : script.readAll().split('\n')) {
+        const QByteArray line = raw.trimmed();
+        const QList<QByteArray> words = line.split(' ');
+        if (words.first() == "fill" && words.size() == 7) {
+            QFile file(frameFile);
+            if (!file.open(QIODevice::ReadWrite))
+                return 2;
+            uchar* data = file.map(0, file.size());
+            const int pixels = words.at(5).toInt() * words.at(6).toInt();
+            for (int i = 0; i < pixels; ++i) {
+                data[4 * i] = uchar(words.at(3).toInt());
+                data[4 * i + 1] = uchar(words.at(2).toInt());
+                data[4 * i + 2] = uchar(words.at(1).toInt());
+                data[4 * i + 3] = uchar(words.at(4).toInt());
+            }
+        } else if (words.first() == "print") {
+            std::printf("%s\n", line.mid(6).constData());
+            std::fflush(stdout);
+        } else if (words.first() == "sleep") {
+            QThread::msleep(words.value(1).toULong());
+        } else if (words.first() == "exit") {
+            return words.value(1).toInt();
+        } else if (words.first() == "wait") {
+            std::string command;
+            while (std::getline(std::cin, command)) {
+                log.write(command.c_str());
+                log.write("\n");
+                log.flush();
+            }
+        }
+    }
+    return 0;
+}
