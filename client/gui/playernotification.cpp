@@ -16,8 +16,9 @@ namespace {
 const char notificationStyle[] = R"(
 #PlayerNotification { border-radius: 5px; background-color: rgba(56, 189, 253, 96%); }
 #PlayerNotification[error="true"] { background-color: rgba(253, 56, 56, 96%); }
+#PlayerNotification QLabel { background: transparent; }
 #PlayerNotification QLabel#messageLabel { color: white; font-size: 14px; }
-#PlayerNotification QPushButton#closeButton { border: none; image: url(:/mainwidget/icons/boxCloseCam.png); }
+#PlayerNotification QPushButton#closeButton { border: none; background: transparent; image: url(:/mainwidget/icons/boxCloseCam.png); }
 #PlayerNotification QPushButton#closeButton:hover { image: url(:/mainwidget/icons/boxCloseCam_hover.png); }
 #PlayerNotification QPushButton#closeButton:pressed { padding-left: 2px; padding-top: 1px; }
 )";
@@ -82,12 +83,15 @@ void PlayerNotification::timerEvent(QTimerEvent* event)
 {
     // Both timers fire once: a frame that its owner keeps a moment longer must
     // neither slide again nor report its closing twice.
-    killTimer(event->timerId());
-    if (event->timerId() != m_displayTimerId) {
+    if (event->timerId() == m_closeTimerId) {
+        killTimer(m_closeTimerId);
         m_closeTimerId = -1;
         emitClosed();
         return;
     }
+    if (event->timerId() != m_displayTimerId)
+        return QFrame::timerEvent(event);
+    killTimer(m_displayTimerId);
     m_displayTimerId = -1;
     if (m_closed || m_closeTimerId != -1)
         return; // the user closed it already: no slide
