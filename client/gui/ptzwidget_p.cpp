@@ -24,14 +24,43 @@ QPoint centredIn(const QRect& rect, const QSize& size)
 
 } // namespace
 
-// ---- Direction pad ----
+// ---- Hover and release ----
 
-PtzMovePrivate::PtzMovePrivate(QWidget* parent)
+PtzHoverPrivate::PtzHoverPrivate(QWidget* parent)
     : QWidget(parent)
 {
     setMouseTracking(true);
-    setMinimumSize(100, 100);
     setCursor(Qt::PointingHandCursor);
+}
+
+void PtzHoverPrivate::setPart(int part)
+{
+    m_part = part;
+    update();
+}
+
+void PtzHoverPrivate::mouseMoveEvent(QMouseEvent* event)
+{
+    setPart(partAt(event->localPos().toPoint()));
+}
+
+void PtzHoverPrivate::leaveEvent(QEvent*)
+{
+    setPart(0);
+}
+
+void PtzHoverPrivate::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && m_part != 0)
+        activate(m_part);
+}
+
+// ---- Direction pad ----
+
+PtzMovePrivate::PtzMovePrivate(QWidget* parent)
+    : PtzHoverPrivate(parent)
+{
+    setMinimumSize(100, 100);
 }
 
 int PtzMovePrivate::sectorAt(const QPoint& position)
@@ -59,26 +88,9 @@ API::Camera::PtzMoveDirections PtzMovePrivate::directionOf(int sector)
     return static_cast<C::PtzMoveDirections>(directions[sector]);
 }
 
-void PtzMovePrivate::setSector(int sector)
+void PtzMovePrivate::activate(int sector)
 {
-    m_sector = sector;
-    update();
-}
-
-void PtzMovePrivate::mouseMoveEvent(QMouseEvent* event)
-{
-    setSector(sectorAt(event->localPos().toPoint()));
-}
-
-void PtzMovePrivate::leaveEvent(QEvent*)
-{
-    setSector(0);
-}
-
-void PtzMovePrivate::mouseReleaseEvent(QMouseEvent* event)
-{
-    if (event->button() == Qt::LeftButton && m_sector != 0)
-        emit clicked(directionOf(m_sector));
+    emit clicked(directionOf(sector));
 }
 
 void PtzMovePrivate::paintEvent(QPaintEvent*)
@@ -92,8 +104,8 @@ void PtzMovePrivate::paintEvent(QPaintEvent*)
     painter.drawEllipse(centre, 48, 48);
     const QPixmap pad = icon(QStringLiteral("ptz_circle"));
     painter.drawPixmap(centre - QPoint(pad.width() / 2, pad.height() / 2), pad);
-    if (m_sector != 0) {
-        const QPixmap sector = icon(QStringLiteral("ptz_") + QString::number(m_sector));
+    if (hoveredSector() != 0) {
+        const QPixmap sector = icon(QStringLiteral("ptz_") + QString::number(hoveredSector()));
         painter.drawPixmap(centre - QPoint(sector.width() / 2, sector.height() / 2), sector);
     }
 }
@@ -101,11 +113,9 @@ void PtzMovePrivate::paintEvent(QPaintEvent*)
 // ---- Zoom pair ----
 
 PtzZoomPrivate::PtzZoomPrivate(QWidget* parent)
-    : QWidget(parent)
+    : PtzHoverPrivate(parent)
 {
-    setMouseTracking(true);
     setMinimumSize(88, 32);
-    setCursor(Qt::PointingHandCursor);
 }
 
 int PtzZoomPrivate::halfAt(int x, int widgetWidth)
@@ -117,30 +127,9 @@ int PtzZoomPrivate::halfAt(int x, int widgetWidth)
     return x < (w + 1) / 2 ? 1 : 2;
 }
 
-void PtzZoomPrivate::setHalf(int half)
+void PtzZoomPrivate::activate(int half)
 {
-    m_half = half;
-    update();
-}
-
-void PtzZoomPrivate::mouseMoveEvent(QMouseEvent* event)
-{
-    setHalf(halfAt(event->localPos().toPoint().x(), width()));
-}
-
-void PtzZoomPrivate::leaveEvent(QEvent*)
-{
-    setHalf(0);
-}
-
-void PtzZoomPrivate::mouseReleaseEvent(QMouseEvent* event)
-{
-    if (event->button() != Qt::LeftButton)
-        return;
-    if (m_half == 1)
-        emit clicked(zoomStep);
-    else if (m_half == 2)
-        emit clicked(-zoomStep);
+    emit clicked(half == 1 ? zoomStep : -zoomStep);
 }
 
 void PtzZoomPrivate::paintEvent(QPaintEvent*)
@@ -150,8 +139,8 @@ void PtzZoomPrivate::paintEvent(QPaintEvent*)
     const QPoint corner = centredIn(rect(), background.size());
     painter.drawPixmap(corner, background);
     const QString hover = QStringLiteral("_hover");
-    const QPixmap plus = icon(QStringLiteral("ptz_plus") + (m_half == 1 ? hover : QString()));
-    const QPixmap minus = icon(QStringLiteral("ptz_min") + (m_half == 2 ? hover : QString()));
+    const QPixmap plus = icon(QStringLiteral("ptz_plus") + (hoveredHalf() == 1 ? hover : QString()));
+    const QPixmap minus = icon(QStringLiteral("ptz_min") + (hoveredHalf() == 2 ? hover : QString()));
     // The minus mirrors the plus about the background's middle.
     const QPoint plusAt = corner + QPoint(24, 10);
     painter.drawPixmap(plusAt, plus);

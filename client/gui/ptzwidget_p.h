@@ -8,14 +8,37 @@ class QMenu;
 
 namespace OrvantaClient::GUI {
 
+// Common ground of the pad and the zoom pair: the part under the pointer lights
+// up, and releasing the button over it acts on that part. Part 0 is none.
+class PtzHoverPrivate : public QWidget
+{
+    Q_OBJECT
+public:
+    int hoveredPart() const { return m_part; }
+
+protected:
+    explicit PtzHoverPrivate(QWidget* parent);
+    virtual int partAt(const QPoint& position) const = 0;
+    virtual void activate(int part) = 0;
+
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+private:
+    void setPart(int part);
+
+    int m_part = 0;
+};
+
 // The direction pad: eight sectors on a ring, numbered clockwise from the top.
-class PtzMovePrivate : public QWidget
+class PtzMovePrivate : public PtzHoverPrivate
 {
     Q_OBJECT
 public:
     explicit PtzMovePrivate(QWidget* parent = nullptr);
 
-    int hoveredSector() const { return m_sector; }
+    int hoveredSector() const { return hoveredPart(); }
     // The sector under a pad position, 0 off the ring.
     static int sectorAt(const QPoint& position);
     static API::Camera::PtzMoveDirections directionOf(int sector);
@@ -28,25 +51,19 @@ signals:
     void clicked(API::Camera::PtzMoveDirections direction);
 
 protected:
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void leaveEvent(QEvent* event) override;
+    int partAt(const QPoint& position) const override { return sectorAt(position); }
+    void activate(int sector) override;
     void paintEvent(QPaintEvent* event) override;
-
-private:
-    void setSector(int sector);
-
-    int m_sector = 0;
 };
 
 // The zoom pair: plus on the left half, minus on the right.
-class PtzZoomPrivate : public QWidget
+class PtzZoomPrivate : public PtzHoverPrivate
 {
     Q_OBJECT
 public:
     explicit PtzZoomPrivate(QWidget* parent = nullptr);
 
-    int hoveredHalf() const { return m_half; }
+    int hoveredHalf() const { return hoveredPart(); }
     // 1 (plus), 2 (minus) or 0 (neither) for x in a widget of that width.
     static int halfAt(int x, int widgetWidth);
 
@@ -56,15 +73,9 @@ signals:
     void clicked(int factor);
 
 protected:
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void leaveEvent(QEvent* event) override;
+    int partAt(const QPoint& position) const override { return halfAt(position.x(), width()); }
+    void activate(int half) override;
     void paintEvent(QPaintEvent* event) override;
-
-private:
-    void setHalf(int half);
-
-    int m_half = 0;
 };
 
 // The patrol button: a menu of the camera's patrol routes.
