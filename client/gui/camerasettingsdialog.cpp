@@ -73,6 +73,8 @@ CameraSettingsDialog::CameraSettingsDialog(API::CameraPtr camera, QWidget* paren
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     QMetaObject::connectSlotsByName(this);
+    // The preview may still be on its way when the dialog opens.
+    connect(m_camera.get(), &API::PreviewHandler::previewChanged, this, &CameraSettingsDialog::drawPreview);
     drawPreview();
 }
 

@@ -15,6 +15,7 @@ class CameraSettingsDialog : public QDialog
 {
     Q_OBJECT
 public:
+    // camera must not be null.
     explicit CameraSettingsDialog(API::CameraPtr camera, QWidget* parent = nullptr);
 
     static void showFor(API::CameraPtr camera);

@@ -66,7 +66,11 @@ PlayerNotification::PlayerNotification(const QString& text, bool error, QWidget*
 
 void PlayerNotification::animateTo(QPoint position)
 {
-    geometryAnimation(QRect(position, size()))->start(QAbstractAnimation::DeleteWhenStopped);
+    // The owner restacks its frames whenever one goes; a newer place wins.
+    if (m_moving)
+        m_moving->stop();
+    m_moving = geometryAnimation(QRect(position, size()));
+    m_moving->start(QAbstractAnimation::DeleteWhenStopped);
 }
 
 QPropertyAnimation* PlayerNotification::geometryAnimation(const QRect& target)

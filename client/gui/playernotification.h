@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFrame>
+#include <QPointer>
 
 class QLabel;
 class QPropertyAnimation;
@@ -44,6 +45,7 @@ private:
     QLabel* m_pixmapLabel;
     QLabel* m_messageLabel;
     QPushButton* m_closeButton;
+    QPointer<QPropertyAnimation> m_moving;
     int m_displayTimerId = -1;
     int m_closeTimerId = -1;
     bool m_closed = false;

@@ -40,6 +40,7 @@ private slots:
     void notificationClosedByButtonOrLinkDoesNotSlide_data();
     void notificationClosedByButtonOrLinkDoesNotSlide();
     void notificationLeftAloneSlidesDownOnce();
+    void notificationAnimatesToTheLatestPlace();
     void spinnerStartAndStopAreIdempotent();
     void spinnerGeometry();
     void cloudToolTipReplacesAndForgets();
@@ -105,6 +106,23 @@ void TestSmallWidgets::notificationLeftAloneSlidesDownOnce()
     QTest::qWait(PlayerNotification::displayTime + 500);
     QCOMPARE(closed.count(), 1);
     QCOMPARE(frame->geometry(), QRect(10, 200, 300, 60));
+}
+
+void TestSmallWidgets::notificationAnimatesToTheLatestPlace()
+{
+    QWidget owner;
+    owner.resize(400, 300);
+    auto* frame = new PlayerNotification(QStringLiteral("Snapshot saved"), false, &owner);
+    frame->setGeometry(10, 200, 300, 60);
+    owner.show();
+    frame->animateTo(QPoint(10, 140));
+    frame->animateTo(QPoint(10, 80));
+    const auto animations = frame->findChildren<QPropertyAnimation*>();
+    QCOMPARE(std::count_if(animations.begin(), animations.end(),
+                           [](QPropertyAnimation* a) { return a->state() == QAbstractAnimation::Running; }),
+             1);
+    QTRY_COMPARE_WITH_TIMEOUT(frame->geometry(), QRect(10, 80, 300, 60), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(frame->findChildren<QPropertyAnimation*>().isEmpty(), 5000);
 }
 
 void TestSmallWidgets::spinnerStartAndStopAreIdempotent()
