@@ -10,6 +10,8 @@ inline constexpr char localRosterFileName[] = "local_roster.txt";
 inline constexpr char applicationVersion[] = "6.1.3.304";
 inline constexpr char platformName[] = "windows";
 inline constexpr char deploymentFileName[] = "deployment.ini";
+// The address of a video server installed on this computer.
+inline constexpr char localHostAddress[] = "127.0.0.1";
 
 // Exit codes of watchdesk.
 inline constexpr int exitAnotherInstance = -123;

@@ -32,6 +32,72 @@
     </message>
 </context>
 <context>
+    <name>OrvantaClient::GUI::CameraSettingsDialog</name>
+    <message>
+        <source>Camera settings</source>
+        <translation>Настройки камеры</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Название</translation>
+    </message>
+    <message>
+        <source>Turn clockwise</source>
+        <translation>Повернуть по часовой стрелке</translation>
+    </message>
+    <message>
+        <source>Turn counterclockwise</source>
+        <translation>Повернуть против часовой стрелки</translation>
+    </message>
+    <message>
+        <source>Rotation</source>
+        <translation>Поворот</translation>
+    </message>
+</context>
+<context>
+    <name>OrvantaClient::GUI::LocalServerDialog</name>
+    <message>
+        <source>The video server is installed on this computer</source>
+        <translation>Видеосервер установлен на этом компьютере</translation>
+    </message>
+    <message>
+        <source>The video server is in my local network</source>
+        <translation>Видеосервер находится в моей локальной сети</translation>
+    </message>
+    <message>
+        <source>Show password</source>
+        <translation>Показать пароль</translation>
+    </message>
+    <message>
+        <source>Edit a local video server</source>
+        <translation>Изменить локальный видеосервер</translation>
+    </message>
+    <message>
+        <source>Add a local video server</source>
+        <translation>Добавить локальный видеосервер</translation>
+    </message>
+    <message>
+        <source>Video server location</source>
+        <translation>Расположение видеосервера</translation>
+    </message>
+    <message>
+        <source>Video server&apos;s IP address:</source>
+        <translation>IP-адрес видеосервера:</translation>
+    </message>
+    <message>
+        <source>Port:</source>
+        <translation>Порт:</translation>
+    </message>
+    <message>
+        <source>Name:</source>
+        <translation>Название:</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>Пароль:</translation>
+    </message>
+</context>
+<context>
     <name>OrvantaClient::GUI::LoginDialog</name>
     <message>
         <source>Don&apos;t remember me</source>
@@ -48,6 +114,13 @@
     <message>
         <source>Password</source>
         <translation>Пароль</translation>
+    </message>
+</context>
+<context>
+    <name>OrvantaClient::GUI::PtzWidget</name>
+    <message>
+        <source>Route %1</source>
+        <translation>Маршрут %1</translation>
     </message>
 </context>
 </TS>
