@@ -9,7 +9,7 @@ class QMenu;
 namespace OrvantaClient::GUI {
 
 // Common ground of the pad and the zoom pair: the part under the pointer lights
-// up, and releasing the button over it acts on that part. Part 0 is none.
+// up, and releasing the button over it acts on that part; 0 stands for none.
 class PtzHoverPrivate : public QWidget
 {
     Q_OBJECT

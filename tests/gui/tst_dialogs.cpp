@@ -33,6 +33,8 @@ private:
     LoopbackService m_service; // also the scratch working folder of the settings file
 };
 
+// Addresses other than this computer's are taken from the loopback range too:
+// the items these tests make could start asking their servers for streams.
 void TestDialogs::serverDialogResult_data()
 {
     QTest::addColumn<bool>("foreign");
@@ -42,10 +44,10 @@ void TestDialogs::serverDialogResult_data()
     QTest::addColumn<int>("expectedPort");
     QTest::newRow("defaults") << false << QString() << QString() << "127.0.0.1" << 8080;
     QTest::newRow("port 80a") << false << QString() << "80a" << "127.0.0.1" << 0;
-    QTest::newRow("local network") << true << "192.168.1.20" << "9000" << "192.168.1.20" << 9000;
+    QTest::newRow("local network") << true << "127.0.0.2" << "9000" << "127.0.0.2" << 9000;
     QTest::newRow("address typed, then this computer chosen")
-        << false << "192.168.1.20" << QString() << "127.0.0.1" << 8080;
-    QTest::newRow("blanks around the address") << true << " 10.0.0.7 " << QString() << "10.0.0.7" << 8080;
+        << false << "127.0.0.2" << QString() << "127.0.0.1" << 8080;
+    QTest::newRow("blanks around the address") << true << " 127.0.0.3 " << QString() << "127.0.0.3" << 8080;
 }
 
 void TestDialogs::serverDialogResult()
@@ -90,7 +92,7 @@ void TestDialogs::editServerPrefills_data()
     QTest::addColumn<QString>("host");
     QTest::addColumn<bool>("foreign");
     QTest::newRow("this computer") << "127.0.0.1" << false;
-    QTest::newRow("local network") << "10.0.0.5" << true;
+    QTest::newRow("local network") << "127.0.0.5" << true;
 }
 
 void TestDialogs::editServerPrefills()
@@ -128,9 +130,9 @@ void TestDialogs::cameraRotation()
     QFETCH(int, start);
     QFETCH(QString, turns);
     QFETCH(int, stored);
-    const QString key = QStringLiteral("cameras/10.0.0.1:80/3/rotation");
+    const QString key = QStringLiteral("cameras/127.0.0.4:80/3/rotation");
     App::Settings::instance().setValue(key, start);
-    API::LocalServer local("Shop", "10.0.0.1", 80, "pw");
+    API::LocalServer local("Shop", "127.0.0.4", 80, "pw");
     local.updateCameras(QJsonArray{QJsonObject{{"id", 3}, {"online", true}, {"mirror", true}}});
     const API::CameraPtr camera = local.item(3);
     QCOMPARE(camera->rotation(), start);
