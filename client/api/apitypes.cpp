@@ -1,5 +1,7 @@
 #include "apitypes.h"
 
+#include "camera.h"
+
 namespace OrvantaClient::API {
 
 void registerMetaTypes()
@@ -10,6 +12,7 @@ void registerMetaTypes()
         qRegisterMetaType<LayoutPtr>("API::LayoutPtr");
         qRegisterMetaType<LayoutCellPoint>("API::LayoutCellPoint");
         qRegisterMetaType<LayoutCellSize>("API::LayoutCellSize");
+        qRegisterMetaType<Camera::PtzMoveDirections>("API::Camera::PtzMoveDirections");
         return true;
     }();
     Q_UNUSED(registered)

@@ -117,6 +117,49 @@
     </message>
 </context>
 <context>
+    <name>OrvantaClient::GUI::Player::VideoWidget</name>
+    <message>
+        <source>No video available</source>
+        <translation>Видео недоступно</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Закрыть</translation>
+    </message>
+    <message>
+        <source>Snapshot</source>
+        <translation>Снимок</translation>
+    </message>
+    <message>
+        <source>Save a snapshot</source>
+        <translation>Сохранить снимок</translation>
+    </message>
+    <message>
+        <source>Options</source>
+        <translation>Параметры</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Настройки</translation>
+    </message>
+    <message>
+        <source>Live feed is not shared</source>
+        <translation>Доступ к живому видео не предоставлен</translation>
+    </message>
+    <message>
+        <source>Archive is not shared</source>
+        <translation>Доступ к архиву не предоставлен</translation>
+    </message>
+    <message>
+        <source>No recordings</source>
+        <translation>Нет записей</translation>
+    </message>
+    <message>
+        <source>Camera not found</source>
+        <translation>Камера не найдена</translation>
+    </message>
+</context>
+<context>
     <name>OrvantaClient::GUI::PtzWidget</name>
     <message>
         <source>Route %1</source>

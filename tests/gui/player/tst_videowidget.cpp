@@ -104,7 +104,7 @@ void TestVideoWidget::placement_data()
     QTest::addColumn<QRect>("target");
     QTest::addColumn<QRect>("source");
     const QSize image(1280, 720);
-    QTest::newRow("fit, taller cell") << 0 << QSize(400, 400) << QRect(0, 88, 400, 225) << QRect(QPoint(), image);
+    QTest::newRow("fit, taller cell") << 0 << QSize(400, 400) << QRect(0, 87, 400, 225) << QRect(QPoint(), image);
     QTest::newRow("fit, wider cell") << 0 << QSize(800, 300) << QRect(133, 0, 533, 300) << QRect(QPoint(), image);
     QTest::newRow("crop the centre") << 1 << QSize(400, 400) << QRect(0, 0, 400, 400) << QRect(280, 0, 720, 720);
     QTest::newRow("stretch") << 2 << QSize(400, 400) << QRect(0, 0, 400, 400) << QRect(QPoint(), image);
@@ -137,6 +137,7 @@ void TestVideoWidget::qualityChanges()
 {
     VideoWidget* w = widget("wait\n");
     QVERIFY(w->playLive());
+    QTRY_COMPARE_WITH_TIMEOUT(log().count("started"), 1, 20000);
     w->setQuality(3);
     w->setQuality(2);
     QCOMPARE(log().count("started"), 1);
@@ -199,6 +200,9 @@ void TestVideoWidget::snapshotAndDrop()
     QMimeData mime;
     mime.setData("layout-swap", data);
     QSignalSpy swap(w, &VideoWidget::swapRequested);
+    QDragEnterEvent enter(QPoint(5, 5), Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &enter);
+    QVERIFY(enter.isAccepted());
     QDropEvent drop(QPointF(5, 5), Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(w, &drop);
     QCOMPARE(swap.count(), 1);
