@@ -26,6 +26,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPainterPath>
+#include <QRegion>
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
@@ -847,11 +848,16 @@ QRect VideoWidget::targetRect(const QSize& widget, double aspect, int aspectMode
 void VideoWidget::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), QColor(25, 25, 29));
+    const QColor background(25, 25, 29);
     if (d->hasFrame && !d->image.isNull()) {
         QRect source;
         d->videoRect = targetRect(size(), d->aspect, d->camera->aspectMode(), d->image.size(), &source);
+        // Only the margins around the picture need the background.
+        for (const QRect& margin : (QRegion(rect()) - d->videoRect))
+            painter.fillRect(margin, background);
         painter.drawImage(d->videoRect, d->image, source);
+    } else {
+        painter.fillRect(rect(), background);
     }
     const QRectF frame = QRectF(rect()).adjusted(1, 1, -1, -1);
     if (d->dropHighlight)

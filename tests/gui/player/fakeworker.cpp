@@ -12,6 +12,7 @@
 #include <QThread>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <string>
 
@@ -36,12 +37,10 @@ int main(int argc, char* argv[])
                 return 2;
             uchar* data = file.map(0, file.size());
             const int pixels = words.at(5).toInt() * words.at(6).toInt();
-            for (int i = 0; i < pixels; ++i) {
-                data[4 * i] = uchar(words.at(3).toInt());
-                data[4 * i + 1] = uchar(words.at(2).toInt());
-                data[4 * i + 2] = uchar(words.at(1).toInt());
-                data[4 * i + 3] = uchar(words.at(4).toInt());
-            }
+            const uchar bgra[4] = {uchar(words.at(3).toInt()), uchar(words.at(2).toInt()), uchar(words.at(1).toInt()),
+                                   uchar(words.at(4).toInt())};
+            for (int i = 0; i < pixels; ++i)
+                std::memcpy(data + 4 * i, bgra, 4);
         } else if (words.first() == "print") {
             std::printf("%s\n", line.mid(6).constData());
             std::fflush(stdout);
