@@ -30,11 +30,13 @@ QStringList FlvStream::arguments(const Options& o, const QString& textFile)
     args << "-f" << "lavfi" << "-i" << QStringLiteral("sine=frequency=440:sample_rate=44100");
     const int fontSize = qMax(12, o.size.height() / 16);
     const QString box = QStringLiteral(":fontcolor=white:box=1:boxcolor=black@0.6:boxborderw=6:fontsize=%1").arg(fontSize);
-    QString filter = QStringLiteral("drawtext=fontfile=%1:textfile=%2:x=12:y=12%3").arg(font, textFile, box);
+    // Below the top edge, where players lay their own bars over the picture.
+    const int top = o.size.height() / 8;
+    QString filter = QStringLiteral("drawtext=fontfile=%1:textfile=%2:x=12:y=%3%4").arg(font, textFile).arg(top).arg(box);
     filter += QStringLiteral(",drawtext=fontfile=%1:text='%{pts\\:localtime\\:%2}':x=12:y=%3%4")
                   .arg(font)
                   .arg(o.clockStartSecs)
-                  .arg(24 + 2 * fontSize)
+                  .arg(top + 12 + 2 * fontSize)
                   .arg(box);
     if (speed > 1)
         filter += QStringLiteral(",setpts=PTS/%1").arg(speed);

@@ -28,11 +28,13 @@
 #include <QPainterPath>
 #include <QRegion>
 #include <QPointer>
+#include <QPropertyAnimation>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTimer>
 #include <QTransform>
+#include <tuple>
 
 namespace OrvantaClient::GUI::Player {
 
@@ -298,9 +300,25 @@ void VideoWidgetPrivate::showControls(bool show)
     if (show == controlsShown)
         return;
     controlsShown = show;
-    topBar->setVisible(show);
-    bottomBar->setVisible(show);
     q->setCursor(show ? Qt::ArrowCursor : Qt::BlankCursor);
+    // The bars slide in from the edges and back out of sight.
+    const int h = topBar->height();
+    const QPoint topIn(0, 0), topOut(0, -h);
+    const QPoint bottomIn(0, q->height() - h), bottomOut(0, q->height());
+    for (auto [bar, in, out] : {std::make_tuple(topBar, topIn, topOut), std::make_tuple(bottomBar, bottomIn, bottomOut)}) {
+        auto* slide = new QPropertyAnimation(bar, "pos", bar);
+        slide->setDuration(150);
+        slide->setStartValue(show ? out : bar->pos());
+        slide->setEndValue(show ? in : out);
+        if (show)
+            bar->show();
+        else
+            QObject::connect(slide, &QPropertyAnimation::finished, bar, [this, bar] {
+                if (!controlsShown)
+                    bar->hide();
+            });
+        slide->start(QAbstractAnimation::DeleteWhenStopped);
+    }
 }
 
 } // namespace Internal
@@ -879,8 +897,8 @@ void VideoWidget::paintEvent(QPaintEvent*)
 void VideoWidget::resizeEvent(QResizeEvent*)
 {
     const int barHeight = qMax(24, fontMetrics().height() + 8);
-    d->topBar->setGeometry(0, 0, width(), barHeight);
-    d->bottomBar->setGeometry(0, height() - barHeight, width(), barHeight);
+    d->topBar->setGeometry(0, d->controlsShown ? 0 : -barHeight, width(), barHeight);
+    d->bottomBar->setGeometry(0, d->controlsShown ? height() - barHeight : height(), width(), barHeight);
     d->messageLabel->setGeometry(rect().adjusted(8, barHeight, -8, -barHeight));
     d->spinner->setGeometry(width() / 2 - 16, height() / 2 - 16, 33, 33);
     if (d->camera)

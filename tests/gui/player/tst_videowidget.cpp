@@ -219,12 +219,17 @@ void TestVideoWidget::realClipworkerPlaysCamsim()
     server->updateCameras(QJsonArray{QJsonObject{{"id", 1}, {"name", "Counter"}, {"online", true}}});
     VideoWidget player(server->item(1));
     player.setWorkerDirectory(REAL_WORKER_DIR);
-    player.resize(320, 240);
+    player.resize(480, 360);
     player.show();
     QVERIFY(player.playLive());
     QTRY_VERIFY_WITH_TIMEOUT(player.hasFrame(), 30000);
     QCOMPARE(player.state(), int(VideoWidget::Playing));
     QVERIFY(!player.image().isNull());
+    // For a look by eye: VIDEOWIDGET_SCREENSHOT=file.png keeps what was painted.
+    if (qEnvironmentVariableIsSet("VIDEOWIDGET_SCREENSHOT")) {
+        QTest::qWait(1500);
+        player.grab().save(qEnvironmentVariable("VIDEOWIDGET_SCREENSHOT"));
+    }
     player.stop();
 }
 
