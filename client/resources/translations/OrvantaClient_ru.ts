@@ -55,6 +55,29 @@
     </message>
 </context>
 <context>
+    <name>OrvantaClient::GUI::LayoutWidget</name>
+    <message>
+        <source>Snapshot saved.</source>
+        <translation>Снимок сохранён.</translation>
+    </message>
+    <message>
+        <source>Open folder</source>
+        <translation>Открыть папку</translation>
+    </message>
+    <message>
+        <source>An error occurred while saving the snapshot</source>
+        <translation>Не удалось сохранить снимок</translation>
+    </message>
+    <message>
+        <source>Recording saved.</source>
+        <translation>Запись сохранена.</translation>
+    </message>
+    <message>
+        <source>An error occurred while exporting</source>
+        <translation>Не удалось экспортировать запись</translation>
+    </message>
+</context>
+<context>
     <name>OrvantaClient::GUI::LocalServerDialog</name>
     <message>
         <source>The video server is installed on this computer</source>
@@ -114,6 +137,13 @@
     <message>
         <source>Password</source>
         <translation>Пароль</translation>
+    </message>
+</context>
+<context>
+    <name>OrvantaClient::GUI::Player::VideoPlaceholder</name>
+    <message>
+        <source>Drop a camera here</source>
+        <translation>Перетащите сюда камеру</translation>
     </message>
 </context>
 <context>

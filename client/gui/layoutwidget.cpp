@@ -1,0 +1,401 @@
+#include "layoutwidget.h"
+
+#include "camera.h"
+#include "layout.h"
+#include "layouts.h"
+#include "playernotification.h"
+#include "roster.h"
+#include "server.h"
+#include "videoplaceholder.h"
+#include "videowidget.h"
+
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QMimeData>
+#include <QStyle>
+#include <QtMath>
+
+namespace OrvantaClient::GUI {
+
+using Player::VideoPlaceholder;
+using Player::VideoWidget;
+
+LayoutWidget::LayoutWidget(QWidget* parent)
+    : QWidget(parent)
+{
+    API::registerMetaTypes();
+    setObjectName(QStringLiteral("LayoutWidget"));
+    setAcceptDrops(true);
+    setProperty("drop", false);
+    setStyleSheet(QStringLiteral("#LayoutWidget[drop=\"true\"] { border: 2px solid rgb(25, 134, 243); }"));
+    m_settle.setSingleShot(true);
+    m_settle.setInterval(500);
+    connect(&m_settle, &QTimer::timeout, this, &LayoutWidget::applyAutoQuality);
+    newGrid();
+}
+
+LayoutWidget::~LayoutWidget() = default;
+
+int LayoutWidget::qualityFor(int cellWidth, bool maximized, bool singleCell)
+{
+    if (maximized || singleCell)
+        return 2;
+    return cellWidth < 400 ? 0 : cellWidth < 960 ? 1 : 2;
+}
+
+QSize LayoutWidget::grownSize(int rows, int columns, int extra)
+{
+    if (extra <= 0)
+        return QSize(columns, rows);
+    if (rows == 1 && columns == 1) {
+        int k = 1;
+        while (k < 6 && k * k < extra)
+            ++k;
+        return QSize(k, k);
+    }
+    return QSize(columns, qMin(6, rows + (extra + columns - 1) / columns));
+}
+
+void LayoutWidget::newGrid()
+{
+    delete m_grid;
+    m_grid = new QGridLayout(this);
+    m_grid->setContentsMargins(2, 2, 2, 2);
+    m_grid->setSpacing(2);
+    m_maximized = false;
+}
+
+void LayoutWidget::setLayout(API::LayoutPtr layout)
+{
+    if (m_layout)
+        disconnect(m_layout.get(), nullptr, this, nullptr);
+    m_layout = layout;
+    if (m_layout) {
+        connect(m_layout.get(), &API::Layout::cameraAdded, this, &LayoutWidget::onCameraAdded);
+        connect(m_layout.get(), &API::Layout::cameraRemoved, this, &LayoutWidget::onCameraRemoved);
+        connect(m_layout.get(), &API::Layout::exchanged, this, &LayoutWidget::onExchanged);
+        connect(m_layout.get(), &API::Layout::resized, this, &LayoutWidget::onResized);
+    }
+    for (VideoWidget* player : qAsConst(m_players))
+        player->deleteLater();
+    m_players.clear();
+    while (QLayoutItem* item = m_grid ? m_grid->takeAt(0) : nullptr) {
+        if (QWidget* widget = item->widget()) {
+            widget->hide();
+            widget->deleteLater();
+        }
+        delete item;
+    }
+    newGrid();
+    if (!m_layout)
+        return;
+    for (int row = 0; row < m_layout->rows(); ++row) {
+        for (int column = 0; column < m_layout->columns(); ++column) {
+            const API::LayoutCellPoint point(column, row);
+            const API::Layout::Cell cell = m_layout->cell(point);
+            if (cell.camera)
+                createPlayer(point, cell.h, cell.w);
+            else
+                m_grid->addWidget(createPlaceholder(point), row, column);
+        }
+    }
+    m_settle.start();
+}
+
+VideoWidget* LayoutWidget::createPlayer(const API::LayoutCellPoint& point, int rowSpan, int columnSpan)
+{
+    const API::Layout::Cell cell = m_layout->cell(point);
+    auto* player = new VideoWidget(cell.camera, this);
+    player->setPosition(point);
+    player->setSpan(API::LayoutCellSize(rowSpan, columnSpan));
+    removeWidgetAt(point.row, point.column);
+    m_players.insert(point, player);
+    m_grid->addWidget(player, point.row, point.column, rowSpan, columnSpan);
+    connect(player, &VideoWidget::closed, this, &LayoutWidget::cameraClosed);
+    connect(player, &VideoWidget::clicked, this, &LayoutWidget::clicked);
+    connect(player, &VideoWidget::doubleClicked, this, &LayoutWidget::onDoubleClicked);
+    connect(player, &VideoWidget::swapRequested, this, &LayoutWidget::cameraDroppedFromLayout);
+    connect(player, &VideoWidget::openCamera, this, &LayoutWidget::cameraDroppedFromRoster);
+    connect(player, &VideoWidget::playbackTimeChanged, this, &LayoutWidget::playbackTimeChanged);
+    connect(player, &VideoWidget::snapshotSaved, this, &LayoutWidget::showSnapshotHint);
+    connect(player, &VideoWidget::snapshotError, this, &LayoutWidget::showSnapshotError);
+    player->setArchiveMode(m_archiveMode);
+    player->enableSound(m_soundEnabled);
+    if (m_quality != autoQuality)
+        player->setQuality(m_quality);
+    if (!m_archiveMode)
+        player->playLive();
+    m_settle.start();
+    return player;
+}
+
+QWidget* LayoutWidget::createPlaceholder(const API::LayoutCellPoint& point)
+{
+    auto* placeholder = new VideoPlaceholder(this);
+    placeholder->setPosition(point);
+    connect(placeholder, &VideoPlaceholder::droppedFromLayout, this, &LayoutWidget::cameraDroppedFromLayout);
+    connect(placeholder, &VideoPlaceholder::droppedFromRoster, this, &LayoutWidget::cameraDroppedFromRoster);
+    return placeholder;
+}
+
+void LayoutWidget::removeWidgetAt(int row, int column)
+{
+    QLayoutItem* item = m_grid->itemAtPosition(row, column);
+    if (!item || !item->widget())
+        return;
+    QWidget* widget = item->widget();
+    m_grid->removeWidget(widget);
+    if (qobject_cast<VideoPlaceholder*>(widget)) {
+        widget->hide();
+        widget->deleteLater();
+    }
+}
+
+void LayoutWidget::onCameraAdded(API::LayoutCellPoint point)
+{
+    if (m_layout && m_layout->cell(point).camera)
+        createPlayer(point, 1, 1);
+}
+
+void LayoutWidget::onCameraRemoved(API::LayoutCellPoint point)
+{
+    VideoWidget* player = m_players.take(point);
+    if (!player)
+        return;
+    if (m_maximized)
+        setCellsVisible(true);
+    m_grid->removeWidget(player);
+    player->hide();
+    player->deleteLater();
+    m_grid->addWidget(createPlaceholder(point), point.row, point.column);
+}
+
+void LayoutWidget::onExchanged(API::LayoutCellPoint a, API::LayoutCellPoint b)
+{
+    VideoWidget* first = m_players.take(a);
+    if (!first)
+        return;
+    m_grid->removeWidget(first);
+    if (VideoWidget* second = m_players.take(b)) {
+        m_grid->removeWidget(second);
+        second->setPosition(a);
+        second->setSpan(API::LayoutCellSize(1, 1));
+        m_players.insert(a, second);
+        m_grid->addWidget(second, a.row, a.column);
+    } else {
+        removeWidgetAt(b.row, b.column);
+        m_grid->addWidget(createPlaceholder(a), a.row, a.column);
+    }
+    first->setPosition(b);
+    first->setSpan(API::LayoutCellSize(1, 1));
+    m_players.insert(b, first);
+    m_grid->addWidget(first, b.row, b.column);
+}
+
+void LayoutWidget::onResized()
+{
+    // Players stay; placeholders are made anew for the new grid.
+    QList<QWidget*> old;
+    for (int i = 0; i < m_grid->count(); ++i)
+        old << m_grid->itemAt(i)->widget();
+    for (QWidget* widget : qAsConst(old)) {
+        m_grid->removeWidget(widget);
+        if (qobject_cast<VideoPlaceholder*>(widget)) {
+            widget->hide();
+            widget->deleteLater();
+        }
+    }
+    newGrid();
+    for (int row = 0; row < m_layout->rows(); ++row) {
+        for (int column = 0; column < m_layout->columns(); ++column) {
+            const API::LayoutCellPoint point(column, row);
+            if (VideoWidget* player = m_players.value(point)) {
+                player->setSpan(API::LayoutCellSize(1, 1));
+                player->show();
+                m_grid->addWidget(player, row, column);
+            } else {
+                m_grid->addWidget(createPlaceholder(point), row, column);
+            }
+        }
+    }
+    m_settle.start();
+}
+
+void LayoutWidget::onDoubleClicked(API::LayoutCellPoint point)
+{
+    if (!m_layout || (m_layout->rows() == 1 && m_layout->columns() == 1) || !m_players.contains(point))
+        return;
+    const bool maximize = !m_maximized;
+    setCellsVisible(!maximize);
+    if (maximize)
+        m_players.value(point)->show();
+    m_settle.start();
+}
+
+void LayoutWidget::setCellsVisible(bool visible)
+{
+    m_maximized = !visible;
+    for (int i = 0; i < m_grid->count(); ++i) {
+        if (QWidget* widget = m_grid->itemAt(i)->widget())
+            widget->setVisible(visible);
+    }
+}
+
+void LayoutWidget::setArchiveMode(bool archive)
+{
+    m_archiveMode = archive;
+    for (VideoWidget* player : qAsConst(m_players))
+        player->setArchiveMode(archive);
+}
+
+void LayoutWidget::setSoundEnabled(bool enabled)
+{
+    m_soundEnabled = enabled;
+    for (VideoWidget* player : qAsConst(m_players))
+        player->enableSound(enabled);
+}
+
+void LayoutWidget::setQuality(int quality)
+{
+    m_quality = quality;
+    if (quality == autoQuality) {
+        applyAutoQuality();
+        return;
+    }
+    for (VideoWidget* player : qAsConst(m_players))
+        player->setQuality(quality);
+}
+
+int LayoutWidget::qualityFor(VideoWidget* player) const
+{
+    const bool single = m_layout && m_layout->rows() == 1 && m_layout->columns() == 1;
+    return qualityFor(player->width(), m_maximized && player->isVisible(), single);
+}
+
+void LayoutWidget::applyAutoQuality()
+{
+    if (m_quality != autoQuality)
+        return;
+    // setQuality restarts a player only when its quality really changes.
+    for (VideoWidget* player : qAsConst(m_players)) {
+        if (player->isVisible() || !m_maximized)
+            player->setQuality(qualityFor(player));
+    }
+}
+
+void LayoutWidget::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    m_settle.start();
+}
+
+void LayoutWidget::notify(const QString& text, bool error)
+{
+    auto* notification = new PlayerNotification(text, error, this);
+    notification->adjustSize();
+    notification->move(10, -notification->height() - 1);
+    notification->show();
+    m_notifications.append(notification);
+    connect(notification, &PlayerNotification::closed, this, [this, notification] {
+        m_notifications.removeAll(notification);
+        notification->deleteLater();
+        updateHintPositions();
+    });
+    updateHintPositions();
+}
+
+void LayoutWidget::updateHintPositions()
+{
+    int y = 10;
+    for (PlayerNotification* notification : qAsConst(m_notifications)) {
+        notification->raise();
+        notification->animateTo(QPoint(10, y));
+        y += notification->height() + 6;
+    }
+}
+
+void LayoutWidget::showSnapshotHint(QString path)
+{
+    notify(tr("Snapshot saved.") + QStringLiteral(" <a style=\"color: white\" href=\"%1\">").arg(path.toHtmlEscaped())
+               + tr("Open folder") + QStringLiteral("</a>."),
+           false);
+}
+
+void LayoutWidget::showSnapshotError()
+{
+    notify(tr("An error occurred while saving the snapshot"), true);
+}
+
+void LayoutWidget::showExportDone(const QString& path)
+{
+    const QString folder = QFileInfo(path).absolutePath();
+    notify(tr("Recording saved.") + QStringLiteral(" <a style=\"color: white\" href=\"%1\">").arg(folder.toHtmlEscaped())
+               + tr("Open folder") + QStringLiteral("</a>."),
+           false);
+}
+
+void LayoutWidget::showExportError()
+{
+    notify(tr("An error occurred while exporting"), true);
+}
+
+void LayoutWidget::setDropHighlight(bool on)
+{
+    setProperty("drop", on);
+    style()->unpolish(this);
+    style()->polish(this);
+    update();
+}
+
+void LayoutWidget::dragEnterEvent(QDragEnterEvent* event)
+{
+    const QMimeData* mime = event->mimeData();
+    if (mime->data(QStringLiteral("server")).isEmpty() && mime->data(QStringLiteral("layout")).isEmpty())
+        return;
+    setDropHighlight(true);
+    event->acceptProposedAction();
+}
+
+void LayoutWidget::dragLeaveEvent(QDragLeaveEvent*)
+{
+    setDropHighlight(false);
+}
+
+void LayoutWidget::dropEvent(QDropEvent* event)
+{
+    setDropHighlight(false);
+    if (event->source() == this && event->dropAction() == Qt::MoveAction)
+        return;
+    const QMimeData* mime = event->mimeData();
+    if (!mime->data(QStringLiteral("layout")).isEmpty()) {
+        const QString id = QString::fromUtf8(mime->data(QStringLiteral("layout")));
+        if (const API::LayoutPtr layout = App::Layouts::instance()->item(id))
+            emit layoutDropped(layout);
+    } else if (!mime->data(QStringLiteral("server")).isEmpty() && m_layout) {
+        QDataStream stream(mime->data(QStringLiteral("server")));
+        QString serverId;
+        stream >> serverId;
+        const API::ServerPtr server = App::Roster::instance()->item(serverId);
+        if (!server)
+            return;
+        QList<API::CameraPtr> cameras;
+        for (const API::CameraPtr& camera : server->items()) {
+            if (camera->exists())
+                cameras << camera;
+        }
+        const int extra = cameras.size() - m_layout->freeCellsCount();
+        const QSize grown = grownSize(m_layout->rows(), m_layout->columns(), extra);
+        m_layout->resize(grown.height(), grown.width());
+        for (const API::CameraPtr& camera : qAsConst(cameras)) {
+            const API::LayoutCellPoint point = m_layout->firstFreeCell();
+            if (point.row < 0)
+                break;
+            emit cameraDroppedFromRoster(camera, point);
+        }
+    }
+    event->acceptProposedAction();
+}
+
+} // namespace OrvantaClient::GUI

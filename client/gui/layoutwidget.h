@@ -1,0 +1,101 @@
+#pragma once
+
+#include "apitypes.h"
+
+#include <QMap>
+#include <QTimer>
+#include <QWidget>
+
+class QGridLayout;
+
+namespace OrvantaClient::GUI {
+
+class PlayerNotification;
+namespace Player {
+class VideoWidget;
+}
+
+// The grid of the main window: a video widget for every occupied cell of the
+// layout shown and a placeholder for every empty one, kept in step with the
+// layout's signals. It takes drops of cameras, servers, layouts and cells, lets
+// one cell fill the grid, stacks short notifications, and chooses each player's
+// stream quality from the size its picture is shown at unless a fixed quality
+// is set.
+class LayoutWidget : public QWidget
+{
+    Q_OBJECT
+public:
+    static constexpr int autoQuality = -1;
+
+    explicit LayoutWidget(QWidget* parent = nullptr);
+    ~LayoutWidget() override;
+
+    void setLayout(API::LayoutPtr layout);
+    API::LayoutPtr layout() const { return m_layout; }
+    void setArchiveMode(bool archive);
+    void setSoundEnabled(bool enabled);
+    // 0, 1 or 2 for a fixed quality; autoQuality to choose by cell size.
+    void setQuality(int quality);
+    int quality() const { return m_quality; }
+    bool isMaximized() const { return m_maximized; }
+
+    Player::VideoWidget* player(const API::LayoutCellPoint& point) const { return m_players.value(point); }
+    QList<Player::VideoWidget*> players() const { return m_players.values(); }
+    QList<PlayerNotification*> notifications() const { return m_notifications; }
+
+    // The stream for a picture shown this wide: light streams for small cells.
+    static int qualityFor(int cellWidth, bool maximized, bool singleCell);
+    // The grid a server drop needs: rows and columns after making room for extra cameras.
+    static QSize grownSize(int rows, int columns, int extra);
+
+    void showExportDone(const QString& path);
+    void showExportError();
+
+signals:
+    void clicked(API::CameraPtr camera);
+    void playbackTimeChanged();
+    void layoutDropped(API::LayoutPtr layout);
+    void cameraClosed(API::LayoutCellPoint point);
+    void cameraDroppedFromLayout(API::LayoutCellPoint source, API::LayoutCellPoint destination);
+    void cameraDroppedFromRoster(API::CameraPtr camera, API::LayoutCellPoint point);
+
+private slots:
+    void showSnapshotHint(QString path);
+    void showSnapshotError();
+    void updateHintPositions();
+    void onDoubleClicked(API::LayoutCellPoint point);
+    void onCameraAdded(API::LayoutCellPoint point);
+    void onCameraRemoved(API::LayoutCellPoint point);
+    void onExchanged(API::LayoutCellPoint srcPoint, API::LayoutCellPoint dstPoint);
+    void onResized();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void newGrid();
+    Player::VideoWidget* createPlayer(const API::LayoutCellPoint& point, int rowSpan, int columnSpan);
+    QWidget* createPlaceholder(const API::LayoutCellPoint& point);
+    void removeWidgetAt(int row, int column);
+    void notify(const QString& text, bool error);
+    void setDropHighlight(bool on);
+    // All cells shown (not maximised), or all hidden (one about to fill the grid).
+    void setCellsVisible(bool visible);
+    void applyAutoQuality();
+    int qualityFor(Player::VideoWidget* player) const;
+
+    QGridLayout* m_grid = nullptr;
+    API::LayoutPtr m_layout;
+    QMap<API::LayoutCellPoint, Player::VideoWidget*> m_players;
+    QList<PlayerNotification*> m_notifications;
+    bool m_archiveMode = false;
+    bool m_soundEnabled = true;
+    int m_quality = autoQuality;
+    bool m_maximized = false;
+    QTimer m_settle; // a resize has settled: choose qualities again
+};
+
+} // namespace OrvantaClient::GUI

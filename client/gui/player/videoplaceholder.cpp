@@ -1,0 +1,104 @@
+#include "videoplaceholder.h"
+
+#include "camera.h"
+#include "constants.h"
+#include "roster.h"
+#include "server.h"
+
+#include <QDataStream>
+#include <QDragEnterEvent>
+#include <QLabel>
+#include <QMimeData>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOption>
+#include <QVBoxLayout>
+
+namespace OrvantaClient::GUI::Player {
+
+VideoPlaceholder::VideoPlaceholder(QWidget* parent)
+    : QWidget(parent)
+{
+    setObjectName(QStringLiteral("VideoPlaceholder"));
+    setMinimumSize(155, 110);
+    setAcceptDrops(true);
+    setProperty("drop", false);
+    setStyleSheet(QStringLiteral("#VideoPlaceholder { background-color: rgb(25, 25, 29); border: none; }"
+                                 "#VideoPlaceholder[drop=\"true\"] { border: 2px solid #3eb7fd; border-radius: 1px; }"));
+    auto* box = new QVBoxLayout(this);
+    box->setContentsMargins(0, 0, 0, 0);
+    box->setSpacing(0);
+    box->addStretch();
+    auto* logo = new QLabel(this);
+    logo->setAlignment(Qt::AlignCenter);
+    logo->setPixmap(QPixmap(QStringLiteral(":/player/icons/") + QLatin1String(App::Constants::internalName)
+                            + QStringLiteral("_logo.png"))
+                        .scaled(64, 64, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    auto* text = new QLabel(tr("Drop a camera here"), this);
+    text->setAlignment(Qt::AlignCenter);
+    text->setStyleSheet(QStringLiteral("color: rgb(120, 128, 140);"));
+    box->addWidget(logo);
+    box->addWidget(text);
+    box->addStretch();
+}
+
+void VideoPlaceholder::paintEvent(QPaintEvent*)
+{
+    // Style sheets reach a plain QWidget subclass only through this.
+    QStyleOption option;
+    option.initFrom(this);
+    QPainter painter(this);
+    style()->drawPrimitive(QStyle::PE_Widget, &option, &painter, this);
+}
+
+void VideoPlaceholder::setDropHighlight(bool on)
+{
+    setProperty("drop", on);
+    style()->unpolish(this);
+    style()->polish(this);
+    update();
+}
+
+void VideoPlaceholder::dragEnterEvent(QDragEnterEvent* event)
+{
+    const QMimeData* mime = event->mimeData();
+    const bool camera = mime->hasFormat(QStringLiteral("camera"));
+    const bool swap = mime->hasFormat(QStringLiteral("layout-swap")) && event->proposedAction() == Qt::MoveAction
+        && event->source() != this;
+    if (!camera && !swap)
+        return;
+    setDropHighlight(true);
+    event->acceptProposedAction();
+}
+
+void VideoPlaceholder::dragLeaveEvent(QDragLeaveEvent*)
+{
+    setDropHighlight(false);
+}
+
+void VideoPlaceholder::dropEvent(QDropEvent* event)
+{
+    setDropHighlight(false);
+    if (event->source() == this && event->dropAction() == Qt::MoveAction)
+        return;
+    const QMimeData* mime = event->mimeData();
+    if (mime->hasFormat(QStringLiteral("layout-swap")) && event->proposedAction() == Qt::MoveAction) {
+        QDataStream stream(mime->data(QStringLiteral("layout-swap")));
+        qint32 row = -1, column = -1;
+        stream >> row >> column;
+        emit droppedFromLayout(API::LayoutCellPoint(column, row), m_position);
+    } else if (mime->hasFormat(QStringLiteral("camera"))) {
+        QDataStream stream(mime->data(QStringLiteral("camera")));
+        QString serverId;
+        qint32 cameraId = 0;
+        stream >> serverId >> cameraId;
+        const API::ServerPtr server = App::Roster::instance()->item(serverId);
+        const API::CameraPtr camera = server ? server->item(cameraId) : API::CameraPtr();
+        if (!camera)
+            return;
+        emit droppedFromRoster(camera, m_position);
+    }
+    event->acceptProposedAction();
+}
+
+} // namespace OrvantaClient::GUI::Player

@@ -1,0 +1,212 @@
+// The grid: players and placeholders in step with the layout, server drops,
+// maximising, notifications, the size editor and the automatic quality.
+#include "camera.h"
+#include "gridsizeeditor.h"
+#include "layout.h"
+#include "layoutwidget.h"
+#include "localserver.h"
+#include "playernotification.h"
+#include "roster.h"
+#include "videoplaceholder.h"
+#include "videowidget.h"
+
+#include <QDataStream>
+#include <QDropEvent>
+#include <QGridLayout>
+#include <QJsonArray>
+#include <QLabel>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace OrvantaClient;
+using GUI::LayoutWidget;
+
+namespace {
+
+std::shared_ptr<API::LocalServer> serverWith(const QString& host, int cameras)
+{
+    auto server = std::make_shared<API::LocalServer>("S", host, 1, "pw");
+    QJsonArray list;
+    for (int id = cameras; id >= 1; --id) // listed backwards: drops go by id
+        list.append(QJsonObject{{"id", id}, {"name", QString("Cam %1").arg(id)}, {"online", true}});
+    server->updateCameras(list);
+    server->setExists(true);
+    App::Roster::instance()->add(server);
+    return server;
+}
+
+void dropServer(LayoutWidget& widget, const QString& serverId)
+{
+    QByteArray data;
+    QDataStream stream(&data, QIODevice::WriteOnly);
+    stream << serverId;
+    QMimeData mime;
+    mime.setData("server", data);
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&widget, &enter);
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&widget, &drop);
+}
+
+} // namespace
+
+class TestLayoutWidget : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void gridFollowsTheLayout();
+    void serverDropsGrowTheGrid_data();
+    void serverDropsGrowTheGrid();
+    void maximisedCellAndNotifications();
+    void sizeEditorAndQualityChoice();
+
+private:
+    QTemporaryDir m_dir;
+    std::shared_ptr<API::LocalServer> m_server;
+};
+
+void TestLayoutWidget::initTestCase()
+{
+    QDir::setCurrent(m_dir.path());
+    m_server = serverWith("127.0.0.1", 4);
+}
+
+void TestLayoutWidget::gridFollowsTheLayout()
+{
+    auto layout = std::make_shared<API::Layout>();
+    layout->resize(2, 3);
+    layout->addCamera(m_server->item(1), 0, 0, 1, 2); // two rows high
+    LayoutWidget widget;
+    widget.resize(900, 600);
+    widget.setLayout(layout);
+    auto* grid = widget.findChild<QGridLayout*>();
+    QVERIFY(widget.player({0, 0}));
+    int row, column, rows, columns;
+    grid->getItemPosition(grid->indexOf(widget.player({0, 0})), &row, &column, &rows, &columns);
+    QCOMPARE(QList<int>({row, column, rows, columns}), QList<int>({0, 0, 2, 1}));
+    QCOMPARE(widget.findChildren<GUI::Player::VideoPlaceholder*>().size(), 5);
+
+    // The layout's own signals drive the grid.
+    layout->addCamera(m_server->item(2), 0, 2, 1, 1);
+    GUI::Player::VideoWidget* second = widget.player({2, 0});
+    QVERIFY(second);
+    layout->exchange({2, 0}, {1, 1});
+    QCOMPARE(widget.player({1, 1}), second);
+    QVERIFY(!widget.player({2, 0}));
+    layout->resize(3, 3);
+    QCOMPARE(widget.player({1, 1}), second); // kept, not recreated
+    QTRY_COMPARE(widget.findChildren<GUI::Player::VideoPlaceholder*>().size(), 7);
+    layout->removeCamera({1, 1});
+    QVERIFY(!widget.player({1, 1}));
+}
+
+void TestLayoutWidget::serverDropsGrowTheGrid_data()
+{
+    QTest::addColumn<int>("cameras");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<QSize>("grown");
+    QTest::addColumn<int>("placed");
+    QTest::newRow("9 on 1x1") << 9 << 1 << 1 << QSize(3, 3) << 9;
+    QTest::newRow("50 on 2x2") << 50 << 2 << 2 << QSize(2, 6) << 12;
+}
+
+void TestLayoutWidget::serverDropsGrowTheGrid()
+{
+    QFETCH(int, cameras);
+    QFETCH(int, rows);
+    QFETCH(int, columns);
+    QFETCH(QSize, grown);
+    QFETCH(int, placed);
+    const auto server = serverWith(QString("127.0.0.%1").arg(cameras), cameras);
+    auto layout = std::make_shared<API::Layout>();
+    layout->resize(rows, columns);
+    LayoutWidget widget;
+    widget.setLayout(layout);
+    // The main window turns each drop into an added camera.
+    connect(&widget, &LayoutWidget::cameraDroppedFromRoster, layout.get(),
+            [layout](API::CameraPtr camera, API::LayoutCellPoint point) {
+                layout->addCamera(camera, point.row, point.column, 1, 1);
+            });
+    dropServer(widget, server->id());
+    QCOMPARE(QSize(layout->columns(), layout->rows()), grown);
+    QCOMPARE(layout->camerasCount(), placed);
+    QCOMPARE(layout->cell({0, 0}).camera, server->item(1));
+    QCOMPARE(layout->cell({1, 0}).camera, server->item(2));
+    QCOMPARE(widget.players().size(), placed);
+}
+
+void TestLayoutWidget::maximisedCellAndNotifications()
+{
+    auto layout = std::make_shared<API::Layout>();
+    layout->resize(2, 2);
+    layout->addCamera(m_server->item(1));
+    layout->addCamera(m_server->item(2));
+    LayoutWidget widget;
+    widget.resize(800, 600);
+    widget.setLayout(layout);
+    widget.show();
+    emit widget.player({1, 0})->doubleClicked({1, 0});
+    QVERIFY(widget.isMaximized());
+    QVERIFY(!widget.player({0, 0})->isVisible());
+    layout->removeCamera({1, 0});
+    QVERIFY(!widget.isMaximized());
+    QVERIFY(widget.player({0, 0})->isVisible());
+
+    widget.showExportError();
+    widget.showExportDone("/tmp/exports/a.mp4");
+    widget.showExportError();
+    const auto notes = widget.notifications();
+    QCOMPARE(notes.size(), 3);
+    QTRY_COMPARE_WITH_TIMEOUT(notes.at(2)->y(), 10 + notes.at(0)->height() + 6 + notes.at(1)->height() + 6, 5000);
+    QVERIFY(notes.at(1)->findChildren<QLabel*>().size() > 0);
+    QMetaObject::invokeMethod(notes.at(0), "on_closeButton_clicked");
+    QTRY_COMPARE_WITH_TIMEOUT(widget.notifications().size(), 2, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(notes.at(2)->y(), 10 + notes.at(1)->height() + 6, 5000);
+}
+
+void TestLayoutWidget::sizeEditorAndQualityChoice()
+{
+    const QSize editor(104, 92);
+    QCOMPARE(GUI::GridSizeEditor::hoveredSize({5, 40}, editor), QSize(0, 0));
+    QCOMPARE(GUI::GridSizeEditor::hoveredSize({10, 10}, editor), QSize(1, 1));
+    QCOMPARE(GUI::GridSizeEditor::hoveredSize({24, 22}, editor), QSize(2, 2)); // x 24 → column 2, y 22 → row 2
+    QCOMPARE(GUI::GridSizeEditor::hoveredSize({94, 82}, editor), QSize(6, 6));
+
+    QCOMPARE(LayoutWidget::qualityFor(399, false, false), 0);
+    QCOMPARE(LayoutWidget::qualityFor(400, false, false), 1);
+    QCOMPARE(LayoutWidget::qualityFor(959, false, false), 1);
+    QCOMPARE(LayoutWidget::qualityFor(960, false, false), 2);
+    QCOMPARE(LayoutWidget::qualityFor(300, true, false), 2);
+    QCOMPARE(LayoutWidget::qualityFor(300, false, true), 2);
+
+    // A settled resize changes only the players whose quality changes.
+    auto layout = std::make_shared<API::Layout>();
+    layout->resize(1, 2);
+    layout->addCamera(m_server->item(3));
+    layout->addCamera(m_server->item(4));
+    LayoutWidget widget;
+    widget.resize(1000, 400);
+    widget.setLayout(layout);
+    widget.show();
+    QTRY_COMPARE_WITH_TIMEOUT(widget.player({0, 0})->quality(), 1, 5000); // two cells of about 500 px
+    widget.resize(2400, 400);
+    QTRY_COMPARE_WITH_TIMEOUT(widget.player({0, 0})->quality(), 2, 5000);
+    QCOMPARE(widget.player({1, 0})->quality(), 2);
+    widget.setQuality(0); // a fixed choice turns the automatic one off
+    widget.resize(1000, 400);
+    QTest::qWait(700);
+    QCOMPARE(widget.player({0, 0})->quality(), 0);
+}
+
+int main(int argc, char* argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    TestLayoutWidget test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_layoutwidget.moc"
