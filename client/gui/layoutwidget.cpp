@@ -65,6 +65,13 @@ void LayoutWidget::newGrid()
     m_grid->setContentsMargins(2, 2, 2, 2);
     m_grid->setSpacing(2);
     m_maximized = false;
+    // Every cell gets the same share, whatever its content would like.
+    const int rows = m_layout ? m_layout->rows() : 1;
+    const int columns = m_layout ? m_layout->columns() : 1;
+    for (int row = 0; row < rows; ++row)
+        m_grid->setRowStretch(row, 1);
+    for (int column = 0; column < columns; ++column)
+        m_grid->setColumnStretch(column, 1);
 }
 
 void LayoutWidget::setLayout(API::LayoutPtr layout)
@@ -108,6 +115,7 @@ VideoWidget* LayoutWidget::createPlayer(const API::LayoutCellPoint& point, int r
 {
     const API::Layout::Cell cell = m_layout->cell(point);
     auto* player = new VideoWidget(cell.camera, this);
+    player->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
     player->setPosition(point);
     player->setSpan(API::LayoutCellSize(rowSpan, columnSpan));
     removeWidgetAt(point.row, point.column);
@@ -134,6 +142,7 @@ VideoWidget* LayoutWidget::createPlayer(const API::LayoutCellPoint& point, int r
 QWidget* LayoutWidget::createPlaceholder(const API::LayoutCellPoint& point)
 {
     auto* placeholder = new VideoPlaceholder(this);
+    placeholder->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
     placeholder->setPosition(point);
     connect(placeholder, &VideoPlaceholder::droppedFromLayout, this, &LayoutWidget::cameraDroppedFromLayout);
     connect(placeholder, &VideoPlaceholder::droppedFromRoster, this, &LayoutWidget::cameraDroppedFromRoster);

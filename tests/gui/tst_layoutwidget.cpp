@@ -7,6 +7,7 @@
 #include "localserver.h"
 #include "playernotification.h"
 #include "roster.h"
+#include "simulator.h"
 #include "videoplaceholder.h"
 #include "videowidget.h"
 
@@ -61,6 +62,7 @@ private slots:
     void serverDropsGrowTheGrid();
     void maximisedCellAndNotifications();
     void sizeEditorAndQualityChoice();
+    void gridAgainstCamsimForALookByEye();
 
 private:
     QTemporaryDir m_dir;
@@ -199,6 +201,34 @@ void TestLayoutWidget::sizeEditorAndQualityChoice()
     widget.resize(1000, 400);
     QTest::qWait(700);
     QCOMPARE(widget.player({0, 0})->quality(), 0);
+}
+
+void TestLayoutWidget::gridAgainstCamsimForALookByEye()
+{
+    // LAYOUT_SCREENSHOT=file.png plays a 2x2 grid from camsim with the real workers.
+    if (!qEnvironmentVariableIsSet("LAYOUT_SCREENSHOT"))
+        QSKIP("set LAYOUT_SCREENSHOT to take the picture");
+    Camsim::Simulator sim(Camsim::Scenario::defaults());
+    QVERIFY(sim.start());
+    const auto& shop = sim.scenario().localServers.first();
+    auto server = std::make_shared<API::LocalServer>("Shop", "127.0.0.1", sim.localPorts().first(), shop.password);
+    server->updateCameras(QJsonArray{QJsonObject{{"id", 1}, {"name", "Counter"}, {"online", true}},
+                                     QJsonObject{{"id", 2}, {"name", "Back door"}, {"online", true}}});
+    auto layout = std::make_shared<API::Layout>();
+    layout->resize(2, 2);
+    layout->addCamera(server->item(1));
+    layout->addCamera(server->item(2));
+    layout->addCamera(server->item(1));
+    LayoutWidget widget;
+    widget.resize(960, 560);
+    widget.setLayout(layout);
+    for (auto* player : widget.players())
+        player->setWorkerDirectory(REAL_WORKER_DIR), player->playLive();
+    widget.show();
+    QTRY_VERIFY_WITH_TIMEOUT(widget.player({0, 0})->hasFrame() && widget.player({1, 0})->hasFrame(), 30000);
+    widget.showExportDone(m_dir.filePath("video.mp4"));
+    QTest::qWait(1500);
+    widget.grab().save(qEnvironmentVariable("LAYOUT_SCREENSHOT"));
 }
 
 int main(int argc, char* argv[])
