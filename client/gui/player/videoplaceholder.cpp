@@ -1,5 +1,7 @@
 #include "videoplaceholder.h"
 
+#include "dragdata.h"
+
 #include "camera.h"
 #include "constants.h"
 #include "roster.h"
@@ -83,20 +85,11 @@ void VideoPlaceholder::dropEvent(QDropEvent* event)
         return;
     const QMimeData* mime = event->mimeData();
     if (mime->hasFormat(QStringLiteral("layout-swap")) && event->proposedAction() == Qt::MoveAction) {
-        QDataStream stream(mime->data(QStringLiteral("layout-swap")));
-        qint32 row = -1, column = -1;
-        stream >> row >> column;
-        emit droppedFromLayout(API::LayoutCellPoint(column, row), m_position);
-    } else if (mime->hasFormat(QStringLiteral("camera"))) {
-        QDataStream stream(mime->data(QStringLiteral("camera")));
-        QString serverId;
-        qint32 cameraId = 0;
-        stream >> serverId >> cameraId;
-        const API::ServerPtr server = App::Roster::instance()->item(serverId);
-        const API::CameraPtr camera = server ? server->item(cameraId) : API::CameraPtr();
-        if (!camera)
-            return;
+        emit droppedFromLayout(DragData::swapSource(mime), m_position);
+    } else if (const API::CameraPtr camera = DragData::camera(mime)) {
         emit droppedFromRoster(camera, m_position);
+    } else {
+        return;
     }
     event->acceptProposedAction();
 }

@@ -1,6 +1,7 @@
 #include "videowidget.h"
 
 #include "camerasettingsdialog.h"
+#include "dragdata.h"
 #include "constants.h"
 #include "framefile.h"
 #include "layout.h"
@@ -961,13 +962,8 @@ void VideoWidget::mouseMoveEvent(QMouseEvent* event)
     if (!(event->buttons() & Qt::LeftButton)
         || (event->pos() - d->pressPos).manhattanLength() < QApplication::startDragDistance())
         return;
-    QByteArray data;
-    QDataStream stream(&data, QIODevice::WriteOnly);
-    stream << qint32(d->position.row) << qint32(d->position.column);
-    auto* mime = new QMimeData;
-    mime->setData(QStringLiteral("layout-swap"), data);
     auto* drag = new QDrag(this);
-    drag->setMimeData(mime);
+    drag->setMimeData(DragData::swap(d->position));
     drag->setPixmap(QPixmap::fromImage(d->image.scaled(80, 50)));
     drag->exec(Qt::MoveAction);
 }
@@ -1010,20 +1006,11 @@ void VideoWidget::dropEvent(QDropEvent* event)
     update();
     const QMimeData* mime = event->mimeData();
     if (mime->hasFormat(QStringLiteral("layout-swap"))) {
-        QDataStream stream(mime->data(QStringLiteral("layout-swap")));
-        qint32 row = -1, column = -1;
-        stream >> row >> column;
-        emit swapRequested(API::LayoutCellPoint(column, row), d->position);
-    } else if (mime->hasFormat(QStringLiteral("camera"))) {
-        QDataStream stream(mime->data(QStringLiteral("camera")));
-        QString serverId;
-        qint32 cameraId = 0;
-        stream >> serverId >> cameraId;
-        const API::ServerPtr server = App::Roster::instance()->item(serverId);
-        const API::CameraPtr camera = server ? server->item(cameraId) : API::CameraPtr();
-        if (!camera)
-            return;
+        emit swapRequested(DragData::swapSource(mime), d->position);
+    } else if (const API::CameraPtr camera = DragData::camera(mime)) {
         emit openCamera(camera, d->position);
+    } else {
+        return;
     }
     event->acceptProposedAction();
 }
