@@ -138,6 +138,82 @@
         <source>Password</source>
         <translation>Пароль</translation>
     </message>
+    <message>
+        <source>Change your account settings</source>
+        <translation>Изменить настройки учётной записи</translation>
+    </message>
+    <message>
+        <source>Wrong email address or password</source>
+        <translation>Неверный адрес электронной почты или пароль</translation>
+    </message>
+    <message>
+        <source>Using proxy server</source>
+        <translation>Используется прокси-сервер</translation>
+    </message>
+    <message>
+        <source>Proxy server detected</source>
+        <translation>Обнаружен прокси-сервер</translation>
+    </message>
+    <message>
+        <source>Proxy setup</source>
+        <translation>Настроить прокси</translation>
+    </message>
+    <message>
+        <source>Forgot your password?</source>
+        <translation>Забыли пароль?</translation>
+    </message>
+    <message>
+        <source>Sign up</source>
+        <translation>Зарегистрироваться</translation>
+    </message>
+    <message>
+        <source>Account settings</source>
+        <translation>Настройки учётной записи</translation>
+    </message>
+    <message>
+        <source>Default settings</source>
+        <translation>Настройки по умолчанию</translation>
+    </message>
+    <message>
+        <source>Sign in using your %1 account</source>
+        <translation>Войти с учётной записью %1</translation>
+    </message>
+    <message>
+        <source>Local authorization</source>
+        <translation>Локальная авторизация</translation>
+    </message>
+    <message>
+        <source>You can still sign in to watch local feeds without Internet access</source>
+        <translation>Можно войти и смотреть локальные камеры без доступа к Интернету</translation>
+    </message>
+    <message>
+        <source>Use if the Internet is only accessible via proxy in your network</source>
+        <translation>Включите, если Интернет в вашей сети доступен только через прокси</translation>
+    </message>
+    <message>
+        <source>Host</source>
+        <translation>Хост</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>Порт</translation>
+    </message>
+    <message>
+        <source>Username</source>
+        <translation>Имя пользователя</translation>
+    </message>
+    <message>
+        <source>Done</source>
+        <translation>Готово</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>Local start</source>
+        <translation>Локальный запуск</translation>
+    </message>
 </context>
 <context>
     <name>OrvantaClient::GUI::Player::VideoPlaceholder</name>

@@ -1,0 +1,110 @@
+#include "logindialog.h"
+#include "loopbackservice.h"
+#include "settings.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QtTest>
+
+using namespace OrvantaClient;
+using GUI::LoginDialog;
+using Response = HttpTestServer::Response;
+
+class TestLoginDialog : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void firstStartWaitsWithoutSending();
+    void dontRememberKeepsThePasswordOut();
+    void localStartNeedsNoPassword();
+    void proxyUncheckedKeepsItsValues();
+
+private:
+    template<typename T = QLineEdit>
+    T* child(LoginDialog& dialog, const char* name) { return dialog.findChild<T*>(QLatin1String(name)); }
+    LoopbackService m_service;
+};
+
+void TestLoginDialog::init()
+{
+    m_service.server.clearRequests();
+    for (const char* key : {"auth/email", "auth/password", "auth/saveAuth", "proxy/useProxy"})
+        App::Settings::instance().setValue(key, QVariant());
+    App::Settings::instance().setValue("auth/saveAuth", true);
+}
+
+void TestLoginDialog::firstStartWaitsWithoutSending()
+{
+    LoginDialog dialog;
+    QVERIFY(dialog.isRememberMe());
+    QVERIFY(!dialog.isLoginButtonEnabled());
+    dialog.tryLogin();
+    QTest::qWait(100);
+    QVERIFY(m_service.server.requests().isEmpty());
+}
+
+void TestLoginDialog::dontRememberKeepsThePasswordOut()
+{
+    m_service.server.enqueue(Response::json(200, R"({"success":false,"response":{"code":10001}})"));
+    LoginDialog dialog;
+    child(dialog, "email")->setText("user@example.com");
+    child(dialog, "password")->setText("secret");
+    child<QCheckBox>(dialog, "dontRemember")->setChecked(true);
+    QVERIFY(dialog.isLoginButtonEnabled());
+    dialog.tryLogin();
+    QTRY_COMPARE_WITH_TIMEOUT(dialog.alertText(), QStringLiteral("Wrong email address or password"), 20000);
+    QCOMPARE(App::Settings::instance().value("auth/saveAuth").toBool(), false);
+    QVERIFY(App::Settings::instance().value("auth/password").toString().isEmpty());
+    QCOMPARE(m_service.server.requests().size(), 1);
+
+    LoginDialog next;
+    QVERIFY(!next.isRememberMe());
+    QVERIFY(child(next, "password")->text().isEmpty());
+}
+
+void TestLoginDialog::localStartNeedsNoPassword()
+{
+    LoginDialog dialog;
+    child(dialog, "email")->setText("me@home");
+    child<QRadioButton>(dialog, "localAuthorization")->setChecked(true);
+    dialog.on_okButton_clicked();
+    QCOMPARE(dialog.loginButtonText(), QStringLiteral("Local start"));
+    QVERIFY(dialog.isLoginButtonEnabled());
+    QSignalSpy success(&dialog, &LoginDialog::loginSuccessful);
+    dialog.tryLogin();
+    QCOMPARE(success.count(), 1);
+    QVERIFY(m_service.server.requests().isEmpty());
+    QCOMPARE(App::Settings::instance().value("auth/email").toString(), QStringLiteral("me@home"));
+}
+
+void TestLoginDialog::proxyUncheckedKeepsItsValues()
+{
+    LoginDialog dialog;
+    auto* useProxy = child<QCheckBox>(dialog, "useProxy");
+    useProxy->setChecked(true);
+    child(dialog, "proxyHost")->setText("proxy.lan");
+    child(dialog, "proxyPort")->setText("3128");
+    dialog.on_okButton_clicked();
+    QCOMPARE(dialog.alertText(), QStringLiteral("Using proxy server"));
+    useProxy->setChecked(false);
+    dialog.on_okButton_clicked();
+    QCOMPARE(App::Settings::instance().value("proxy/useProxy").toBool(), false);
+    QCOMPARE(App::Settings::instance().value("proxy/host").toString(), QStringLiteral("proxy.lan"));
+    QCOMPARE(dialog.alertText(), QString());
+
+    useProxy->setChecked(true);
+    dialog.on_setupProxyButton_clicked(); // reloads what is stored
+    QCOMPARE(child(dialog, "proxyPort")->text(), QStringLiteral("3128"));
+}
+
+int main(int argc, char* argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    TestLoginDialog test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_logindialog.moc"
