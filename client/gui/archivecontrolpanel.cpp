@@ -18,7 +18,10 @@ const char panelStyle[] = R"(
 OrvantaClient--GUI--ArchiveControlPanel { background-color: rgb(30, 30, 35); }
 OrvantaClient--GUI--ArchiveControlPanel QLabel { color: white; font-size: 13px; }
 OrvantaClient--GUI--ArchiveControlPanel QDateEdit {
-    color: white; background: transparent; border: none; font-size: 13px; min-width: 60px; }
+    color: white; background: transparent; border: none; font-size: 13px; min-width: 60px;
+    selection-background-color: transparent; selection-color: white; }
+OrvantaClient--GUI--ArchiveControlPanel QDateEdit::drop-down { border: none; width: 14px; }
+OrvantaClient--GUI--ArchiveControlPanel QDateEdit::down-arrow { image: url(:/controlpanel/icons/drop_down.png); }
 OrvantaClient--GUI--ArchiveControlPanel QPushButton {
     border: none; background: transparent; min-width: 24px; max-width: 24px; min-height: 24px; border-radius: 3px; }
 OrvantaClient--GUI--ArchiveControlPanel QPushButton:hover { background-color: rgba(255, 255, 255, 18); }
@@ -54,6 +57,9 @@ ArchiveControlPanel::ArchiveControlPanel(QWidget* parent)
     m_dateEdit->setDisplayFormat(tr("MMM dd"));
     // Typing a date digit by digit would otherwise load every day on the way.
     m_dateEdit->setKeyboardTracking(false);
+    // Not a tab stop: the panel is steered by the pointer, and a focused edit
+    // would sit there highlighted.
+    m_dateEdit->setFocusPolicy(Qt::ClickFocus);
     QPushButton* prevDay = iconButton("prevDayButton", QString(), this);
     QPushButton* nextDay = iconButton("nextDayButton", QString(), this);
     QPushButton* zoomOut = iconButton("zoomOutButton", tr("Zoom out"), this);
