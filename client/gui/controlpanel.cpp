@@ -276,7 +276,8 @@ void ControlPanel::exportStarted()
 
 void ControlPanel::exportPercentDone(int percent)
 {
-    d->form.exportPercentLabel->setText(QString::number(percent) + QLatin1Char('%'));
+    // The figure comes from the export worker's output; keep it in sense.
+    d->form.exportPercentLabel->setText(QString::number(qBound(0, percent, 100)) + QLatin1Char('%'));
 }
 
 bool ControlPanel::eventFilter(QObject* watched, QEvent* event)

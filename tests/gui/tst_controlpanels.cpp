@@ -53,6 +53,8 @@ private slots:
     void soundSettingsAndVolume();
     void qualityMenu();
     void controlsVisibility();
+    void buttonsForwarded_data();
+    void buttonsForwarded();
     void exportProgress();
     void archiveZoom();
     void archiveDays();
@@ -231,16 +233,35 @@ void TestControlPanels::controlsVisibility()
     panel.hideRecordsControls();
     QVERIFY(visible("showRecordsButton") && !visible("liveButton"));
 
-    QSignalSpy live(&panel, &ControlPanel::liveButtonClicked);
-    QSignalSpy fullscreen(&panel, &ControlPanel::fullscreenButtonClicked);
-    panel.showRecordsControls();
-    QTest::mouseClick(part<QPushButton>(&panel, "liveButton"), Qt::LeftButton);
-    panel.setFullscreenButtonVisible(true);
-    QTest::mouseClick(part<QPushButton>(&panel, "fullscreenButton"), Qt::LeftButton);
-    QCOMPARE(live.count(), 1);
-    QCOMPARE(fullscreen.count(), 1);
+    panel.enterFullscreen();
+    QVERIFY(part<QPushButton>(&panel, "fullscreenButton")->isChecked());
     panel.leaveFullscreen();
     QVERIFY(!part<QPushButton>(&panel, "fullscreenButton")->isChecked());
+}
+
+void TestControlPanels::buttonsForwarded_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QByteArray>("signal");
+    QTest::newRow("show recordings") << "showRecordsButton" << QByteArray(SIGNAL(showRecordsButtonClicked()));
+    QTest::newRow("hide recordings") << "hideRecordsButton" << QByteArray(SIGNAL(hideRecordsButtonClicked()));
+    QTest::newRow("export mode") << "exportModeButton" << QByteArray(SIGNAL(exportModeButtonClicked()));
+    QTest::newRow("cancel export") << "cancelExportButton" << QByteArray(SIGNAL(cancelExportButtonClicked()));
+    QTest::newRow("export") << "exportButton" << QByteArray(SIGNAL(exportButtonClicked()));
+    QTest::newRow("live") << "liveButton" << QByteArray(SIGNAL(liveButtonClicked()));
+    QTest::newRow("full screen") << "fullscreenButton" << QByteArray(SIGNAL(fullscreenButtonClicked()));
+    QTest::newRow("pause") << "pauseButton" << QByteArray(SIGNAL(pause()));
+    QTest::newRow("play") << "playButton" << QByteArray(SIGNAL(play()));
+}
+
+void TestControlPanels::buttonsForwarded()
+{
+    QFETCH(QString, button);
+    QFETCH(QByteArray, signal);
+    ControlPanel panel;
+    QSignalSpy spy(&panel, signal.constData());
+    panel.findChild<QPushButton*>(button)->click();
+    QCOMPARE(spy.count(), 1);
 }
 
 void TestControlPanels::exportProgress()
@@ -263,6 +284,10 @@ void TestControlPanels::exportProgress()
     QCOMPARE(percent->text(), QStringLiteral("0%"));
     panel.exportPercentDone(42);
     QCOMPARE(percent->text(), QStringLiteral("42%"));
+    panel.exportPercentDone(140);
+    QCOMPARE(percent->text(), QStringLiteral("100%"));
+    panel.exportPercentDone(-3);
+    QCOMPARE(percent->text(), QStringLiteral("0%"));
     panel.setNormalMode();
     QVERIFY(!percent->isVisible());
     QVERIFY(part(&panel, "soundButton")->isVisible());
