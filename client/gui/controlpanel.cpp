@@ -90,7 +90,6 @@ ControlPanel::ControlPanel(QWidget* parent)
         setSoundVolume(settings.value(QLatin1String(soundVolumeKey), 50).toInt());
     }
     enableSound(settings.value(QLatin1String(soundOnKey), true).toBool());
-    updateVolumeButton();
     hideRecordsControls();
 }
 
@@ -330,9 +329,8 @@ void ControlPanel::setControlsVisible(bool visible)
 {
     d->controlsVisible = visible;
     const Internal::ControlPanelForm& f = d->form;
-    for (QWidget* control : {static_cast<QWidget*>(f.recordsStack), static_cast<QWidget*>(f.playPauseStack),
-                             static_cast<QWidget*>(f.timeStack), f.soundArea,
-                             static_cast<QWidget*>(f.qualityButton)})
+    const QList<QWidget*> controls{f.recordsStack, f.playPauseStack, f.timeStack, f.soundArea, f.qualityButton};
+    for (QWidget* control : controls)
         control->setVisible(visible);
     f.fullscreenButton->setVisible(visible && d->fullscreenButtonVisible);
     // Live, speed and export belong to the recordings page only.
