@@ -175,10 +175,21 @@ void TestControlPanels::soundSettingsAndVolume()
     QVERIFY(!panel.isSoundEnabled());
     QCOMPARE(soundLook(panel), QStringLiteral("mute"));
 
+    // The volume slider comes with the pointer over the sound area.
+    panel.show();
+    auto* slider = part<QSlider>(&panel, "soundSlider");
+    QVERIFY(!slider->isVisible());
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(part(&panel, "soundArea"), &enter);
+    QVERIFY(slider->isVisible());
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(part(&panel, "soundArea"), &leave);
+    QVERIFY(!slider->isVisible());
+
     QSignalSpy volumes(&panel, &ControlPanel::soundVolumeChanged);
     panel.setSoundVolume(30);
     QCOMPARE(volumes.count(), 0);
-    part<QSlider>(&panel, "soundSlider")->setValue(70);
+    slider->setValue(70);
     QCOMPARE(volumes.count(), 1);
     QCOMPARE(volumes.first().first().toInt(), 70);
     QCOMPARE(settings().value(QStringLiteral("sound/volume")).toInt(), 70);
