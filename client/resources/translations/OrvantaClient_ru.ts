@@ -32,6 +32,29 @@
     </message>
 </context>
 <context>
+    <name>OrvantaClient::GUI::ArchiveControlPanel</name>
+    <message>
+        <source>MMM dd</source>
+        <translation>d MMM</translation>
+    </message>
+    <message>
+        <source>Zoom out</source>
+        <translation>Уменьшить</translation>
+    </message>
+    <message>
+        <source>Zoom in</source>
+        <translation>Увеличить</translation>
+    </message>
+    <message>
+        <source>Select fragment to export</source>
+        <translation>Выберите фрагмент для экспорта</translation>
+    </message>
+    <message>
+        <source>Exporting...</source>
+        <translation>Экспорт...</translation>
+    </message>
+</context>
+<context>
     <name>OrvantaClient::GUI::CameraSettingsDialog</name>
     <message>
         <source>Camera settings</source>
@@ -52,6 +75,65 @@
     <message>
         <source>Rotation</source>
         <translation>Поворот</translation>
+    </message>
+</context>
+<context>
+    <name>OrvantaClient::GUI::ControlPanel</name>
+    <message>
+        <source>Recordings</source>
+        <translation>Записи</translation>
+    </message>
+    <message>
+        <source>Show recordings</source>
+        <translation>Показать записи</translation>
+    </message>
+    <message>
+        <source>Hide recordings</source>
+        <translation>Скрыть записи</translation>
+    </message>
+    <message>
+        <source>Live</source>
+        <translation>Прямой эфир</translation>
+    </message>
+    <message>
+        <source>Start live feed</source>
+        <translation>Перейти к прямому эфиру</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>Пауза</translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <translation>Воспроизвести</translation>
+    </message>
+    <message>
+        <source>Acceleration</source>
+        <translation>Ускорение</translation>
+    </message>
+    <message>
+        <source>Sound on/off</source>
+        <translation>Включить/выключить звук</translation>
+    </message>
+    <message>
+        <source>Quality</source>
+        <translation>Качество</translation>
+    </message>
+    <message>
+        <source>Export</source>
+        <translation>Экспорт</translation>
+    </message>
+    <message>
+        <source>Full screen</source>
+        <translation>Полный экран</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>Choose interval</source>
+        <translation>Выберите интервал</translation>
     </message>
 </context>
 <context>
@@ -270,6 +352,25 @@
     <message>
         <source>Route %1</source>
         <translation>Маршрут %1</translation>
+    </message>
+</context>
+<context>
+    <name>OrvantaClient::GUI::QualityMenu</name>
+    <message>
+        <source>Low</source>
+        <translation>Низкое</translation>
+    </message>
+    <message>
+        <source>Middle</source>
+        <translation>Среднее</translation>
+    </message>
+    <message>
+        <source>High</source>
+        <translation>Высокое</translation>
+    </message>
+    <message>
+        <source>Auto</source>
+        <translation>Авто</translation>
     </message>
 </context>
 </TS>

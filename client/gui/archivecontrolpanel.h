@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QDate>
+#include <QWidget>
+
+class QCalendarWidget;
+class QDateEdit;
+class QSlider;
+class QStackedWidget;
+
+namespace OrvantaClient::GUI {
+
+// The bar above the timeline: the day shown, the timeline's zoom and the
+// prompts of the export steps.
+class ArchiveControlPanel : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit ArchiveControlPanel(QWidget* parent = nullptr);
+
+    QDate date() const;
+    // Changes the date edit only when the date differs; an invalid date is ignored.
+    void setDate(const QDate& date);
+    int zoomLevel() const;
+    // The popup of the date edit, e.g. a calendar that marks the recorded days.
+    void setCalendarWidget(QCalendarWidget* calendar);
+
+    static constexpr int minimumZoom = 0;
+    static constexpr int maximumZoom = 100;
+
+signals:
+    void dateChanged(QDate date);
+    void zoomedIn();
+    void zoomedOut();
+    void zoomed(int level);
+
+public slots:
+    void zoom(int level);
+    void showSelectFragmentMessage();
+    void showExportingMessage();
+    void hideMessage();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private slots:
+    void on_prevDayButton_clicked();
+    void on_nextDayButton_clicked();
+
+private:
+    QDateEdit* m_dateEdit;
+    QSlider* m_zoomSlider;
+    QStackedWidget* m_messageStack;
+};
+
+} // namespace OrvantaClient::GUI

@@ -1,0 +1,151 @@
+#include "controlpanel_p.h"
+#include "qualitymenu.h"
+#include "spinnerwidget.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+#include <QStackedWidget>
+
+namespace OrvantaClient::GUI::Internal {
+
+namespace {
+
+QPushButton* button(const char* name, const QString& text, const QString& toolTip, QWidget* parent)
+{
+    auto* result = new QPushButton(text, parent);
+    result->setObjectName(QLatin1String(name));
+    result->setToolTip(toolTip);
+    result->setCursor(Qt::PointingHandCursor);
+    result->setFocusPolicy(Qt::NoFocus);
+    return result;
+}
+
+QLabel* label(const char* name, const QString& text, QWidget* parent)
+{
+    auto* result = new QLabel(text, parent);
+    result->setObjectName(QLatin1String(name));
+    return result;
+}
+
+QStackedWidget* stack(const char* name, QWidget* parent, std::initializer_list<QWidget*> pages)
+{
+    auto* result = new QStackedWidget(parent);
+    result->setObjectName(QLatin1String(name));
+    for (QWidget* page : pages)
+        result->addWidget(page);
+    // A stack asks for its biggest page; the bar should follow the page shown.
+    result->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Preferred);
+    return result;
+}
+
+QHBoxLayout* row(QWidget* owner, int spacing)
+{
+    auto* layout = new QHBoxLayout(owner);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(spacing);
+    return layout;
+}
+
+QSlider* slider(const char* name, int maximum, int width, QWidget* parent)
+{
+    auto* result = new QSlider(Qt::Horizontal, parent);
+    result->setObjectName(QLatin1String(name));
+    result->setRange(0, maximum);
+    result->setPageStep(1);
+    result->setFixedWidth(width);
+    result->setFocusPolicy(Qt::NoFocus);
+    result->hide();
+    return result;
+}
+
+} // namespace
+
+void ControlPanelForm::setupUi(QWidget* panel)
+{
+    normalPage = new QWidget;
+    normalPage->setObjectName(QStringLiteral("normalPage"));
+    showRecordsButton = button("showRecordsButton", tr("Recordings"), tr("Show recordings"), nullptr);
+    hideRecordsButton = button("hideRecordsButton", tr("Recordings"), tr("Hide recordings"), nullptr);
+    recordsStack = stack("recordsStack", normalPage, {showRecordsButton, hideRecordsButton});
+    liveButton = button("liveButton", tr("Live"), tr("Start live feed"), normalPage);
+    pauseButton = button("pauseButton", QString(), tr("Pause"), nullptr);
+    playButton = button("playButton", QString(), tr("Play"), nullptr);
+    playPauseStack = stack("playPauseStack", normalPage, {pauseButton, playButton});
+    speedButton = button("speedButton", QString(), tr("Acceleration"), normalPage);
+    speedButton->setProperty("acc", QStringLiteral("no"));
+    speedSlider = slider("speedSlider", 5, 90, normalPage);
+    speedLabel = label("speedLabel", QStringLiteral("1x"), normalPage);
+    speedLabel->setMinimumWidth(28);
+    speedLabel->hide();
+
+    liveLabel = label("liveLabel", tr("Live"), nullptr);
+    dateTimePage = new QWidget;
+    timeLabel = label("timeLabel", QStringLiteral("00:00:00"), dateTimePage);
+    dateLabel = label("dateLabel", QStringLiteral("01/01"), dateTimePage);
+    QHBoxLayout* dateTimeRow = row(dateTimePage, 6);
+    dateTimeRow->addWidget(timeLabel);
+    dateTimeRow->addWidget(dateLabel);
+    timeStack = stack("timeStack", normalPage, {liveLabel, dateTimePage});
+
+    soundArea = new QWidget(normalPage);
+    soundArea->setObjectName(QStringLiteral("soundArea"));
+    soundButton = button("soundButton", QString(), tr("Sound on/off"), soundArea);
+    soundButton->setProperty("volume", QStringLiteral("high"));
+    soundSlider = slider("soundSlider", 100, 90, soundArea);
+    soundSlider->setPageStep(10);
+    soundSlider->setTracking(true);
+    QHBoxLayout* soundRow = row(soundArea, 4);
+    soundRow->addWidget(soundButton);
+    soundRow->addWidget(soundSlider);
+
+    qualityButton = button("qualityButton", tr("Quality"), QString(), normalPage);
+    qualityMenu = new QualityMenu(qualityButton);
+    qualityButton->setMenu(qualityMenu);
+    exportModeButton = button("exportModeButton", tr("Export"), QString(), normalPage);
+    fullscreenButton = button("fullscreenButton", QString(), tr("Full screen"), normalPage);
+    fullscreenButton->setCheckable(true);
+
+    QHBoxLayout* normalRow = row(normalPage, 8);
+    normalRow->addWidget(recordsStack);
+    normalRow->addWidget(liveButton);
+    normalRow->addWidget(playPauseStack);
+    normalRow->addWidget(speedButton);
+    normalRow->addWidget(speedSlider);
+    normalRow->addWidget(speedLabel);
+    normalRow->addWidget(timeStack);
+    normalRow->addStretch(1);
+    normalRow->addWidget(soundArea);
+    normalRow->addWidget(qualityButton);
+    normalRow->addWidget(exportModeButton);
+    normalRow->addWidget(fullscreenButton);
+
+    exportPage = new QWidget;
+    exportPage->setObjectName(QStringLiteral("exportPage"));
+    cancelExportButton = button("cancelExportButton", tr("Cancel"), QString(), exportPage);
+    chooseIntervalLabel = label("chooseIntervalLabel", tr("Choose interval"), exportPage);
+    exportButton = button("exportButton", tr("Export"), QString(), nullptr);
+    auto* percentPage = new QWidget;
+    exportSpinner = new SpinnerWidget(percentPage);
+    exportSpinner->setFixedSize(18, 18);
+    exportPercentLabel = label("exportPercentLabel", QStringLiteral("0%"), percentPage);
+    QHBoxLayout* percentRow = row(percentPage, 6);
+    percentRow->addWidget(exportSpinner);
+    percentRow->addWidget(exportPercentLabel);
+    exportStack = stack("exportStack", exportPage, {exportButton, percentPage});
+    QHBoxLayout* exportRow = row(exportPage, 8);
+    exportRow->addWidget(cancelExportButton);
+    exportRow->addStretch(1);
+    exportRow->addWidget(chooseIntervalLabel);
+    exportRow->addStretch(1);
+    exportRow->addWidget(exportStack);
+
+    modeStack = stack("modeStack", panel, {normalPage, exportPage});
+    modeStack->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    QHBoxLayout* panelRow = row(panel, 0);
+    panelRow->setContentsMargins(10, 4, 10, 4);
+    panelRow->addWidget(modeStack);
+}
+
+} // namespace OrvantaClient::GUI::Internal

@@ -1,0 +1,357 @@
+#include "archivecontrolpanel.h"
+#include "controlpanel.h"
+#include "qualitymenu.h"
+#include "resources.h"
+#include "settings.h"
+
+#include <QApplication>
+#include <QGraphicsOpacityEffect>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace OrvantaClient;
+using namespace OrvantaClient::GUI;
+
+namespace {
+
+App::Settings& settings()
+{
+    return App::Settings::instance();
+}
+
+template <typename T = QWidget>
+T* part(const QWidget* panel, const char* name)
+{
+    T* child = panel->findChild<T*>(QLatin1String(name));
+    if (!child)
+        qFatal("no child %s", name);
+    return child;
+}
+
+QString soundLook(const ControlPanel& panel)
+{
+    return part<QPushButton>(&panel, "soundButton")->property("volume").toString();
+}
+
+} // namespace
+
+class TestControlPanels : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void speedSteps_data();
+    void speedSteps();
+    void soundButtonLook_data();
+    void soundButtonLook();
+    void soundButtonTwiceRestores_data();
+    void soundButtonTwiceRestores();
+    void soundSettingsAndVolume();
+    void qualityMenu();
+    void controlsVisibility();
+    void buttonsForwarded_data();
+    void buttonsForwarded();
+    void exportProgress();
+    void archiveZoom();
+    void archiveDays();
+};
+
+void TestControlPanels::init()
+{
+    settings().setValue(QStringLiteral("sound/on"), true);
+    settings().setValue(QStringLiteral("sound/volume"), 50);
+}
+
+void TestControlPanels::speedSteps_data()
+{
+    QTest::addColumn<int>("step");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<int>("speed");
+    QTest::addColumn<QString>("acc");
+    QTest::addColumn<bool>("labelStays"); // after the slider hides
+    QTest::newRow("8x") << 3 << "8x" << 8 << "yes" << true;
+    QTest::newRow("32x") << 5 << "32x" << 32 << "yes" << true;
+    QTest::newRow("back to 1x") << 0 << "1x" << 1 << "no" << false;
+}
+
+void TestControlPanels::speedSteps()
+{
+    QFETCH(int, step);
+    QFETCH(QString, label);
+    QFETCH(int, speed);
+    QFETCH(QString, acc);
+    QFETCH(bool, labelStays);
+    ControlPanel panel;
+    panel.showRecordsControls();
+    panel.show();
+    auto* slider = part<QSlider>(&panel, "speedSlider");
+    QVERIFY(!slider->isVisible());
+    QTest::mouseClick(part<QPushButton>(&panel, "speedButton"), Qt::LeftButton);
+    QVERIFY(slider->isVisible());
+    if (step == 0)
+        slider->setValue(2);
+    QSignalSpy speeds(&panel, &ControlPanel::speedChanged);
+    slider->setValue(step);
+    QCOMPARE(speeds.count(), 1);
+    QCOMPARE(speeds.first().first().toInt(), speed);
+    QCOMPARE(panel.speed(), speed);
+    QCOMPARE(part<QLabel>(&panel, "speedLabel")->text(), label);
+    QCOMPARE(part(&panel, "speedButton")->property("acc").toString(), acc);
+
+    QTest::mouseClick(part<QPushButton>(&panel, "speedButton"), Qt::LeftButton);
+    QVERIFY(!slider->isVisible());
+    QCOMPARE(part<QLabel>(&panel, "speedLabel")->isVisible(), labelStays);
+}
+
+void TestControlPanels::soundButtonLook_data()
+{
+    QTest::addColumn<bool>("enabled");
+    QTest::addColumn<int>("volume");
+    QTest::addColumn<QString>("look");
+    QTest::newRow("0") << true << 0 << "low";
+    QTest::newRow("1") << true << 1 << "mid";
+    QTest::newRow("49") << true << 49 << "mid";
+    QTest::newRow("50") << true << 50 << "high";
+    QTest::newRow("100") << true << 100 << "high";
+    QTest::newRow("disabled") << false << 80 << "mute";
+    QTest::newRow("above range") << true << 150 << "high";
+}
+
+void TestControlPanels::soundButtonLook()
+{
+    QFETCH(bool, enabled);
+    QFETCH(int, volume);
+    QFETCH(QString, look);
+    ControlPanel panel;
+    panel.setSoundVolume(volume);
+    panel.enableSound(enabled);
+    QCOMPARE(soundLook(panel), look);
+    QVERIFY(panel.soundVolume() >= 0 && panel.soundVolume() <= 100);
+}
+
+void TestControlPanels::soundButtonTwiceRestores_data()
+{
+    QTest::addColumn<bool>("stored");
+    QTest::newRow("on") << true;
+    QTest::newRow("off") << false;
+}
+
+void TestControlPanels::soundButtonTwiceRestores()
+{
+    QFETCH(bool, stored);
+    settings().setValue(QStringLiteral("sound/on"), stored);
+    ControlPanel panel;
+    const QString lookBefore = soundLook(panel);
+    QCOMPARE(lookBefore == QLatin1String("mute"), !stored);
+    QSignalSpy enabled(&panel, &ControlPanel::soundEnabled);
+    auto* button = part<QPushButton>(&panel, "soundButton");
+
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(settings().value(QStringLiteral("sound/on")).toBool(), !stored);
+    QCOMPARE(panel.isSoundEnabled(), !stored);
+    QTest::mouseClick(button, Qt::LeftButton);
+
+    QCOMPARE(enabled.count(), 2);
+    QCOMPARE(enabled.at(0).first().toBool(), !stored);
+    QCOMPARE(enabled.at(1).first().toBool(), stored);
+    QCOMPARE(settings().value(QStringLiteral("sound/on")).toBool(), stored);
+    QCOMPARE(soundLook(panel), lookBefore);
+
+    // The window passes the choice back; that changes nothing more.
+    panel.enableSound(stored);
+    QCOMPARE(enabled.count(), 2);
+}
+
+void TestControlPanels::soundSettingsAndVolume()
+{
+    settings().setValue(QStringLiteral("sound/volume"), 30);
+    settings().setValue(QStringLiteral("sound/on"), false);
+    ControlPanel panel;
+    QCOMPARE(panel.soundVolume(), 30);
+    QVERIFY(!panel.isSoundEnabled());
+    QCOMPARE(soundLook(panel), QStringLiteral("mute"));
+
+    // The volume slider comes with the pointer over the sound area.
+    panel.show();
+    auto* slider = part<QSlider>(&panel, "soundSlider");
+    QVERIFY(!slider->isVisible());
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(part(&panel, "soundArea"), &enter);
+    QVERIFY(slider->isVisible());
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(part(&panel, "soundArea"), &leave);
+    QVERIFY(!slider->isVisible());
+
+    QSignalSpy volumes(&panel, &ControlPanel::soundVolumeChanged);
+    panel.setSoundVolume(30);
+    QCOMPARE(volumes.count(), 0);
+    slider->setValue(70);
+    QCOMPARE(volumes.count(), 1);
+    QCOMPARE(volumes.first().first().toInt(), 70);
+    QCOMPARE(settings().value(QStringLiteral("sound/volume")).toInt(), 70);
+}
+
+void TestControlPanels::qualityMenu()
+{
+    ControlPanel panel;
+    auto* menu = panel.findChild<QualityMenu*>();
+    QVERIFY(menu);
+    QStringList texts;
+    for (QAction* action : menu->actions())
+        texts << action->text();
+    QCOMPARE(texts, (QStringList{"Low", "Middle", "High", "Auto"}));
+    QCOMPARE(menu->checkedEntry(), QualityMenu::Auto);
+    QVERIFY(menu->entryButton(QualityMenu::Auto)->isChecked());
+    QCOMPARE(menu->entryButton(QualityMenu::Low)->focusPolicy(), Qt::NoFocus);
+
+    QSignalSpy low(&panel, &ControlPanel::setLowQuality);
+    QSignalSpy automatic(&panel, &ControlPanel::setAutoQuality);
+    menu->entryButton(QualityMenu::Low)->click();
+    QCOMPARE(low.count(), 1);
+    QCOMPARE(automatic.count(), 0);
+    QCOMPARE(menu->checkedEntry(), QualityMenu::Low);
+    QVERIFY(!menu->entryButton(QualityMenu::Auto)->isChecked());
+    menu->entryButton(QualityMenu::Auto)->click();
+    QCOMPARE(automatic.count(), 1);
+    QCOMPARE(menu->checkedEntry(), QualityMenu::Auto);
+}
+
+void TestControlPanels::controlsVisibility()
+{
+    ControlPanel panel;
+    panel.show();
+    const QStringList always{"showRecordsButton", "pauseButton", "liveLabel", "soundButton", "qualityButton",
+                             "fullscreenButton"};
+    const auto visible = [&panel](const QString& name) {
+        return panel.findChild<QWidget*>(name)->isVisible();
+    };
+    for (const QString& name : always)
+        QVERIFY2(visible(name), qPrintable(name));
+    QVERIFY(!visible("liveButton"));
+
+    panel.showRecordsControls();
+    QVERIFY(visible("hideRecordsButton") && visible("liveButton") && visible("exportModeButton"));
+    panel.setEmptyMode();
+    for (const QString& name : always + QStringList{"liveButton", "hideRecordsButton"})
+        QVERIFY2(!visible(name), qPrintable(name));
+    panel.setFullscreenButtonVisible(false);
+    panel.setNormalMode();
+    QVERIFY(visible("hideRecordsButton") && visible("liveButton") && !visible("fullscreenButton"));
+    panel.hideRecordsControls();
+    QVERIFY(visible("showRecordsButton") && !visible("liveButton"));
+
+    panel.enterFullscreen();
+    QVERIFY(part<QPushButton>(&panel, "fullscreenButton")->isChecked());
+    panel.leaveFullscreen();
+    QVERIFY(!part<QPushButton>(&panel, "fullscreenButton")->isChecked());
+}
+
+void TestControlPanels::buttonsForwarded_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QByteArray>("signal");
+    QTest::newRow("show recordings") << "showRecordsButton" << QByteArray(SIGNAL(showRecordsButtonClicked()));
+    QTest::newRow("hide recordings") << "hideRecordsButton" << QByteArray(SIGNAL(hideRecordsButtonClicked()));
+    QTest::newRow("export mode") << "exportModeButton" << QByteArray(SIGNAL(exportModeButtonClicked()));
+    QTest::newRow("cancel export") << "cancelExportButton" << QByteArray(SIGNAL(cancelExportButtonClicked()));
+    QTest::newRow("export") << "exportButton" << QByteArray(SIGNAL(exportButtonClicked()));
+    QTest::newRow("live") << "liveButton" << QByteArray(SIGNAL(liveButtonClicked()));
+    QTest::newRow("full screen") << "fullscreenButton" << QByteArray(SIGNAL(fullscreenButtonClicked()));
+    QTest::newRow("pause") << "pauseButton" << QByteArray(SIGNAL(pause()));
+    QTest::newRow("play") << "playButton" << QByteArray(SIGNAL(play()));
+}
+
+void TestControlPanels::buttonsForwarded()
+{
+    QFETCH(QString, button);
+    QFETCH(QByteArray, signal);
+    ControlPanel panel;
+    QSignalSpy spy(&panel, signal.constData());
+    panel.findChild<QPushButton*>(button)->click();
+    QCOMPARE(spy.count(), 1);
+}
+
+void TestControlPanels::exportProgress()
+{
+    ControlPanel panel;
+    panel.show();
+    panel.setExportMode();
+    auto* exportButton = part<QPushButton>(&panel, "exportButton");
+    QVERIFY(exportButton->isVisible());
+    panel.enableExport(false);
+    QVERIFY(!exportButton->isEnabled());
+    QCOMPARE(qobject_cast<QGraphicsOpacityEffect*>(exportButton->graphicsEffect())->opacity(), 0.5);
+    panel.enableExport(true);
+    QCOMPARE(qobject_cast<QGraphicsOpacityEffect*>(exportButton->graphicsEffect())->opacity(), 1.0);
+
+    auto* percent = part<QLabel>(&panel, "exportPercentLabel");
+    panel.exportPercentDone(37);
+    panel.exportStarted();
+    QVERIFY(percent->isVisible());
+    QCOMPARE(percent->text(), QStringLiteral("0%"));
+    panel.exportPercentDone(42);
+    QCOMPARE(percent->text(), QStringLiteral("42%"));
+    panel.exportPercentDone(140);
+    QCOMPARE(percent->text(), QStringLiteral("100%"));
+    panel.exportPercentDone(-3);
+    QCOMPARE(percent->text(), QStringLiteral("0%"));
+    panel.setNormalMode();
+    QVERIFY(!percent->isVisible());
+    QVERIFY(part(&panel, "soundButton")->isVisible());
+}
+
+void TestControlPanels::archiveZoom()
+{
+    ArchiveControlPanel panel;
+    QSignalSpy zoomed(&panel, &ArchiveControlPanel::zoomed);
+    for (int level : {-5, 250, 250, 40, 40}) {
+        panel.zoom(level);
+        QCOMPARE(panel.zoomLevel(), qBound(0, level, 100));
+    }
+    QCOMPARE(zoomed.count(), 0);
+    part<QSlider>(&panel, "zoomSlider")->setValue(60);
+    QCOMPARE(zoomed.count(), 1);
+    QCOMPARE(zoomed.first().first().toInt(), 60);
+
+    QSignalSpy zoomedIn(&panel, &ArchiveControlPanel::zoomedIn);
+    QTest::mouseClick(part<QPushButton>(&panel, "zoomInButton"), Qt::LeftButton);
+    QCOMPARE(zoomedIn.count(), 1);
+}
+
+void TestControlPanels::archiveDays()
+{
+    ArchiveControlPanel panel;
+    const QDate day(2026, 3, 1);
+    panel.setDate(day);
+    QSignalSpy dates(&panel, &ArchiveControlPanel::dateChanged);
+    panel.setDate(day);
+    panel.setDate(QDate());
+    QCOMPARE(dates.count(), 0);
+    QCOMPARE(panel.date(), day);
+
+    QTest::mouseClick(part<QPushButton>(&panel, "prevDayButton"), Qt::LeftButton);
+    QCOMPARE(panel.date(), QDate(2026, 2, 28));
+    QTest::mouseClick(part<QPushButton>(&panel, "nextDayButton"), Qt::LeftButton);
+    QTest::mouseClick(part<QPushButton>(&panel, "nextDayButton"), Qt::LeftButton);
+    QCOMPARE(panel.date(), QDate(2026, 3, 2));
+    QCOMPARE(dates.count(), 3);
+    QCOMPARE(dates.last().first().toDate(), QDate(2026, 3, 2));
+}
+
+int main(int argc, char* argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    registerResources();
+    // The settings file lives in the working folder.
+    QTemporaryDir folder;
+    QDir::setCurrent(folder.path());
+    TestControlPanels test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_controlpanels.moc"
