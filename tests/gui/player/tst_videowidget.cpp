@@ -130,7 +130,9 @@ void TestVideoWidget::commandsWaitForTheWorkerAndVolumeFollowsSelection()
     w->setActive(true);
     w->setSoundVolume(60);
     w->enableSound(false);
-    QTRY_COMPARE_WITH_TIMEOUT(log(), (QStringList{"started", "volume 0", "pause", "volume 60", "volume 0"}), 20000);
+    // The watchdog's pings may come in between on a slow machine.
+    const auto commands = [this] { return log().filter(QRegularExpression("^(?!ping$)")); };
+    QTRY_COMPARE_WITH_TIMEOUT(commands(), (QStringList{"started", "volume 0", "pause", "volume 60", "volume 0"}), 20000);
 }
 
 void TestVideoWidget::qualityChanges()
