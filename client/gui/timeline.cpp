@@ -36,6 +36,9 @@ public:
     bool positionHidden = false;
     Grab grab = Grab::None;
     bool intervalsOutOfDate = true;
+    bool recordsOutOfDate = true;
+    QList<TimelinePainter::Spans> layoutSpans;
+    TimelinePainter::Spans cameraSpans;
     int zoomLevel = 0;
     int wheelRemainder = 0;
     QImage intervals;
@@ -72,14 +75,15 @@ public:
         return Grab::None;
     }
 
-    QList<QList<API::ArchiveRecord>> layoutRecords() const
+    void convertRecords()
     {
-        QList<QList<API::ArchiveRecord>> all;
+        layoutSpans.clear();
         if (layout) {
             for (const API::CameraPtr& c : layout->cameras())
-                all.append(c->records(range.day()));
+                layoutSpans.append(TimelinePainter::spans(c->records(range.day())));
         }
-        return all;
+        cameraSpans = camera ? TimelinePainter::spans(camera->records(range.day())) : TimelinePainter::Spans();
+        recordsOutOfDate = false;
     }
 };
 
@@ -190,7 +194,7 @@ void Timeline::setStartValue(const QDateTime& start)
     if (clamped == d->range.start())
         return;
     d->range.setRange(clamped, qMax(d->range.end(), clamped.addSecs(1)));
-    updateIntervals();
+    redrawIntervals();
 }
 
 void Timeline::setEndValue(const QDateTime& end)
@@ -199,7 +203,7 @@ void Timeline::setEndValue(const QDateTime& end)
     if (clamped == d->range.end())
         return;
     d->range.setRange(qMin(d->range.start(), clamped.addSecs(-1)), clamped);
-    updateIntervals();
+    redrawIntervals();
 }
 
 int Timeline::zoomLevel() const { return d->zoomLevel; }
@@ -321,6 +325,12 @@ void Timeline::onRecordsError()
 
 void Timeline::updateIntervals()
 {
+    d->recordsOutOfDate = true;
+    redrawIntervals();
+}
+
+void Timeline::redrawIntervals()
+{
     d->intervalsOutOfDate = true;
     update();
 }
@@ -343,7 +353,7 @@ void Timeline::zoomAround(int steps, const QDateTime& anchor)
     d->zoomLevel = level;
     if (changed) {
         emit zoomed(level);
-        updateIntervals();
+        redrawIntervals();
     }
 }
 
@@ -380,10 +390,11 @@ void Timeline::changeDate(QDate newDate)
 
 void Timeline::paintEvent(QPaintEvent*)
 {
+    if (d->recordsOutOfDate)
+        d->convertRecords();
     if (d->intervalsOutOfDate || d->intervals.size() != size()) {
         const bool several = d->layout && d->layout->camerasCount() > 1;
-        const auto selected = d->camera ? d->camera->records(date()) : QList<API::ArchiveRecord>();
-        d->intervals = TimelinePainter::intervals(d->range, size(), d->layoutRecords(), selected, several);
+        d->intervals = TimelinePainter::intervals(d->range, size(), d->layoutSpans, d->cameraSpans, several);
         d->intervalsOutOfDate = false;
     }
     QPainter painter(this);
@@ -504,7 +515,7 @@ void Timeline::wheelEvent(QWheelEvent* event)
         // One notch pans by an hour of the whole day's scale.
         const qint64 shift = qRound64(double(d->range.span()) * 1000.0 / 86400000.0 * 3600.0);
         if (d->range.shift(delta < 0 ? -shift : shift))
-            updateIntervals();
+            redrawIntervals();
         return;
     }
     // Touchpads send fractions of a notch; they add up to whole steps.

@@ -95,6 +95,8 @@ protected:
 private:
     void onRecordsError();
     void zoomAround(int steps, const QDateTime& anchor);
+    // The range changed but the records did not.
+    void redrawIntervals();
 
     std::shared_ptr<Internal::TimelinePrivate> d;
 };

@@ -42,33 +42,60 @@ QString hourLabel(int secsOfDay, bool withMinutes)
 
 } // namespace
 
-QList<QPair<int, int>> TimelinePainter::bars(const TimelineRange& range, int width, const QList<Records>& records)
+// Each conversion of a local date-time to the epoch asks the time zone again,
+// which costs microseconds; a day without a clock change has one offset from
+// UTC for all its records, and its wall-clock times convert by arithmetic.
+TimelinePainter::Spans TimelinePainter::spans(const Records& records)
 {
-    QList<QPair<int, int>> spans;
-    const QDateTime start = range.start();
-    const QDateTime end = range.end();
-    for (const Records& list : records) {
-        for (const API::ArchiveRecord& record : list) {
-            if (record.end <= start || record.start >= end)
+    Spans converted;
+    if (records.isEmpty())
+        return converted;
+    converted.reserve(records.size());
+    const QDate day = records.first().start.date();
+    const int offset = QDateTime(day, QTime(0, 0)).offsetFromUtc();
+    const bool steady = offset == QDateTime(day, QTime(23, 59, 59, 999)).offsetFromUtc();
+    const qint64 dayStart = QDateTime(day, QTime(0, 0), Qt::UTC).toMSecsSinceEpoch() - offset * 1000LL;
+    auto msecs = [&](const QDateTime& t) {
+        if (steady && t.date() == day)
+            return dayStart + t.time().msecsSinceStartOfDay();
+        return t.toMSecsSinceEpoch();
+    };
+    for (const API::ArchiveRecord& record : records)
+        converted.append({msecs(record.start), msecs(record.end)});
+    return converted;
+}
+
+QList<QPair<int, int>> TimelinePainter::bars(const TimelineRange& range, int width, const QList<Spans>& spans)
+{
+    QVector<QPair<int, int>> pixels;
+    const qint64 start = range.start().toMSecsSinceEpoch();
+    const qint64 end = range.end().toMSecsSinceEpoch();
+    if (end <= start)
+        return {};
+    const double pixelsPerMs = double(width - TimelineRange::axisMargins) / (end - start);
+    auto xOf = [&](qint64 ms) { return qRound((ms - start) * pixelsPerMs) + TimelineRange::axisLeft; };
+    for (const Spans& list : spans) {
+        for (const auto& record : list) {
+            if (record.second <= start || record.first >= end)
                 continue;
-            const int left = range.x(qMax(record.start, start), width);
-            const int right = range.x(qMin(record.end, end), width);
-            spans.append({left, qMax(right, left + 1)}); // a short record still shows
+            const int left = xOf(qMax(record.first, start));
+            const int right = xOf(qMin(record.second, end));
+            pixels.append({left, qMax(right, left + 1)}); // a short record still shows
         }
     }
-    std::sort(spans.begin(), spans.end());
+    std::sort(pixels.begin(), pixels.end());
     QList<QPair<int, int>> merged;
-    for (const auto& span : qAsConst(spans)) {
-        if (!merged.isEmpty() && span.first <= merged.last().second)
-            merged.last().second = qMax(merged.last().second, span.second);
+    for (const auto& bar : qAsConst(pixels)) {
+        if (!merged.isEmpty() && bar.first <= merged.last().second)
+            merged.last().second = qMax(merged.last().second, bar.second);
         else
-            merged.append(span);
+            merged.append(bar);
     }
     return merged;
 }
 
-QImage TimelinePainter::intervals(const TimelineRange& range, const QSize& size, const QList<Records>& layoutRecords,
-                                  const Records& selectedRecords, bool several)
+QImage TimelinePainter::intervals(const TimelineRange& range, const QSize& size, const QList<Spans>& layoutSpans,
+                                  const Spans& selectedSpans, bool several)
 {
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
@@ -77,11 +104,11 @@ QImage TimelinePainter::intervals(const TimelineRange& range, const QSize& size,
     QPainter painter(&image);
     const int width = size.width();
     if (several)
-        fillBars(painter, bars(range, width, layoutRecords), 35, 42, darkTop, darkBottom);
+        fillBars(painter, bars(range, width, layoutSpans), 35, 42, darkTop, darkBottom);
     else
-        fillBars(painter, bars(range, width, layoutRecords), 26, 42, darkTop, darkBottom);
-    if (!selectedRecords.isEmpty()) {
-        const auto selected = bars(range, width, {selectedRecords});
+        fillBars(painter, bars(range, width, layoutSpans), 26, 42, darkTop, darkBottom);
+    if (!selectedSpans.isEmpty()) {
+        const auto selected = bars(range, width, {selectedSpans});
         if (several)
             fillBars(painter, selected, 26, 33, lightTop, lightBottom);
         else
