@@ -72,6 +72,7 @@ private slots:
     void selectionDrags();
     void loadingAndStatusTexts();
     void dateFieldClickOpensTheCalendar();
+    void calendarAsksForRecentMonths();
 
 private:
     HttpTestServer m_lan;
@@ -450,6 +451,36 @@ void TestTimeline::dateFieldClickOpensTheCalendar()
     QTest::mouseRelease(text, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
     QCOMPARE(edited.count(), 0); // swallowed, the text is not touched
     QTRY_VERIFY_WITH_TIMEOUT(calendar->isVisible(), 20000);
+}
+
+void TestTimeline::calendarAsksForRecentMonths()
+{
+    auto layout = std::make_shared<API::Layout>();
+    layout->addCamera(m_server->item(1));
+    m_lan.clearRequests();
+    auto calendarRanges = [this] {
+        QList<QPair<QDate, QDate>> ranges;
+        for (const auto& request : m_lan.requests()) {
+            if (request.path.endsWith("archive/days"))
+                ranges.append({QDateTime::fromSecsSinceEpoch(request.queryValue("startTime").toLongLong()).date(),
+                               QDateTime::fromSecsSinceEpoch(request.queryValue("endTime").toLongLong()).date()});
+        }
+        return ranges;
+    };
+    CalendarPopup popup;
+    popup.setLayout(layout);
+    QTRY_COMPARE_WITH_TIMEOUT(calendarRanges().size(), 1, 20000);
+    const QDate today = QDate::currentDate();
+    const QDate firstOfMonth(today.year(), today.month(), 1);
+    QCOMPARE(calendarRanges().first(), qMakePair(firstOfMonth.addMonths(-2), today));
+
+    // Paging back past the months loaded asks for the month shown; paging
+    // within them does not.
+    const QDate older = firstOfMonth.addMonths(-5);
+    popup.setCurrentPage(older.year(), older.month());
+    popup.setCurrentPage(today.year(), today.month());
+    QTRY_COMPARE_WITH_TIMEOUT(calendarRanges().size(), 2, 20000);
+    QCOMPARE(calendarRanges().last(), qMakePair(older, older.addMonths(1).addDays(-1)));
 }
 
 int main(int argc, char** argv)
