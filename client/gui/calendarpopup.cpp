@@ -34,7 +34,6 @@ CalendarPopup::CalendarPopup(QWidget* parent) : QCalendarWidget(parent)
     setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     setHorizontalHeaderFormat(QCalendarWidget::ShortDayNames);
     setGridVisible(false);
-    setMaximumDate(QDate::currentDate());
     if (auto* box = qobject_cast<QBoxLayout*>(QCalendarWidget::layout())) {
         box->insertWidget(0, spacer(QStringLiteral("calendar_spacer_top"), 6, this));
         box->insertWidget(2, spacer(QStringLiteral("calendar_spacer_mid"), 4, this));

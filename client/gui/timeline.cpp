@@ -91,8 +91,23 @@ public:
 
 using Internal::TimelinePrivate;
 
+namespace {
+
+// The animation framework has no interpolator of its own for date-times.
+QVariant interpolateDateTime(const QDateTime& from, const QDateTime& to, qreal progress)
+{
+    return from.addMSecs(qRound64(from.msecsTo(to) * progress));
+}
+
+} // namespace
+
 Timeline::Timeline(QWidget* parent) : QWidget(parent), d(std::make_shared<TimelinePrivate>())
 {
+    static const bool interpolatorRegistered = [] {
+        qRegisterAnimationInterpolator<QDateTime>(interpolateDateTime);
+        return true;
+    }();
+    Q_UNUSED(interpolatorRegistered)
     setMouseTracking(true);
     setCursor(Qt::OpenHandCursor);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -190,6 +205,8 @@ QDateTime Timeline::endValue() const { return d->range.end(); }
 // past the old end must be taken as it is rather than reset to the whole day.
 void Timeline::setStartValue(const QDateTime& start)
 {
+    if (!start.isValid())
+        return;
     const QDateTime clamped = d->range.clampToDay(start);
     if (clamped == d->range.start())
         return;
@@ -199,6 +216,8 @@ void Timeline::setStartValue(const QDateTime& start)
 
 void Timeline::setEndValue(const QDateTime& end)
 {
+    if (!end.isValid())
+        return;
     const QDateTime clamped = d->range.clampToDay(end);
     if (clamped == d->range.end())
         return;
@@ -226,10 +245,7 @@ void Timeline::startSelection()
     if (!d->range.contains(start) || !d->range.contains(end)) {
         TimelineRange target = d->range;
         target.shift(target.middle().secsTo(start.addSecs(selectionSecs / 2)));
-        for (auto* animation : {d->startAnimation.data(), d->endAnimation.data()}) {
-            if (animation)
-                animation->stop();
-        }
+        stopAnimations();
         d->startAnimation = new QPropertyAnimation(this, "startValue", this);
         d->endAnimation = new QPropertyAnimation(this, "endValue", this);
         d->startAnimation->setEndValue(target.start());
@@ -346,8 +362,18 @@ void Timeline::addMSecs(qlonglong msecs)
 void Timeline::zoomIn() { zoomAround(1, d->range.middle()); }
 void Timeline::zoomOut() { zoomAround(-1, d->range.middle()); }
 
+// A range the user or the panel chose wins over one still on its way.
+void Timeline::stopAnimations()
+{
+    for (auto* animation : {d->startAnimation.data(), d->endAnimation.data()}) {
+        if (animation)
+            animation->stop();
+    }
+}
+
 void Timeline::zoomAround(int steps, const QDateTime& anchor)
 {
+    stopAnimations();
     int level = d->zoomLevel;
     const bool changed = d->range.zoomBy(steps, anchor, level);
     d->zoomLevel = level;
@@ -378,6 +404,7 @@ void Timeline::changeDate(QDate newDate)
 {
     if (!newDate.isValid() || newDate == date())
         return;
+    stopAnimations();
     const qint64 daysMoved = date().daysTo(newDate);
     d->range.moveToDay(newDate);
     if (d->selecting) {
@@ -444,6 +471,7 @@ void Timeline::mousePressEvent(QMouseEvent* event)
     d->grab = d->selecting ? d->grabAt(px, width()) : TimelinePrivate::Grab::None;
     if (d->selecting && d->grab == TimelinePrivate::Grab::None)
         return;
+    stopAnimations();
     d->pressed = true;
     d->pressX = d->lastX = px;
     d->pressTime.start();
@@ -531,6 +559,12 @@ void Timeline::wheelEvent(QWheelEvent* event)
     else if (px >= width() - TimelineRange::axisRightMargin - TimelinePrivate::snapReach)
         anchor = d->range.end();
     zoomAround(steps, anchor);
+}
+
+void Timeline::hideEvent(QHideEvent* event)
+{
+    d->tooltip->hide();
+    QWidget::hideEvent(event);
 }
 
 void Timeline::leaveEvent(QEvent* event)

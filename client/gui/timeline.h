@@ -91,12 +91,14 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void onRecordsError();
     void zoomAround(int steps, const QDateTime& anchor);
     // The range changed but the records did not.
     void redrawIntervals();
+    void stopAnimations();
 
     std::shared_ptr<Internal::TimelinePrivate> d;
 };

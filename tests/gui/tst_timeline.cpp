@@ -70,6 +70,7 @@ private slots:
     void selection_data();
     void selection();
     void selectionDrags();
+    void selectionOutOfViewIsBroughtIntoView();
     void loadingAndStatusTexts();
     void dateFieldClickOpensTheCalendar();
     void calendarAsksForRecentMonths();
@@ -388,6 +389,17 @@ void TestTimeline::selectionDrags()
     QCOMPARE(clicks.count(), 0); // clicks while selecting do not play
     m_timeline->endSelection();
     QVERIFY(!m_timeline->isSelecting());
+}
+
+void TestTimeline::selectionOutOfViewIsBroughtIntoView()
+{
+    m_timeline->zoom(95);
+    const qint64 span = m_timeline->startValue().secsTo(m_timeline->endValue());
+    m_timeline->setPosition(at(20, 0));
+    m_timeline->startSelection();
+    QTRY_VERIFY_WITH_TIMEOUT(m_timeline->startValue() <= at(19, 57) && m_timeline->endValue() >= at(20, 2), 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_timeline->startValue().secsTo(m_timeline->endValue()), span, 20000);
+    QVERIFY(m_timeline->startValue() <= at(19, 57) && m_timeline->endValue() >= at(20, 2));
 }
 
 void TestTimeline::loadingAndStatusTexts()
