@@ -7,6 +7,7 @@
 #include <QBoxLayout>
 #include <QFile>
 #include <QPainter>
+#include <QTextCharFormat>
 
 namespace OrvantaClient::GUI {
 
@@ -34,6 +35,15 @@ CalendarPopup::CalendarPopup(QWidget* parent) : QCalendarWidget(parent)
     setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     setHorizontalHeaderFormat(QCalendarWidget::ShortDayNames);
     setGridVisible(false);
+    // The header row and the weekend names are painted by the view, not by
+    // paintCell; they get the same quiet look as the days.
+    QTextCharFormat header;
+    header.setForeground(otherMonthColor);
+    header.setBackground(TimelinePainter::background);
+    header.setFontPointSize(8);
+    setHeaderTextFormat(header);
+    for (Qt::DayOfWeek weekend : {Qt::Saturday, Qt::Sunday})
+        setWeekdayTextFormat(weekend, header);
     if (auto* box = qobject_cast<QBoxLayout*>(QCalendarWidget::layout())) {
         box->insertWidget(0, spacer(QStringLiteral("calendar_spacer_top"), 6, this));
         box->insertWidget(2, spacer(QStringLiteral("calendar_spacer_mid"), 4, this));

@@ -8,6 +8,7 @@
 #include "timeline.h"
 #include "timelinepainter.h"
 #include "timelinescale.h"
+#include "timelinetooltip.h"
 
 #include <QApplication>
 #include <QDateEdit>
@@ -256,6 +257,9 @@ void TestTimeline::clickTolerance()
     sendMouse(m_timeline, QEvent::MouseMove, 515 + moved);
     sendMouse(m_timeline, QEvent::MouseButtonRelease, 515 + moved);
     QCOMPARE(clicks.count(), clicked ? 1 : 0);
+    auto* tooltip = m_timeline->findChild<TimelineTooltip*>();
+    QVERIFY(tooltip->isVisible());
+    QCOMPARE(tooltip->time(), m_timeline->t(515 + moved).time());
     if (clicked)
         QCOMPARE(clicks.first().at(0).toDateTime(), m_timeline->t(515 + moved));
 }
