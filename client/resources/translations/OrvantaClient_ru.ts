@@ -373,4 +373,23 @@
         <translation>Авто</translation>
     </message>
 </context>
+<context>
+    <name>OrvantaClient::GUI::Timeline</name>
+    <message>
+        <source>Loading recordings...</source>
+        <translation>Загрузка записей...</translation>
+    </message>
+    <message>
+        <source>No recordings found for </source>
+        <translation>Нет записей за </translation>
+    </message>
+    <message>
+        <source>Cannot load recordings.</source>
+        <translation>Не удалось загрузить записи.</translation>
+    </message>
+    <message>
+        <source>Try again</source>
+        <translation>Повторить</translation>
+    </message>
+</context>
 </TS>
