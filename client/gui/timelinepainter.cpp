@@ -141,6 +141,13 @@ void TimelinePainter::paintScale(QPainter& painter, const TimelineRange& range, 
         painter.drawText(x - metrics.horizontalAdvance(text) / 2, labelBaseline, text);
     };
 
+    // On a day whose clocks change, elapsed seconds and the clock part ways
+    // after the change; only then is each label asked of the time zone.
+    const QDateTime dayStart = range.dayStart();
+    const bool steady = dayStart.offsetFromUtc() == range.dayEnd().offsetFromUtc();
+    auto clockSecs = [&](qint64 secs) {
+        return steady ? int(secs % 86400) : dayStart.addSecs(secs).time().msecsSinceStartOfDay() / 1000;
+    };
     const qint64 first = startSecs / 3600 * 3600;
     for (int i = 0;; ++i) {
         const qint64 secs = first + qint64(i) * scale.tickSecs;
@@ -151,7 +158,7 @@ void TimelinePainter::paintScale(QPainter& painter, const TimelineRange& range, 
             continue;
         painter.drawLine(x, 0, x, scale.tickLength(i) - 1);
         if (scale.isLabelled(i))
-            label(x, hourLabel(int(secs % 86400), withMinutes));
+            label(x, hourLabel(clockSecs(secs), withMinutes));
     }
     if (range.end() == range.dayEnd()) {
         const int x = range.x(range.end(), width);
