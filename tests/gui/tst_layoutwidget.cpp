@@ -8,6 +8,9 @@
 #include "playernotification.h"
 #include "roster.h"
 #include "simulator.h"
+#include "timeline.h"
+
+#include <QVBoxLayout>
 #include "videoplaceholder.h"
 #include "videowidget.h"
 
@@ -63,6 +66,7 @@ private slots:
     void maximisedCellAndNotifications();
     void sizeEditorAndQualityChoice();
     void gridAgainstCamsimForALookByEye();
+    void archiveWithTimelineForALookByEye();
 
 private:
     QTemporaryDir m_dir;
@@ -229,6 +233,48 @@ void TestLayoutWidget::gridAgainstCamsimForALookByEye()
     widget.showExportDone(m_dir.filePath("video.mp4"));
     QTest::qWait(1500);
     widget.grab().save(qEnvironmentVariable("LAYOUT_SCREENSHOT"));
+}
+
+void TestLayoutWidget::archiveWithTimelineForALookByEye()
+{
+    // ARCHIVE_SCREENSHOT=file.png: yesterday's archive from camsim under its timeline.
+    if (!qEnvironmentVariableIsSet("ARCHIVE_SCREENSHOT"))
+        QSKIP("set ARCHIVE_SCREENSHOT to take the picture");
+    Camsim::Simulator sim(Camsim::Scenario::defaults());
+    QVERIFY(sim.start());
+    const auto& shop = sim.scenario().localServers.first();
+    auto server = std::make_shared<API::LocalServer>("Shop", "127.0.0.1", sim.localPorts().first(), shop.password);
+    server->updateCameras(QJsonArray{QJsonObject{{"id", 1}, {"name", "Counter"}, {"online", true}},
+                                     QJsonObject{{"id", 2}, {"name", "Back door"}, {"online", true}}});
+    auto layout = std::make_shared<API::Layout>();
+    layout->resize(1, 2);
+    layout->addCamera(server->item(1));
+    layout->addCamera(server->item(2));
+
+    QWidget window;
+    auto* box = new QVBoxLayout(&window);
+    auto* grid = new LayoutWidget(&window);
+    auto* timeline = new GUI::Timeline(&window);
+    box->addWidget(grid, 1);
+    box->addWidget(timeline);
+    window.resize(960, 420);
+    grid->setArchiveMode(true);
+    grid->setLayout(layout);
+    timeline->setLayout(layout);
+    const QDate day = QDate::currentDate().addDays(-1);
+    timeline->changeDate(day);
+    window.show();
+    QTRY_VERIFY_WITH_TIMEOUT(server->item(1)->hasRecords(day) || server->item(2)->hasRecords(day), 30000);
+    const API::CameraPtr camera = server->item(1)->hasRecords(day) ? server->item(1) : server->item(2);
+    const QDateTime start = camera->records(day).at(camera->records(day).size() / 2).start.addSecs(30);
+    for (auto* player : grid->players()) {
+        player->setWorkerDirectory(REAL_WORKER_DIR);
+        player->playArchive(start, 1);
+    }
+    timeline->setPosition(start);
+    QTRY_VERIFY_WITH_TIMEOUT(grid->player({0, 0})->hasFrame() || grid->player({1, 0})->hasFrame(), 30000);
+    QTest::qWait(2000);
+    window.grab().save(qEnvironmentVariable("ARCHIVE_SCREENSHOT"));
 }
 
 int main(int argc, char* argv[])
