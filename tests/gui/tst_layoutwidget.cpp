@@ -53,6 +53,16 @@ void dropServer(LayoutWidget& widget, const QString& serverId)
     QApplication::sendEvent(&widget, &drop);
 }
 
+// The camsim "Shop" server with its two cameras, as the roster would hold it.
+std::shared_ptr<API::LocalServer> camsimShop(const Camsim::Simulator& sim)
+{
+    const auto& shop = sim.scenario().localServers.first();
+    auto server = std::make_shared<API::LocalServer>("Shop", "127.0.0.1", sim.localPorts().first(), shop.password);
+    server->updateCameras(QJsonArray{QJsonObject{{"id", 1}, {"name", "Counter"}, {"online", true}},
+                                     QJsonObject{{"id", 2}, {"name", "Back door"}, {"online", true}}});
+    return server;
+}
+
 } // namespace
 
 class TestLayoutWidget : public QObject
@@ -214,10 +224,7 @@ void TestLayoutWidget::gridAgainstCamsimForALookByEye()
         QSKIP("set LAYOUT_SCREENSHOT to take the picture");
     Camsim::Simulator sim(Camsim::Scenario::defaults());
     QVERIFY(sim.start());
-    const auto& shop = sim.scenario().localServers.first();
-    auto server = std::make_shared<API::LocalServer>("Shop", "127.0.0.1", sim.localPorts().first(), shop.password);
-    server->updateCameras(QJsonArray{QJsonObject{{"id", 1}, {"name", "Counter"}, {"online", true}},
-                                     QJsonObject{{"id", 2}, {"name", "Back door"}, {"online", true}}});
+    const auto server = camsimShop(sim);
     auto layout = std::make_shared<API::Layout>();
     layout->resize(2, 2);
     layout->addCamera(server->item(1));
@@ -242,10 +249,7 @@ void TestLayoutWidget::archiveWithTimelineForALookByEye()
         QSKIP("set ARCHIVE_SCREENSHOT to take the picture");
     Camsim::Simulator sim(Camsim::Scenario::defaults());
     QVERIFY(sim.start());
-    const auto& shop = sim.scenario().localServers.first();
-    auto server = std::make_shared<API::LocalServer>("Shop", "127.0.0.1", sim.localPorts().first(), shop.password);
-    server->updateCameras(QJsonArray{QJsonObject{{"id", 1}, {"name", "Counter"}, {"online", true}},
-                                     QJsonObject{{"id", 2}, {"name", "Back door"}, {"online", true}}});
+    const auto server = camsimShop(sim);
     auto layout = std::make_shared<API::Layout>();
     layout->resize(1, 2);
     layout->addCamera(server->item(1));
