@@ -20,6 +20,8 @@ class ApplicationPrivate;
 class Application : public QApplication
 {
     Q_OBJECT
+    // Read by the windows, which cannot see this class: the update question is asked once per login.
+    Q_PROPERTY(bool updateNotified READ isUpdateNotified WRITE setUpdateNotified)
 public:
     Application(int& argc, char** argv);
     ~Application() override;

@@ -74,8 +74,23 @@ void LayoutWidget::newGrid()
         m_grid->setColumnStretch(column, 1);
 }
 
+static bool sameCells(const API::Layout& a, const API::Layout& b)
+{
+    if (a.rows() != b.rows() || a.columns() != b.columns() || a.camerasCount() != b.camerasCount())
+        return false;
+    for (const API::Layout::Cell& cell : a.cells()) {
+        const API::Layout::Cell other = b.cell(API::LayoutCellPoint(cell.column, cell.row));
+        if (other.camera != cell.camera || other.w != cell.w || other.h != cell.h)
+            return false;
+    }
+    return true;
+}
+
 void LayoutWidget::setLayout(API::LayoutPtr layout)
 {
+    // An edited copy, or the stored layout after a save, shows the same
+    // cameras in the same cells: the players keep running.
+    const bool keepPlayers = m_layout && layout && m_layout != layout && sameCells(*m_layout, *layout);
     if (m_layout)
         disconnect(m_layout.get(), nullptr, this, nullptr);
     m_layout = layout;
@@ -85,6 +100,8 @@ void LayoutWidget::setLayout(API::LayoutPtr layout)
         connect(m_layout.get(), &API::Layout::exchanged, this, &LayoutWidget::onExchanged);
         connect(m_layout.get(), &API::Layout::resized, this, &LayoutWidget::onResized);
     }
+    if (keepPlayers)
+        return;
     for (VideoWidget* player : qAsConst(m_players))
         player->deleteLater();
     m_players.clear();
@@ -130,11 +147,19 @@ VideoWidget* LayoutWidget::createPlayer(const API::LayoutCellPoint& point, int r
     connect(player, &VideoWidget::snapshotSaved, this, &LayoutWidget::showSnapshotHint);
     connect(player, &VideoWidget::snapshotError, this, &LayoutWidget::showSnapshotError);
     player->setArchiveMode(m_archiveMode);
+    player->setSoundVolume(m_volume);
     player->enableSound(m_soundEnabled);
+    player->setActive(m_activeCamera && cell.camera == m_activeCamera);
     if (m_quality != autoQuality)
         player->setQuality(m_quality);
-    if (!m_archiveMode)
+    if (!m_archiveMode) {
         player->playLive();
+    } else {
+        // A camera dropped during archive playback joins at the common time.
+        const QDateTime time = playbackTime();
+        if (time.isValid())
+            player->playArchive(time, m_speed);
+    }
     m_settle.start();
     return player;
 }
@@ -257,6 +282,79 @@ void LayoutWidget::setArchiveMode(bool archive)
     m_archiveMode = archive;
     for (VideoWidget* player : qAsConst(m_players))
         player->setArchiveMode(archive);
+}
+
+void LayoutWidget::playLive()
+{
+    m_archiveMode = false;
+    m_paused = false;
+    for (VideoWidget* player : qAsConst(m_players)) {
+        player->setArchiveMode(false);
+        player->playLive();
+    }
+}
+
+void LayoutWidget::playArchive(const QDateTime& time, int speed)
+{
+    m_archiveMode = true;
+    m_paused = false;
+    m_speed = speed;
+    for (VideoWidget* player : qAsConst(m_players)) {
+        player->setArchiveMode(true);
+        player->playArchive(time, speed);
+    }
+}
+
+void LayoutWidget::syncArchive(const QDateTime& reference, int speed)
+{
+    if (!m_archiveMode || m_paused || !reference.isValid())
+        return;
+    m_speed = speed;
+    for (VideoWidget* player : qAsConst(m_players))
+        player->syncArchive(reference);
+}
+
+void LayoutWidget::pause()
+{
+    m_paused = true;
+    for (VideoWidget* player : qAsConst(m_players))
+        player->pause();
+}
+
+void LayoutWidget::unpause()
+{
+    m_paused = false;
+    for (VideoWidget* player : qAsConst(m_players))
+        player->unpause();
+}
+
+QDateTime LayoutWidget::playbackTime() const
+{
+    QDateTime first;
+    for (VideoWidget* player : qAsConst(m_players)) {
+        const QDateTime time = player->playbackTime();
+        if (!time.isValid())
+            continue;
+        if (m_activeCamera && player->camera() == m_activeCamera)
+            return time;
+        if (!first.isValid())
+            first = time;
+    }
+    return first;
+}
+
+void LayoutWidget::setActiveCamera(API::CameraPtr camera)
+{
+    m_activeCamera = camera;
+    for (VideoWidget* player : qAsConst(m_players))
+        player->setActive(camera && player->camera() == camera);
+}
+
+void LayoutWidget::setSoundVolume(int volume)
+{
+    m_volume = volume;
+    for (VideoWidget* player : qAsConst(m_players))
+        player->setSoundVolume(volume);
 }
 
 void LayoutWidget::setSoundEnabled(bool enabled)

@@ -39,6 +39,21 @@ public:
     int quality() const { return m_quality; }
     bool isMaximized() const { return m_maximized; }
 
+    // Playback of the whole grid. Archive times are the common timeline's:
+    // each player is started at it and then kept in step by syncArchive.
+    void playLive();
+    void playArchive(const QDateTime& time, int speed);
+    void syncArchive(const QDateTime& reference, int speed);
+    void pause();
+    void unpause();
+    bool isPaused() const { return m_paused; }
+    // The time of the picture shown: the active camera's player, else the first that has one.
+    QDateTime playbackTime() const;
+
+    // Only the active camera's player is heard.
+    void setActiveCamera(API::CameraPtr camera);
+    void setSoundVolume(int volume);
+
     Player::VideoWidget* player(const API::LayoutCellPoint& point) const { return m_players.value(point); }
     QList<Player::VideoWidget*> players() const { return m_players.values(); }
     QList<PlayerNotification*> notifications() const { return m_notifications; }
@@ -95,6 +110,10 @@ private:
     bool m_soundEnabled = true;
     int m_quality = autoQuality;
     bool m_maximized = false;
+    bool m_paused = false;
+    int m_volume = 50;
+    int m_speed = 1;
+    API::CameraPtr m_activeCamera;
     QTimer m_settle; // a resize has settled: choose qualities again
 };
 

@@ -1,21 +1,342 @@
 #include "mainwindow.h"
 
+#include "archivecontrolpanel.h"
+#include "calendarpopup.h"
 #include "camera.h"
 #include "constants.h"
+#include "controlpanel.h"
+#include "exporter.h"
+#include "infopanel.h"
 #include "layout.h"
+#include "layouts.h"
+#include "layoutwidget.h"
 #include "settings.h"
+#include "sidebar.h"
+#include "sidebarlayouts.h"
+#include "sidebarroster.h"
+#include "sidebarsettings.h"
+#include "timeline.h"
+#include "toolbar.h"
 
+#include <QApplication>
+#include <QBoxLayout>
 #include <QCloseEvent>
 #include <QDebug>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QMessageBox>
 
 namespace OrvantaClient::GUI {
 
+namespace Internal {
+
+class MainWindowPrivate
+{
+public:
+    ToolBar* toolBar = nullptr;
+    SideBar* sideBar = nullptr;
+    InfoPanel* infoPanel = nullptr;
+    LayoutWidget* layoutWidget = nullptr;
+    ControlPanel* controlPanel = nullptr;
+    ArchiveControlPanel* archivePanel = nullptr;
+    CalendarPopup* calendar = nullptr;
+    Timeline* timeline = nullptr;
+    App::Exporter* exporter = nullptr;
+
+    API::LayoutPtr layout;
+    API::CameraPtr activeCamera;
+    bool editing = false;
+    bool archivePlaying = false;
+    bool exportMode = false;
+    bool sideBarWasVisible = true;
+    bool wasMaximized = false;
+    int tickTimer = 0;
+};
+
+// The questions of this window share one look: no help button, the house font size.
+void styleQuestion(QMessageBox& box)
+{
+    box.setStyleSheet(QStringLiteral("font-size: 14px;"));
+    box.setWindowFlags(box.windowFlags() & ~Qt::WindowContextHelpButtonHint);
+}
+
+} // namespace Internal
+
+using Internal::styleQuestion;
+
 MainWindow::MainWindow(QWidget* parent)
     : QWidget(parent)
-    , m_layout(std::make_shared<API::Layout>())
+    , d(std::make_unique<Internal::MainWindowPrivate>())
 {
+    API::registerMetaTypes();
     setWindowTitle(QString::fromLatin1(App::Constants::applicationName));
+    setObjectName(QStringLiteral("MainWindow"));
     resize(1280, 800);
+    setMinimumSize(800, 500);
+
+    d->toolBar = new ToolBar(this);
+    d->sideBar = new SideBar(this);
+    d->infoPanel = new InfoPanel(this);
+    d->layoutWidget = new LayoutWidget(this);
+    d->controlPanel = new ControlPanel(this);
+    d->archivePanel = new ArchiveControlPanel(this);
+    d->calendar = new CalendarPopup(d->archivePanel);
+    d->archivePanel->setCalendarWidget(d->calendar);
+    d->timeline = new Timeline(this);
+    d->exporter = new App::Exporter(this);
+
+    auto* centre = new QVBoxLayout;
+    centre->setContentsMargins(0, 0, 0, 0);
+    centre->setSpacing(0);
+    centre->addWidget(d->infoPanel);
+    centre->addWidget(d->layoutWidget, 1);
+    centre->addWidget(d->controlPanel);
+    centre->addWidget(d->archivePanel);
+    centre->addWidget(d->timeline);
+    auto* box = new QHBoxLayout(this);
+    box->setContentsMargins(0, 0, 0, 0);
+    box->setSpacing(0);
+    box->addWidget(d->toolBar);
+    box->addWidget(d->sideBar);
+    box->addLayout(centre, 1);
+
+    SideBarRoster* roster = d->sideBar->roster();
+    SideBarLayouts* layouts = d->sideBar->layouts();
+    SideBarSettings* settings = d->sideBar->settings();
+    connect(roster, &SideBarRoster::openCamera, this, &MainWindow::openCamera);
+    connect(roster, &SideBarRoster::addToLayout, this, qOverload<API::CameraPtr>(&MainWindow::addToLayoutFromRoster));
+    connect(roster, &SideBarRoster::openInNewWindow, this, qOverload<API::CameraPtr>(&MainWindow::openInNewWindow));
+    connect(roster, &SideBarRoster::editLocalServer, settings, &SideBarSettings::editServer);
+    connect(layouts, &SideBarLayouts::openLayout, this, &MainWindow::openLayout);
+    connect(layouts, &SideBarLayouts::openInNewWindow, this, qOverload<API::LayoutPtr>(&MainWindow::openInNewWindow));
+    connect(settings, &SideBarSettings::updatesFound, this, &MainWindow::onUpdatesFound);
+    connect(settings, &SideBarSettings::signoutClicked, this, &MainWindow::onSignoutClicked);
+    connect(d->sideBar, &SideBar::addNewLayout, this, &MainWindow::openNewLayout);
+    connect(d->sideBar, &SideBar::hideRequest, this, &MainWindow::hideRosterAndToolbar);
+    connect(d->toolBar, &ToolBar::liveClicked, this, &MainWindow::setRosterMode);
+    connect(d->toolBar, &ToolBar::layoutsClicked, this, &MainWindow::setLayoutsMode);
+    connect(d->toolBar, &ToolBar::settingsClicked, this, &MainWindow::setSettingsMode);
+
+    ControlPanel* panel = d->controlPanel;
+    connect(panel, &ControlPanel::showRecordsButtonClicked, this, &MainWindow::showArchivePanels);
+    connect(panel, &ControlPanel::hideRecordsButtonClicked, this, &MainWindow::hideArchivePanels);
+    connect(panel, &ControlPanel::liveButtonClicked, this, &MainWindow::playLive);
+    connect(panel, &ControlPanel::exportModeButtonClicked, this, &MainWindow::setExportMode);
+    connect(panel, &ControlPanel::cancelExportButtonClicked, this, &MainWindow::cancelExport);
+    connect(panel, &ControlPanel::exportButtonClicked, this, &MainWindow::exportArchive);
+    connect(panel, &ControlPanel::fullscreenButtonClicked, this, &MainWindow::onFullscreen);
+    connect(panel, &ControlPanel::pause, this, &MainWindow::pause);
+    connect(panel, &ControlPanel::play, this, &MainWindow::unpause);
+    connect(panel, &ControlPanel::setLowQuality, this, &MainWindow::setLowQuality);
+    connect(panel, &ControlPanel::setMidQuality, this, &MainWindow::setMidQuality);
+    connect(panel, &ControlPanel::setHighQuality, this, &MainWindow::setHighQuality);
+    connect(panel, &ControlPanel::setAutoQuality, this, &MainWindow::setAutoQuality);
+    connect(panel, &ControlPanel::soundVolumeChanged, this, &MainWindow::volumeChanged);
+    connect(panel, &ControlPanel::soundEnabled, this, &MainWindow::soundEnabled);
+    connect(panel, &ControlPanel::speedChanged, this, &MainWindow::setSpeed);
+
+    connect(d->infoPanel, &InfoPanel::showRequest, this, &MainWindow::showRosterAndToolbar);
+    connect(d->infoPanel, &InfoPanel::cloneWindowClicked, this, &MainWindow::clone);
+    connect(d->infoPanel, &InfoPanel::closeLayout, this, &MainWindow::closeLayout);
+    connect(d->infoPanel, &InfoPanel::editLayout, this, &MainWindow::editLayout);
+    connect(d->infoPanel, &InfoPanel::cancelEditing, this, &MainWindow::cancelEditLayoutRequest);
+    connect(d->infoPanel, &InfoPanel::saveEditing, this, &MainWindow::saveEditLayout);
+
+    LayoutWidget* grid = d->layoutWidget;
+    connect(grid, &LayoutWidget::playbackTimeChanged, this, &MainWindow::updateTimeline);
+    connect(grid, &LayoutWidget::clicked, this, &MainWindow::cameraActivated);
+    connect(grid, &LayoutWidget::layoutDropped, this, &MainWindow::openLayout);
+    connect(grid, &LayoutWidget::cameraClosed, this, &MainWindow::closeCamera);
+    connect(grid, &LayoutWidget::cameraDroppedFromLayout, this, &MainWindow::exchangeCells);
+    connect(grid, &LayoutWidget::cameraDroppedFromRoster, this,
+            qOverload<API::CameraPtr, API::LayoutCellPoint>(&MainWindow::addToLayoutFromRoster));
+
+    connect(d->exporter, &App::Exporter::exportDone, this, &MainWindow::onExportDone);
+    connect(d->exporter, &App::Exporter::exportError, this, &MainWindow::onExportError);
+    connect(d->exporter, &App::Exporter::exportStarted, this, &MainWindow::onExportStarted);
+    connect(d->exporter, &App::Exporter::exportPercentDone, this, &MainWindow::onExportPercentDone);
+
+    connect(d->archivePanel, &ArchiveControlPanel::dateChanged, this, &MainWindow::updateDate);
+    connect(d->archivePanel, &ArchiveControlPanel::zoomedIn, d->timeline, &Timeline::zoomIn);
+    connect(d->archivePanel, &ArchiveControlPanel::zoomedOut, d->timeline, &Timeline::zoomOut);
+    connect(d->archivePanel, &ArchiveControlPanel::zoomed, d->timeline, &Timeline::zoom);
+    connect(d->timeline, &Timeline::zoomed, d->archivePanel, &ArchiveControlPanel::zoom);
+    connect(d->timeline, &Timeline::clicked, this, &MainWindow::playArchive);
+
+    closeLayout();
+    hideArchivePanels();
+    if (App::Settings::instance().value(QStringLiteral("mainWindow/openTab")).toString() == QLatin1String("Layouts"))
+        setLayoutsMode();
+    d->tickTimer = startTimer(1000, Qt::CoarseTimer);
+}
+
+MainWindow::~MainWindow()
+{
+    // The grid's players go first: they still refer to the layout held here.
+    delete d->layoutWidget;
+    d->layoutWidget = nullptr;
+}
+
+API::LayoutPtr MainWindow::currentLayout() const { return d->layout; }
+API::CameraPtr MainWindow::activeCamera() const { return d->activeCamera; }
+bool MainWindow::isEditing() const { return d->editing; }
+bool MainWindow::isArchivePlaying() const { return d->archivePlaying; }
+SideBar* MainWindow::sideBar() const { return d->sideBar; }
+ToolBar* MainWindow::toolBar() const { return d->toolBar; }
+InfoPanel* MainWindow::infoPanel() const { return d->infoPanel; }
+LayoutWidget* MainWindow::layoutWidget() const { return d->layoutWidget; }
+ControlPanel* MainWindow::controlPanel() const { return d->controlPanel; }
+ArchiveControlPanel* MainWindow::archiveControlPanel() const { return d->archivePanel; }
+Timeline* MainWindow::timeline() const { return d->timeline; }
+
+// --- side bar and panels ---
+
+void MainWindow::hideRosterAndToolbar()
+{
+    d->sideBar->hide();
+    d->toolBar->hide();
+    d->infoPanel->setShowButtonVisible(true);
+}
+
+void MainWindow::showRosterAndToolbar()
+{
+    d->sideBar->show();
+    d->toolBar->show();
+    d->infoPanel->setShowButtonVisible(false);
+}
+
+void MainWindow::hideArchivePanels()
+{
+    if (d->exportMode)
+        setControlMode();
+    d->archivePanel->hide();
+    d->timeline->hide();
+    d->controlPanel->hideRecordsControls();
+    // Without the timeline there is no way to steer the archive: back to live.
+    if (d->archivePlaying) {
+        d->archivePlaying = false;
+        d->layoutWidget->playLive();
+        d->controlPanel->showLiveLabel();
+        d->controlPanel->showPauseButton();
+    }
+}
+
+void MainWindow::showArchivePanels()
+{
+    d->archivePanel->show();
+    d->timeline->show();
+    d->controlPanel->showRecordsControls();
+    updateExportButton();
+}
+
+void MainWindow::setRosterMode()
+{
+    d->sideBar->setRosterMode();
+    d->toolBar->setRosterMode();
+    App::Settings::instance().setValue(QStringLiteral("mainWindow/openTab"), QStringLiteral("Cameras"));
+}
+
+void MainWindow::setLayoutsMode()
+{
+    d->sideBar->setLayoutsMode();
+    d->toolBar->setLayoutsMode();
+    App::Settings::instance().setValue(QStringLiteral("mainWindow/openTab"), QStringLiteral("Layouts"));
+}
+
+void MainWindow::setSettingsMode()
+{
+    d->sideBar->setSettingsMode();
+    d->toolBar->setSettingsMode();
+}
+
+// --- export ---
+
+void MainWindow::setExportMode()
+{
+    // A fragment is chosen on the timeline, so it must be on screen.
+    if (!d->timeline->isVisible())
+        showArchivePanels();
+    d->exportMode = true;
+    d->timeline->startSelection();
+    d->archivePanel->showSelectFragmentMessage();
+    d->controlPanel->setExportMode();
+    updateExportButton();
+    if (d->exporter->isRunning()) {
+        d->archivePanel->showExportingMessage();
+        d->controlPanel->showExportPercent();
+    }
+}
+
+void MainWindow::setControlMode()
+{
+    d->exportMode = false;
+    d->timeline->endSelection();
+    d->archivePanel->hideMessage();
+    d->controlPanel->setNormalMode();
+}
+
+void MainWindow::exportArchive()
+{
+    qDebug() << "Export archive";
+    if (d->activeCamera
+        && d->exporter->startExport(d->activeCamera, d->timeline->selectionStart(), d->timeline->selectionEnd())) {
+        d->archivePanel->showExportingMessage();
+        d->controlPanel->exportStarted();
+        return;
+    }
+    qDebug() << "Export archive error";
+    d->archivePanel->showSelectFragmentMessage();
+    d->layoutWidget->showExportError();
+}
+
+void MainWindow::cancelExport()
+{
+    d->exporter->stopExport();
+    setControlMode();
+}
+
+void MainWindow::updateExportButton()
+{
+    const API::CameraPtr& camera = d->activeCamera;
+    d->controlPanel->enableExport(camera && camera->isLocal() && camera->hasRecords(d->timeline->date()));
+}
+
+void MainWindow::onExportDone(QString path)
+{
+    setControlMode();
+    d->layoutWidget->showExportDone(path);
+}
+
+void MainWindow::onExportError()
+{
+    setControlMode();
+    d->layoutWidget->showExportError();
+}
+
+void MainWindow::onExportStarted()
+{
+    d->controlPanel->exportStarted();
+}
+
+void MainWindow::onExportPercentDone(int percent)
+{
+    d->controlPanel->exportPercentDone(percent);
+}
+
+// --- layouts ---
+
+void MainWindow::closeCamera(API::LayoutCellPoint point)
+{
+    if (!d->layout)
+        return;
+    const bool single = d->layout->rows() == 1 && d->layout->columns() == 1;
+    const API::LayoutPtr stored = App::Layouts::instance()->item(d->layout->id());
+    if (single && !(stored && stored->exists())) {
+        closeLayout();
+        return;
+    }
+    editLayout();
+    d->layout->removeCamera(point);
 }
 
 void MainWindow::openCamera(API::CameraPtr camera)
@@ -23,32 +344,357 @@ void MainWindow::openCamera(API::CameraPtr camera)
     if (!camera)
         return;
     qDebug() << "Open single camera" << camera->name();
-    setActiveCamera(camera);
+    auto layout = std::make_shared<API::Layout>();
+    layout->setName(camera->name());
+    layout->addCamera(camera);
+    openLayout(layout);
+}
+
+void MainWindow::addToLayoutFromRoster(API::CameraPtr camera)
+{
+    if (!camera)
+        return;
+    editLayout();
+    if (d->layout->freeCellsCount() > 0)
+        d->layout->addCamera(camera);
+}
+
+void MainWindow::addToLayoutFromRoster(API::CameraPtr camera, API::LayoutCellPoint point)
+{
+    if (!camera)
+        return;
+    editLayout();
+    d->layout->addCamera(camera, point.row, point.column, 1, 1);
+    if (d->layout->rows() == 1 && d->layout->columns() == 1)
+        emit cameraActivated(camera);
+}
+
+void MainWindow::updateAddToLayoutEnabled()
+{
+    d->sideBar->roster()->setAddToLayoutEnabled(d->layout && d->layout->freeCellsCount() > 0);
+    d->controlPanel->setFullscreenButtonVisible(isFullScreen() || (d->layout && !d->layout->isEmpty()));
+    if (d->layout && d->layout->isEmpty())
+        d->controlPanel->setEmptyMode();
+    else if (!d->exportMode)
+        d->controlPanel->setNormalMode();
+}
+
+void MainWindow::exchangeCells(API::LayoutCellPoint srcPoint, API::LayoutCellPoint dstPoint)
+{
+    editLayout();
+    d->layout->exchange(srcPoint, dstPoint);
+}
+
+void MainWindow::setActiveCamera(API::CameraPtr camera)
+{
+    d->timeline->setCamera(camera);
+    d->layoutWidget->setActiveCamera(camera);
+    d->layoutWidget->setSoundVolume(d->controlPanel->soundVolume());
+    d->activeCamera = camera;
+    updateExportButton();
+}
+
+void MainWindow::openNewLayout()
+{
+    auto layout = std::make_shared<API::Layout>();
+    layout->resize(2, 2);
+    if (!openLayout(layout))
+        return;
+    setRosterMode();
+    editLayout();
 }
 
 bool MainWindow::openLayout(API::LayoutPtr layout)
 {
     if (!layout)
         return false;
+    if (d->editing) {
+        cancelEditLayoutRequest();
+        if (d->editing)
+            return false;
+    }
     qDebug() << "Open layout" << layout->name();
-    m_layout = layout;
+    d->layoutWidget->setLayout(layout);
+    d->infoPanel->setLayout(layout);
+    d->timeline->setLayout(layout);
+    d->calendar->setLayout(layout);
+    d->sideBar->setCurrentLayout(layout);
+    if (!layout->isEmpty())
+        emit cameraActivated(layout->firstCamera());
+    d->layoutWidget->setSoundVolume(d->controlPanel->soundVolume());
+    d->layoutWidget->setSoundEnabled(d->controlPanel->isSoundEnabled());
+    setupLayout(layout);
     return true;
 }
 
-void MainWindow::setActiveCamera(API::CameraPtr camera)
+void MainWindow::setupLayout(API::LayoutPtr layout)
 {
-    m_activeCamera = camera;
+    if (d->layout)
+        disconnect(d->layout.get(), nullptr, this, nullptr);
+    d->layout = layout;
+    setupConnections();
+    updateAddToLayoutEnabled();
+}
+
+void MainWindow::setupConnections()
+{
+    if (!d->layout)
+        return;
+    API::Layout* layout = d->layout.get();
+    connect(layout, &API::Layout::cameraAdded, this, &MainWindow::onCameraAdded);
+    connect(layout, &API::Layout::cameraRemoved, this, &MainWindow::updateAddToLayoutEnabled);
+    connect(layout, &API::Layout::resized, this, &MainWindow::updateAddToLayoutEnabled);
+    connect(layout, &API::Layout::camerasTimelineUpdated, this, &MainWindow::updateExportButton);
+}
+
+void MainWindow::closeLayout()
+{
+    openLayout(std::make_shared<API::Layout>());
+}
+
+void MainWindow::editLayout()
+{
+    if (d->editing || !d->layout)
+        return;
+    // The copy keeps the id and the cameras, so the grid keeps its players.
+    auto copy = std::make_shared<API::Layout>(*d->layout);
+    d->layoutWidget->setLayout(copy);
+    d->infoPanel->setLayout(copy);
+    d->timeline->setLayout(copy);
+    d->calendar->setLayout(copy);
+    d->sideBar->setCurrentLayout(copy);
+    setupLayout(copy);
+    d->infoPanel->setEditing(true);
+    d->editing = true;
+}
+
+void MainWindow::cancelEditLayoutRequest()
+{
+    if (!d->editing)
+        return;
+    QMessageBox box(this);
+    styleQuestion(box);
+    box.setWindowModality(Qt::WindowModal);
+    box.setText(tr("The layout has been modified."));
+    box.setInformativeText(tr("Do you want to save your changes?"));
+    box.setStandardButtons(QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+    box.setDefaultButton(QMessageBox::Save);
+    switch (box.exec()) {
+    case QMessageBox::Save:
+        saveEditLayout();
+        break;
+    case QMessageBox::Discard:
+        cancelEditLayout();
+        break;
+    default:
+        break;
+    }
+}
+
+void MainWindow::cancelEditLayout()
+{
+    if (!d->editing)
+        return;
+    d->editing = false;
+    d->infoPanel->setEditing(false);
+    const API::LayoutPtr stored = App::Layouts::instance()->item(d->layout->id());
+    if (stored && stored->exists())
+        openLayout(stored);
+    else
+        closeLayout();
+}
+
+void MainWindow::saveEditLayout()
+{
+    if (!d->editing)
+        return;
+    d->editing = false;
+    d->infoPanel->setEditing(false);
+    d->layout->setName(d->infoPanel->layoutName());
+    App::Layouts* store = App::Layouts::instance();
+    API::LayoutPtr stored = store->item(d->layout->id());
+    if (!stored || !stored->exists()) {
+        d->layout->setExists(true);
+        store->add(d->layout);
+        stored = store->item(d->layout->id());
+    }
+    if (stored != d->layout)
+        stored->update(*d->layout);
+    openLayout(stored);
+    store->store();
+}
+
+// --- playback ---
+
+void MainWindow::prepareToLive()
+{
+    hideArchivePanels();
+    const QDateTime now = QDateTime::currentDateTime();
+    d->timeline->setPosition(now);
+    d->controlPanel->setDateTime(now);
+    d->controlPanel->showLiveLabel();
+    d->controlPanel->showPauseButton();
+}
+
+void MainWindow::playLive()
+{
+    d->archivePlaying = false;
+    prepareToLive();
+    d->layoutWidget->playLive();
+}
+
+void MainWindow::playArchive(QDateTime time)
+{
+    if (!time.isValid())
+        return;
+    qDebug() << "Play archive from" << time;
+    d->archivePlaying = true;
+    d->timeline->setPosition(time);
+    d->timeline->setPositionShown(true);
+    d->controlPanel->setDateTime(time);
+    d->controlPanel->showDateLabel();
+    d->controlPanel->showPauseButton();
+    d->layoutWidget->playArchive(time, d->controlPanel->speed());
+}
+
+void MainWindow::syncArchive()
+{
+    d->layoutWidget->syncArchive(d->timeline->position(), d->controlPanel->speed());
+}
+
+void MainWindow::updateTimeline()
+{
+    if (!d->archivePlaying)
+        return;
+    const QDateTime time = d->layoutWidget->playbackTime();
+    if (time.isValid() && time != d->timeline->position()) {
+        d->timeline->setPosition(time);
+        d->controlPanel->setDateTime(time);
+    }
+}
+
+void MainWindow::updateDate(QDate date)
+{
+    d->timeline->changeDate(date);
+    updateExportButton();
+}
+
+void MainWindow::pause()
+{
+    d->layoutWidget->pause();
+    d->controlPanel->showPlayButton();
+}
+
+void MainWindow::unpause()
+{
+    d->layoutWidget->unpause();
+    d->controlPanel->showPauseButton();
 }
 
 void MainWindow::setSoundVolume(int volume)
 {
-    Q_UNUSED(volume)
+    d->layoutWidget->setSoundVolume(volume);
+    if (d->controlPanel->soundVolume() != volume)
+        d->controlPanel->setSoundVolume(volume);
 }
 
 void MainWindow::enableSound(bool enable)
 {
-    Q_UNUSED(enable)
+    d->layoutWidget->setSoundEnabled(enable);
+    d->controlPanel->enableSound(enable);
 }
+
+void MainWindow::setSpeed(int speed)
+{
+    if (!d->archivePlaying)
+        return;
+    const QDateTime time = d->timeline->position();
+    if (time.isValid())
+        d->layoutWidget->playArchive(time, speed);
+}
+
+// --- full screen ---
+
+void MainWindow::onFullscreen()
+{
+    if (!isFullScreen()) {
+        d->sideBarWasVisible = d->sideBar->isVisible();
+        d->wasMaximized = isMaximized();
+        d->sideBar->hide();
+        d->toolBar->hide();
+        d->infoPanel->hide();
+        showFullScreen();
+        d->controlPanel->enterFullscreen();
+    } else {
+        if (d->wasMaximized)
+            showMaximized();
+        else
+            showNormal();
+        d->infoPanel->show();
+        d->controlPanel->leaveFullscreen();
+        if (d->sideBarWasVisible) {
+            d->sideBar->show();
+            d->toolBar->show();
+        }
+    }
+    handleFullscreenButton();
+}
+
+void MainWindow::handleFullscreenButton()
+{
+    d->controlPanel->setFullscreenButtonVisible(isFullScreen() || (d->layout && !d->layout->isEmpty()));
+}
+
+// --- quality ---
+
+void MainWindow::setLowQuality() { d->layoutWidget->setQuality(0); }
+void MainWindow::setMidQuality() { d->layoutWidget->setQuality(1); }
+void MainWindow::setHighQuality() { d->layoutWidget->setQuality(2); }
+void MainWindow::setAutoQuality() { d->layoutWidget->setQuality(LayoutWidget::autoQuality); }
+
+// --- application-wide questions ---
+
+void MainWindow::onUpdatesFound(QString version)
+{
+    if (qApp->property("updateNotified").toBool())
+        return;
+    qApp->setProperty("updateNotified", true);
+    const QString name = QString::fromLatin1(App::Constants::applicationName);
+    QMessageBox box(this);
+    styleQuestion(box);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.setText(tr("A new version of %1 is available!").arg(name));
+    box.setInformativeText(tr("%1 %2 version is available.").arg(name, version)
+                           + tr(" Would you like to download it now?"));
+    box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+    box.setDefaultButton(QMessageBox::Ok);
+    if (box.exec() == QMessageBox::Ok)
+        QMetaObject::invokeMethod(qApp, "openDownloadsPage");
+}
+
+void MainWindow::onSignoutClicked()
+{
+    QMessageBox box(this);
+    styleQuestion(box);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.setText(tr("Are you sure you want to sign out?"));
+    box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+    box.setDefaultButton(QMessageBox::Cancel);
+    if (box.exec() == QMessageBox::Ok)
+        emit signout();
+}
+
+void MainWindow::onCameraAdded()
+{
+    updateAddToLayoutEnabled();
+    if (d->layout && d->layout->rows() == 1 && d->layout->columns() == 1) {
+        prepareToLive();
+        d->archivePlaying = false;
+        d->layoutWidget->setQuality(d->layoutWidget->quality());
+    }
+}
+
+// --- events ---
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
@@ -57,6 +703,29 @@ void MainWindow::closeEvent(QCloseEvent* event)
     settings.sync();
     event->accept();
     emit closeRequested(this);
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && isFullScreen()) {
+        onFullscreen();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void MainWindow::timerEvent(QTimerEvent* event)
+{
+    if (event->timerId() != d->tickTimer) {
+        QWidget::timerEvent(event);
+        return;
+    }
+    if (d->archivePlaying) {
+        syncArchive();
+    } else if (!d->timeline->isSelecting()) {
+        d->timeline->setPosition(QDateTime::currentDateTime());
+        d->controlPanel->setDateTime(QDateTime::currentDateTime());
+    }
 }
 
 } // namespace OrvantaClient::GUI

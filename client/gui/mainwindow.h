@@ -3,18 +3,45 @@
 #include "apitypes.h"
 
 #include <QWidget>
+#include <memory>
 
 namespace OrvantaClient::GUI {
 
-// The top-level window of a signed-in session.
+namespace Internal {
+class MainWindowPrivate;
+}
+
+class ArchiveControlPanel;
+class ControlPanel;
+class InfoPanel;
+class LayoutWidget;
+class SideBar;
+class Timeline;
+class ToolBar;
+
+// The top-level window of a signed-in session: side bar, grid, panels and
+// timeline. It owns the layout on screen and its editing session, and hands
+// requests that concern every window to the application.
 class MainWindow : public QWidget
 {
     Q_OBJECT
 public:
     explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
 
-    API::LayoutPtr currentLayout() const { return m_layout; }
-    API::CameraPtr activeCamera() const { return m_activeCamera; }
+    API::LayoutPtr currentLayout() const;
+    API::CameraPtr activeCamera() const;
+    bool isEditing() const;
+    bool isArchivePlaying() const;
+
+    // The parts, for the application and for tests that drive the window.
+    SideBar* sideBar() const;
+    ToolBar* toolBar() const;
+    InfoPanel* infoPanel() const;
+    LayoutWidget* layoutWidget() const;
+    ControlPanel* controlPanel() const;
+    ArchiveControlPanel* archiveControlPanel() const;
+    Timeline* timeline() const;
 
 signals:
     void signout();
@@ -27,18 +54,66 @@ signals:
     void soundEnabled(bool enabled);
 
 public slots:
+    void hideRosterAndToolbar();
+    void showRosterAndToolbar();
+    void hideArchivePanels();
+    void showArchivePanels();
+    void setExportMode();
+    void setControlMode();
+    void exportArchive();
+    void cancelExport();
+    void updateExportButton();
+    void setRosterMode();
+    void setLayoutsMode();
+    void setSettingsMode();
+    void closeCamera(API::LayoutCellPoint point);
     void openCamera(API::CameraPtr camera);
-    bool openLayout(API::LayoutPtr layout);
+    void addToLayoutFromRoster(API::CameraPtr camera);
+    void addToLayoutFromRoster(API::CameraPtr camera, API::LayoutCellPoint point);
+    void updateAddToLayoutEnabled();
+    void exchangeCells(API::LayoutCellPoint srcPoint, API::LayoutCellPoint dstPoint);
     void setActiveCamera(API::CameraPtr camera);
+    void openNewLayout();
+    bool openLayout(API::LayoutPtr layout);
+    void setupLayout(API::LayoutPtr layout);
+    void setupConnections();
+    void closeLayout();
+    void editLayout();
+    void cancelEditLayoutRequest();
+    void cancelEditLayout();
+    void saveEditLayout();
+    void prepareToLive();
+    void playLive();
+    void playArchive(QDateTime time);
+    void syncArchive();
+    void updateTimeline();
+    void updateDate(QDate date);
+    void pause();
+    void unpause();
     void setSoundVolume(int volume);
     void enableSound(bool enable);
+    void setSpeed(int speed);
+    void onFullscreen();
+    void handleFullscreenButton();
+    void onExportDone(QString path);
+    void onExportError();
+    void onExportStarted();
+    void onExportPercentDone(int percent);
+    void setLowQuality();
+    void setMidQuality();
+    void setHighQuality();
+    void setAutoQuality();
+    void onUpdatesFound(QString version);
+    void onSignoutClicked();
+    void onCameraAdded();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
 
 private:
-    API::LayoutPtr m_layout;
-    API::CameraPtr m_activeCamera;
+    std::unique_ptr<Internal::MainWindowPrivate> d;
 };
 
 } // namespace OrvantaClient::GUI
