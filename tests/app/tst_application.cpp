@@ -10,6 +10,7 @@
 #include "roster.h"
 #include "server.h"
 #include "settings.h"
+#include "infopanel.h"
 #include "../common/filemode.h"
 #include "../common/messagecapture.h"
 
@@ -17,6 +18,8 @@
 #include <QDir>
 #include <QFontDatabase>
 #include <QJsonObject>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QUrlQuery>
@@ -60,6 +63,30 @@ GUI::LoginDialog* visibleLoginDialog()
     return nullptr;
 }
 
+// Answers every question box that comes up with one button, and remembers the texts.
+class QuestionAnswerer : public QObject
+{
+public:
+    explicit QuestionAnswerer(QMessageBox::StandardButton answer)
+        : m_answer(answer)
+    {
+        startTimer(20);
+    }
+    QStringList texts;
+
+protected:
+    void timerEvent(QTimerEvent*) override
+    {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); box && box->isVisible()) {
+            texts << box->text();
+            box->button(m_answer)->click();
+        }
+    }
+
+private:
+    QMessageBox::StandardButton m_answer;
+};
+
 } // namespace
 
 class TestApplication : public QObject
@@ -74,6 +101,8 @@ private slots:
     void webPagesOpenInBrowser();
     void loginOpensFirstWindowAndStores();
     void cloneOpensOffsetWindowOfSameSize();
+    void layoutEditingAsksBeforeLeaving();
+    void activeCameraAndUpdateNoticeAcrossWindows();
     void signOutClosesEveryWindowAndForgetsPassword();
 };
 
@@ -229,6 +258,81 @@ void TestApplication::cloneOpensOffsetWindowOfSameSize()
     QCOMPARE(second->size(), QSize(900, 600));
     QCOMPARE(second->pos(), first->pos() + QPoint(30, 30));
     QCOMPARE(app->cellsInLayouts(), 2);
+}
+
+void TestApplication::layoutEditingAsksBeforeLeaving()
+{
+    GUI::MainWindow* window = App::Application::instance()->mainWindows().first();
+
+    // A new 2x2 layout is edited at once; discarded, it leaves an empty grid.
+    window->openNewLayout();
+    QVERIFY(window->isEditing());
+    QCOMPARE(window->currentLayout()->rows(), 2);
+    {
+        QuestionAnswerer discard(QMessageBox::Discard);
+        window->cancelEditLayoutRequest();
+        QCOMPARE(discard.texts, QStringList{QCoreApplication::translate("OrvantaClient::GUI::MainWindow",
+                                                                        "The layout has been modified.")});
+    }
+    QVERIFY(!window->isEditing());
+    QVERIFY(window->currentLayout()->isEmpty());
+    QCOMPARE(window->currentLayout()->rows() * window->currentLayout()->columns(), 1);
+
+    // Opening another layout during an edit asks; Cancel keeps the edit on screen.
+    window->openNewLayout();
+    const API::LayoutPtr edited = window->currentLayout();
+    {
+        QuestionAnswerer cancel(QMessageBox::Cancel);
+        QVERIFY(!window->openLayout(std::make_shared<API::Layout>()));
+        QCOMPARE(cancel.texts.size(), 1);
+    }
+    QCOMPARE(window->currentLayout(), edited);
+    QVERIFY(window->isEditing());
+
+    // Saved: the store holds it under the typed name and the window shows the stored one.
+    window->infoPanel()->findChild<QLineEdit*>(QStringLiteral("layoutNameEdit"))->setText(QStringLiteral("Hall"));
+    window->saveEditLayout();
+    QVERIFY(!window->isEditing());
+    const API::LayoutPtr stored = App::Layouts::instance()->item(edited->id());
+    QVERIFY(stored && stored->exists());
+    QCOMPARE(stored->name(), QStringLiteral("Hall"));
+    QCOMPARE(window->currentLayout(), stored);
+
+    // Editing it again and discarding brings the stored one back unchanged.
+    window->editLayout();
+    QVERIFY(window->currentLayout() != stored);
+    window->currentLayout()->resize(3, 3);
+    window->cancelEditLayout();
+    QCOMPARE(window->currentLayout(), stored);
+    QCOMPARE(stored->rows(), 2);
+}
+
+void TestApplication::activeCameraAndUpdateNoticeAcrossWindows()
+{
+    auto* app = App::Application::instance();
+    QVERIFY(app->mainWindows().size() >= 2);
+    GUI::MainWindow* first = app->mainWindows().at(0);
+    GUI::MainWindow* second = app->mainWindows().at(1);
+    LocalTestServer local(QJsonObject{{QStringLiteral("id"), QStringLiteral("127.0.0.1:9")}});
+    auto camera = std::make_shared<API::Camera>(&local, QJsonObject{{QStringLiteral("id"), 5}});
+
+    // A camera dropped on a one-cell layout becomes the active camera of every window.
+    first->closeLayout();
+    first->addToLayoutFromRoster(camera, API::LayoutCellPoint(0, 0));
+    QCOMPARE(first->activeCamera(), camera);
+    QCOMPARE(second->activeCamera(), camera);
+    {
+        QuestionAnswerer discard(QMessageBox::Discard);
+        first->closeLayout();
+    }
+
+    // The update question comes once per login, whichever window hears of it.
+    app->setUpdateNotified(false);
+    QuestionAnswerer cancel(QMessageBox::Cancel);
+    first->onUpdatesFound(QStringLiteral("9.0.0"));
+    second->onUpdatesFound(QStringLiteral("9.0.0"));
+    QCOMPARE(cancel.texts.size(), 1);
+    QVERIFY(app->isUpdateNotified());
 }
 
 void TestApplication::signOutClosesEveryWindowAndForgetsPassword()
