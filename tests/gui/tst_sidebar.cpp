@@ -3,6 +3,7 @@
 #include "layout.h"
 #include "layoutcard.h"
 #include "layouts.h"
+#include "localserver.h"
 #include "loopbackservice.h"
 #include "resources.h"
 #include "roster.h"
@@ -19,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QToolButton>
 #include <QtTest>
 
 using namespace OrvantaClient;
@@ -67,6 +69,7 @@ private slots:
     void listsSortOnlineFirstThenByName();
     void emptyRosterShowsLoadingThenMessage();
     void deletingLayoutFromItsMenuAsksNothing();
+    void unreachableLocalServerSection();
     void updateCheckComparesReleaseParts();
 
 private:
@@ -167,6 +170,7 @@ void TestSideBar::listsSortOnlineFirstThenByName()
     QCOMPARE(names(), (QStringList{"charlie", "delta", "Bravo"}));
     QCOMPARE(titles(roster.section(charlie)->cards()), (QStringList{"b cam", "C cam", "A cam (not paid for and offline)"}));
     QVERIFY(roster.sections().last()->findChild<QLabel*>("offlineIcon")->isVisibleTo(roster.sections().last()));
+    QVERIFY(roster.sections().first()->findChild<QToolButton*>("serverMenuButton")->isHidden());
 
     // A server added later takes its place and the switch applies to it too.
     const API::ServerPtr added = addServer("s-4", "Echo", true, {camera(1, "x", true)});
@@ -219,6 +223,27 @@ void TestSideBar::deletingLayoutFromItsMenuAsksNothing()
     QVERIFY(!front->exists());
     QCOMPARE(layouts.layoutCards().size(), 1);
     QTRY_COMPARE(layouts.findChildren<LayoutCard*>().size(), 1); // released once its menu is done
+}
+
+void TestSideBar::unreachableLocalServerSection()
+{
+    auto local = std::make_shared<API::LocalServer>("Home", "127.0.0.1", m_service.server.port(), "secret");
+    local->setExists(true); // asks the server for its streams; the test server refuses
+    App::Roster::instance()->add(local);
+    SideBarRoster roster;
+    SideBarServer* section = roster.section(local);
+    QVERIFY(section->holder()->isLoading());
+    QTRY_COMPARE_WITH_TIMEOUT(section->holder()->message(), QStringLiteral("Server \"Home\" is offline"), 20000);
+    QVERIFY(!section->findChild<QToolButton*>("serverMenuButton")->isHidden());
+
+    QSignalSpy edit(&roster, &SideBarRoster::editLocalServer);
+    section->menu()->findChild<QAction*>("editServerAction")->trigger();
+    QCOMPARE(edit.count(), 1);
+    section->menu()->findChild<QAction*>("deleteServerAction")->trigger();
+    QVERIFY(!QApplication::activeModalWidget());
+    QVERIFY(!local->exists());
+    QVERIFY(roster.sections().isEmpty());
+    QCOMPARE(roster.message(), QStringLiteral("No servers added"));
 }
 
 void TestSideBar::updateCheckComparesReleaseParts()
