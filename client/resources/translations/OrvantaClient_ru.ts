@@ -55,6 +55,25 @@
     </message>
 </context>
 <context>
+    <name>OrvantaClient::GUI::CameraCard</name>
+    <message>
+        <source>Open camera</source>
+        <translation>Открыть камеру</translation>
+    </message>
+    <message>
+        <source>Add to layout</source>
+        <translation>Добавить в раскладку</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Настройки</translation>
+    </message>
+    <message>
+        <source>Open in new window</source>
+        <translation>Открыть в новом окне</translation>
+    </message>
+</context>
+<context>
     <name>OrvantaClient::GUI::CameraSettingsDialog</name>
     <message>
         <source>Camera settings</source>
@@ -75,6 +94,13 @@
     <message>
         <source>Rotation</source>
         <translation>Поворот</translation>
+    </message>
+</context>
+<context>
+    <name>OrvantaClient::GUI::Card</name>
+    <message>
+        <source>Menu</source>
+        <translation>Меню</translation>
     </message>
 </context>
 <context>
@@ -134,6 +160,21 @@
     <message>
         <source>Choose interval</source>
         <translation>Выберите интервал</translation>
+    </message>
+</context>
+<context>
+    <name>OrvantaClient::GUI::LayoutCard</name>
+    <message>
+        <source>Open</source>
+        <translation>Открыть</translation>
+    </message>
+    <message>
+        <source>Open in new window</source>
+        <translation>Открыть в новом окне</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Удалить</translation>
     </message>
 </context>
 <context>
@@ -374,6 +415,157 @@
     </message>
 </context>
 <context>
+    <name>OrvantaClient::GUI::SideBar</name>
+    <message>
+        <source>Settings</source>
+        <translation>Настройки</translation>
+    </message>
+    <message>
+        <source>Hide toolbars</source>
+        <translation>Скрыть панели</translation>
+    </message>
+    <message>
+        <source>Add new layout</source>
+        <translation>Добавить раскладку</translation>
+    </message>
+    <message>
+        <source>Search for cameras...</source>
+        <translation>Поиск камер...</translation>
+    </message>
+    <message>
+        <source>Search for layouts...</source>
+        <translation>Поиск раскладок...</translation>
+    </message>
+</context>
+<context>
+    <name>OrvantaClient::GUI::SideBarLayouts</name>
+    <message>
+        <source>No layouts added</source>
+        <translation>Раскладки не добавлены</translation>
+    </message>
+    <message>
+        <source>Layout update error</source>
+        <translation>Ошибка обновления раскладок</translation>
+    </message>
+</context>
+<context>
+    <name>OrvantaClient::GUI::SideBarRoster</name>
+    <message>
+        <source>No servers added</source>
+        <translation>Серверы не добавлены</translation>
+    </message>
+    <message>
+        <source>Server update error</source>
+        <translation>Ошибка обновления серверов</translation>
+    </message>
+</context>
+<context>
+    <name>OrvantaClient::GUI::SideBarServer</name>
+    <message>
+        <source>Server is offline</source>
+        <translation>Сервер не в сети</translation>
+    </message>
+    <message>
+        <source>Menu</source>
+        <translation>Меню</translation>
+    </message>
+    <message>
+        <source>Edit</source>
+        <translation>Изменить</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Удалить</translation>
+    </message>
+    <message>
+        <source>No cameras attached</source>
+        <translation>Камеры не подключены</translation>
+    </message>
+    <message>
+        <source>Server &quot;%1&quot; is offline</source>
+        <translation>Сервер «%1» не в сети</translation>
+    </message>
+</context>
+<context>
+    <name>OrvantaClient::GUI::SideBarSettings</name>
+    <message>
+        <source>Account</source>
+        <translation>Учётная запись</translation>
+    </message>
+    <message>
+        <source>Sign out</source>
+        <translation>Выйти</translation>
+    </message>
+    <message>
+        <source>Language</source>
+        <translation>Язык</translation>
+    </message>
+    <message>
+        <source>Restart required for the changes to take effect</source>
+        <translation>Изменения вступят в силу после перезапуска</translation>
+    </message>
+    <message>
+        <source>Restart now</source>
+        <translation>Перезапустить</translation>
+    </message>
+    <message>
+        <source>File save location</source>
+        <translation>Папка для сохранения файлов</translation>
+    </message>
+    <message>
+        <source>Change</source>
+        <translation>Изменить</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Открыть</translation>
+    </message>
+    <message>
+        <source>Local view</source>
+        <translation>Локальный просмотр</translation>
+    </message>
+    <message>
+        <source>Use optimized player</source>
+        <translation>Использовать оптимизированный плеер</translation>
+    </message>
+    <message>
+        <source>The optimized player shows feeds from local cameras with less delay. Disable this if your local feed is unstable.</source>
+        <translation>Оптимизированный плеер показывает видео с локальных камер с меньшей задержкой. Отключите его, если локальное видео воспроизводится нестабильно.</translation>
+    </message>
+    <message>
+        <source>Add local server</source>
+        <translation>Добавить локальный сервер</translation>
+    </message>
+    <message>
+        <source>Version:</source>
+        <translation>Версия:</translation>
+    </message>
+    <message>
+        <source>Check for updates...</source>
+        <translation>Проверка обновлений...</translation>
+    </message>
+    <message>
+        <source>You are using the latest version.</source>
+        <translation>У вас последняя версия.</translation>
+    </message>
+    <message>
+        <source>A new version is available.</source>
+        <translation>Доступна новая версия.</translation>
+    </message>
+    <message>
+        <source>Download</source>
+        <translation>Скачать</translation>
+    </message>
+    <message>
+        <source>The update server is not available. Please try again</source>
+        <translation>Сервер обновлений недоступен. Повторите попытку позже</translation>
+    </message>
+    <message>
+        <source>Folder does not exist</source>
+        <translation>Папка не существует</translation>
+    </message>
+</context>
+<context>
     <name>OrvantaClient::GUI::Timeline</name>
     <message>
         <source>Loading recordings...</source>
@@ -390,6 +582,21 @@
     <message>
         <source>Try again</source>
         <translation>Повторить</translation>
+    </message>
+</context>
+<context>
+    <name>OrvantaClient::GUI::ToolBar</name>
+    <message>
+        <source>Cameras</source>
+        <translation>Камеры</translation>
+    </message>
+    <message>
+        <source>Layouts</source>
+        <translation>Раскладки</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Настройки</translation>
     </message>
 </context>
 </TS>

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "apitypes.h"
+#include "card.h"
+
+class QAction;
+
+namespace OrvantaClient::GUI {
+
+// A camera of the roster: its picture while it can be watched, its online
+// state and its name. It follows the camera's own signals.
+class CameraCard : public Card
+{
+    Q_OBJECT
+public:
+    explicit CameraCard(API::CameraPtr camera, QWidget* parent = nullptr);
+
+    API::CameraPtr camera() const { return m_camera; }
+    void setAddToLayoutEnabled(bool enabled);
+
+    static constexpr char previewCamIcon[] = ":/sidebar/icons/rosterCardPreviewCam.png";
+    static constexpr char previewNoCamIcon[] = ":/sidebar/icons/rosterCardPreviewNoCam.png";
+    static constexpr char onlineIcon[] = ":/sidebar/icons/rosterCardOn.png";
+    static constexpr char offlineIcon[] = ":/sidebar/icons/rosterCardOff.png";
+
+    // The picture and indicator chosen last, by resource name (empty for a preview).
+    QString pictureSource() const { return m_pictureSource; }
+    QString indicatorSource() const { return m_indicatorSource; }
+    bool isPreviewLoading() const { return isSpinning(); }
+
+signals:
+    void openCamera(API::CameraPtr camera);
+    void addToLayout(API::CameraPtr camera);
+    void openInNewWindow(API::CameraPtr camera);
+
+protected:
+    QMimeData* dragData() const override;
+    void showEvent(QShowEvent* event) override;
+
+private slots:
+    void updateOnlineState();
+    void updatePreview();
+    void updateTitle();
+    void onPreviewUpdatingStarted();
+
+private:
+    API::CameraPtr m_camera;
+    QAction* m_addToLayout;
+    QString m_pictureSource;
+    QString m_indicatorSource;
+};
+
+} // namespace OrvantaClient::GUI

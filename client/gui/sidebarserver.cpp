@@ -1,0 +1,345 @@
+#include "sidebarserver.h"
+
+#include "camera.h"
+#include "cameracard.h"
+#include "cardholder.h"
+#include "localserver.h"
+#include "server.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDataStream>
+#include <QDebug>
+#include <QDrag>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace OrvantaClient::GUI {
+
+SideBarServer::SideBarServer(API::ServerPtr server, QWidget* parent)
+    : QWidget(parent)
+    , m_server(std::move(server))
+{
+    setObjectName(QStringLiteral("serverSection"));
+    auto* box = new QVBoxLayout(this);
+    box->setContentsMargins(0, 0, 0, 0);
+    box->setSpacing(8);
+
+    m_header = new QWidget;
+    m_header->setObjectName(QStringLiteral("serverHeader"));
+    m_header->setCursor(Qt::PointingHandCursor);
+    m_header->setStyleSheet(QStringLiteral(
+        "#serverName { color: rgb(55, 65, 81); font-weight: bold; font-size: 13px; }"
+        "#expandBox::indicator { width: 16px; height: 16px; }"
+        "#expandBox::indicator:checked { image: url(:/sidebar/icons/expandArrow.png); }"
+        "#expandBox::indicator:unchecked { image: url(:/sidebar/icons/collapseArrow.png); }"
+        "#serverMenuButton { border: none; border-radius: 4px; padding: 2px; }"
+        "#serverMenuButton:hover { background: rgb(229, 231, 235); }"));
+    m_header->installEventFilter(this);
+    auto* headerBox = new QHBoxLayout(m_header);
+    headerBox->setContentsMargins(0, 0, 0, 0);
+    headerBox->setSpacing(6);
+    m_expandBox = new QCheckBox;
+    m_expandBox->setObjectName(QStringLiteral("expandBox"));
+    m_expandBox->setChecked(true);
+    headerBox->addWidget(m_expandBox);
+    m_name = new QLabel(m_server->name());
+    m_name->setObjectName(QStringLiteral("serverName"));
+    m_name->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    headerBox->addWidget(m_name, 1);
+    m_offlineIcon = new QLabel;
+    m_offlineIcon->setObjectName(QStringLiteral("offlineIcon"));
+    m_offlineIcon->setPixmap(QPixmap(QStringLiteral(":/sidebar/icons/serverOffline.png")));
+    m_offlineIcon->setToolTip(tr("Server is offline"));
+    headerBox->addWidget(m_offlineIcon);
+    m_menuButton = new QToolButton;
+    m_menuButton->setObjectName(QStringLiteral("serverMenuButton"));
+    m_menuButton->setIcon(QIcon(QStringLiteral(":/sidebar/icons/menuDots.png")));
+    m_menuButton->setToolTip(tr("Menu"));
+    headerBox->addWidget(m_menuButton);
+    box->addWidget(m_header);
+
+    m_menu = new QMenu(this);
+    m_menu->setObjectName(QStringLiteral("serverMenu"));
+    QAction* edit = m_menu->addAction(tr("Edit"));
+    edit->setObjectName(QStringLiteral("editServerAction"));
+    QAction* remove = m_menu->addAction(tr("Delete"));
+    remove->setObjectName(QStringLiteral("deleteServerAction"));
+    connect(edit, &QAction::triggered, this, &SideBarServer::onEditLocalServer);
+    connect(remove, &QAction::triggered, this, &SideBarServer::onDeleteLocalServer);
+    connect(m_menuButton, &QToolButton::clicked, this, [this] {
+        m_menu->popup(m_menuButton->mapToGlobal(QPoint(0, m_menuButton->height())));
+    });
+    m_menuButton->setVisible(m_server->isLocal());
+
+    m_holder = new CardHolder;
+    box->addWidget(m_holder);
+    connect(m_expandBox, &QCheckBox::toggled, m_holder, &QWidget::setVisible);
+
+    API::Server* item = m_server.get();
+    connect(item, &API::Server::serverNameChanged, m_name, &QLabel::setText);
+    connect(item, &API::Server::serverStateChanged, this, &SideBarServer::updateOfflineImage);
+    connect(item, &API::Server::cameraAdded, this, &SideBarServer::addCamera);
+    connect(item, &API::Server::cameraRemoved, this, &SideBarServer::removeCamera);
+    auto* local = qobject_cast<API::LocalServer*>(item);
+    if (local) {
+        connect(local, &API::LocalServer::localServerUpdatingStarted, this,
+                &SideBarServer::onLocalServerUpdatingStarted);
+        connect(local, &API::LocalServer::localServerUpdatingFinished, this, &SideBarServer::serverUpdated);
+        connect(local, &API::LocalServer::localServerUpdatingError, this,
+                &SideBarServer::onLocalServerUpdatingError);
+    }
+
+    for (const API::CameraPtr& camera : m_server->items()) {
+        if (camera->exists())
+            createCard(camera);
+    }
+    updateOfflineImage();
+    if (local && local->isUpdating() && m_cards.isEmpty())
+        onLocalServerUpdatingStarted();
+    else
+        serverUpdated();
+}
+
+QString SideBarServer::name() const
+{
+    return m_server->name();
+}
+
+bool SideBarServer::isExpanded() const
+{
+    return m_expandBox->isChecked();
+}
+
+QList<CameraCard*> SideBarServer::cards() const
+{
+    QList<CameraCard*> list;
+    for (QWidget* card : m_holder->cards()) {
+        if (auto* camera = qobject_cast<CameraCard*>(card))
+            list << camera;
+    }
+    return list;
+}
+
+void SideBarServer::setSearchText(const QString& text)
+{
+    m_searchText = text;
+    applySearch();
+}
+
+void SideBarServer::expand()
+{
+    m_expandBox->setChecked(true);
+}
+
+void SideBarServer::collapse()
+{
+    m_expandBox->setChecked(false);
+}
+
+void SideBarServer::setFlatMode(bool enabled)
+{
+    m_flatMode = enabled;
+    m_header->setVisible(!enabled);
+    if (enabled)
+        expand();
+}
+
+void SideBarServer::saveExpandState()
+{
+    if (m_expandStateSaved)
+        return;
+    m_expandStateSaved = true;
+    m_savedExpanded = isExpanded();
+}
+
+void SideBarServer::restoreExpandState()
+{
+    if (!m_expandStateSaved)
+        return;
+    m_expandStateSaved = false;
+    m_expandBox->setChecked(m_savedExpanded);
+}
+
+void SideBarServer::setAddToLayoutEnabled(bool enabled)
+{
+    m_addToLayoutEnabled = enabled;
+    for (CameraCard* card : qAsConst(m_cards))
+        card->setAddToLayoutEnabled(enabled);
+}
+
+void SideBarServer::updateOfflineImage()
+{
+    m_offlineIcon->setVisible(!m_server->isOnline());
+}
+
+void SideBarServer::onEditLocalServer()
+{
+    emit editLocalServer(m_server);
+}
+
+void SideBarServer::onDeleteLocalServer()
+{
+    emit deleteLocalServer(m_server);
+}
+
+void SideBarServer::addCamera(API::CameraPtr camera)
+{
+    if (m_cards.contains(camera->id())) {
+        qDebug() << "Skip creating view for camera:" << camera->name() << camera->id();
+        return;
+    }
+    createCard(camera);
+    serverUpdated();
+}
+
+void SideBarServer::removeCamera(API::CameraPtr camera)
+{
+    CameraCard* card = m_cards.take(camera->id());
+    if (!card) {
+        qDebug() << "Skip removing unexising view for camera:" << camera->name() << camera->id();
+        return;
+    }
+    m_holder->removeCard(card);
+    card->hide();
+    // The removal may come from inside one of the card's own signals.
+    card->deleteLater();
+    serverUpdated();
+}
+
+void SideBarServer::onLocalServerUpdatingStarted()
+{
+    m_updating = true;
+    if (m_cards.isEmpty())
+        m_holder->showLoading();
+}
+
+void SideBarServer::serverUpdated()
+{
+    m_updating = false;
+    if (m_cards.isEmpty()) {
+        m_holder->showMessage(tr("No cameras attached"));
+        return;
+    }
+    m_holder->showCards();
+    QList<CameraCard*> sorted = m_cards.values();
+    std::stable_sort(sorted.begin(), sorted.end(), [](const CameraCard* a, const CameraCard* b) {
+        const bool aOnline = a->camera()->isOnline();
+        const bool bOnline = b->camera()->isOnline();
+        if (aOnline != bOnline)
+            return aOnline;
+        return a->title().compare(b->title(), Qt::CaseInsensitive) < 0;
+    });
+    m_holder->setCardOrder(QList<QWidget*>(sorted.begin(), sorted.end()));
+    applySearch();
+}
+
+void SideBarServer::onLocalServerUpdatingError()
+{
+    m_updating = false;
+    if (m_cards.isEmpty())
+        m_holder->showMessage(tr("Server \"%1\" is offline").arg(m_server->name()));
+}
+
+void SideBarServer::createCard(const API::CameraPtr& camera)
+{
+    auto* card = new CameraCard(camera);
+    card->setAddToLayoutEnabled(m_addToLayoutEnabled);
+    connect(card, &CameraCard::openCamera, this, &SideBarServer::openCamera);
+    connect(card, &CameraCard::addToLayout, this, &SideBarServer::addToLayout);
+    connect(card, &CameraCard::openInNewWindow, this, &SideBarServer::openInNewWindow);
+    m_cards.insert(camera->id(), card);
+    m_holder->addCard(card);
+}
+
+void SideBarServer::applySearch()
+{
+    if (m_searchText.isEmpty()) {
+        restoreExpandState();
+        for (CameraCard* card : qAsConst(m_cards))
+            card->show();
+        show();
+        return;
+    }
+    saveExpandState();
+    int matches = 0;
+    for (CameraCard* card : qAsConst(m_cards)) {
+        if (card->camera()->name().contains(m_searchText, Qt::CaseInsensitive))
+            ++matches;
+    }
+    if (matches > 0) {
+        expand();
+        for (CameraCard* card : qAsConst(m_cards))
+            card->setVisible(card->title().contains(m_searchText, Qt::CaseInsensitive));
+        show();
+    } else if (m_server->name().contains(m_searchText, Qt::CaseInsensitive)) {
+        // Unfolding it then shows every camera of the matching server.
+        for (CameraCard* card : qAsConst(m_cards))
+            card->show();
+        collapse();
+        show();
+    } else {
+        hide();
+    }
+}
+
+// The header can be dragged to drop the whole server into a layout; a click
+// on it folds or unfolds the cameras.
+bool SideBarServer::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != m_header)
+        return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton) {
+            m_headerPressed = true;
+            m_pressPos = mouse->pos();
+        }
+        break;
+    }
+    case QEvent::MouseMove: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (m_headerPressed && (mouse->buttons() & Qt::LeftButton)
+            && (mouse->pos() - m_pressPos).manhattanLength() >= QApplication::startDragDistance()) {
+            m_headerPressed = false;
+            startDrag();
+            return true;
+        }
+        break;
+    }
+    case QEvent::MouseButtonRelease: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton && m_headerPressed) {
+            m_headerPressed = false;
+            m_expandBox->toggle();
+            return true;
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void SideBarServer::startDrag()
+{
+    QByteArray data;
+    QDataStream stream(&data, QIODevice::WriteOnly);
+    stream << m_server->id();
+    auto* mime = new QMimeData;
+    mime->setData(QStringLiteral("server"), data);
+    auto* drag = new QDrag(this);
+    drag->setMimeData(mime);
+    drag->exec(Qt::CopyAction);
+}
+
+} // namespace OrvantaClient::GUI

@@ -1,0 +1,286 @@
+#include "cameracard.h"
+#include "camera.h"
+#include "layout.h"
+#include "layoutcard.h"
+#include "layouts.h"
+#include "localserver.h"
+#include "loopbackservice.h"
+#include "resources.h"
+#include "roster.h"
+#include "server.h"
+#include "sidebar.h"
+#include "sidebarlayouts.h"
+#include "sidebarroster.h"
+#include "sidebarserver.h"
+#include "sidebarsettings.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QJsonArray>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QToolButton>
+#include <QtTest>
+
+using namespace OrvantaClient;
+using namespace OrvantaClient::GUI;
+using Response = HttpTestServer::Response;
+
+namespace {
+
+QJsonObject camera(int id, const QString& name, bool online)
+{
+    return {{"id", id}, {"name", name}, {"online", online}};
+}
+
+API::ServerPtr addServer(const QString& id, const QString& name, bool online, const QJsonArray& cameras)
+{
+    auto server = std::make_shared<API::Server>(
+        QJsonObject{{"id", id}, {"name", name}, {"online", online}, {"cameras", cameras}});
+    App::Roster::instance()->add(server);
+    return App::Roster::instance()->item(id);
+}
+
+API::LayoutPtr addLayout(const QString& id, const QString& name)
+{
+    App::Layouts::instance()->add(
+        std::make_shared<API::Layout>(QJsonObject{{"id", id}, {"name", name}, {"rows", 1}, {"columns", 1}}));
+    return App::Layouts::instance()->item(id);
+}
+
+QStringList titles(const QList<CameraCard*>& cards)
+{
+    QStringList list;
+    for (const CameraCard* card : cards)
+        list << card->title();
+    return list;
+}
+
+} // namespace
+
+class TestSideBar : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanup();
+    void searchFiltersSectionsCardsAndLayouts();
+    void listsSortOnlineFirstThenByName();
+    void emptyRosterShowsLoadingThenMessage();
+    void deletingLayoutFromItsMenuAsksNothing();
+    void unreachableLocalServerSection();
+    void updateCheckComparesReleaseParts();
+
+private:
+    LoopbackService m_service; // also the scratch working folder of the settings file
+    QByteArray m_offered;
+};
+
+void TestSideBar::initTestCase()
+{
+    QCoreApplication::setApplicationVersion(QStringLiteral("6.1.3.304"));
+    // Every settings page asks for updates; without an offered version the check fails.
+    m_service.server.setHandler([this](const HttpTestServer::Request&) {
+        if (m_offered.isEmpty())
+            return Response::json(500, "{}");
+        return Response::json(200, R"({"success":true,"response":{"version":")" + m_offered + R"("}})");
+    });
+}
+
+void TestSideBar::cleanup()
+{
+    App::Roster::instance()->removeAll();
+    App::Layouts::instance()->removeAll();
+}
+
+void TestSideBar::searchFiltersSectionsCardsAndLayouts()
+{
+    const API::ServerPtr office =
+        addServer("s-office", "Office", true, {camera(1, "Cam 1", true), camera(2, "Door", true)});
+    const API::ServerPtr store = addServer("s-store", "Warehouse", true, {camera(1, "Gate", true)});
+    addLayout("l-front", "Front");
+    addLayout("l-yard", "Back yard");
+    SideBar bar;
+    SideBarServer* officeSection = bar.roster()->section(office);
+    SideBarServer* storeSection = bar.roster()->section(store);
+    QVERIFY(officeSection && storeSection);
+    officeSection->collapse();
+    auto* search = bar.findChild<QLineEdit*>("searchEdit");
+
+    search->setText("cam");
+    QVERIFY(!officeSection->isHidden());
+    QVERIFY(officeSection->isExpanded());
+    QStringList shown;
+    for (const CameraCard* card : officeSection->cards()) {
+        if (!card->isHidden())
+            shown << card->title();
+    }
+    QCOMPARE(shown, QStringList{"Cam 1"});
+    QVERIFY(storeSection->isHidden());
+    search->setText("came"); // a second text in the same search keeps the first saved state
+    search->clear();
+    QVERIFY(!officeSection->isExpanded());
+    QVERIFY(!storeSection->isHidden());
+    for (const CameraCard* card : officeSection->cards())
+        QVERIFY(!card->isHidden());
+
+    // The server's own name matches, none of its cameras does.
+    search->setText("WARE");
+    QVERIFY(!storeSection->isHidden());
+    QVERIFY(!storeSection->isExpanded());
+    QVERIFY(officeSection->isHidden());
+    search->clear();
+    QVERIFY(storeSection->isExpanded());
+
+    search->setText("yard");
+    QStringList layouts;
+    for (const LayoutCard* card : bar.layouts()->layoutCards()) {
+        if (!card->isHidden())
+            layouts << card->title();
+    }
+    QCOMPARE(layouts, QStringList{"Back yard"});
+
+    // A re-sort while searching keeps the filter.
+    search->setText("door");
+    emit App::Roster::instance()->rosterUpdatingFinished();
+    QVERIFY(storeSection->isHidden());
+    QCOMPARE(officeSection->cards().size(), 2);
+    QVERIFY(officeSection->cards().first()->isHidden()); // "Cam 1"
+}
+
+void TestSideBar::listsSortOnlineFirstThenByName()
+{
+    addServer("s-1", "delta", true, {});
+    addServer("s-2", "Bravo", false, {});
+    const API::ServerPtr charlie = addServer(
+        "s-3", "charlie", true, {camera(1, "b cam", true), camera(2, "A cam", false), camera(3, "C cam", true)});
+    addLayout("l-1", "beta");
+    addLayout("l-2", "Alpha");
+    SideBarRoster roster;
+    SideBarLayouts layouts;
+    roster.setAddToLayoutEnabled(false);
+
+    const auto names = [&roster] {
+        QStringList list;
+        for (const SideBarServer* section : roster.sections())
+            list << section->name();
+        return list;
+    };
+    QCOMPARE(names(), (QStringList{"charlie", "delta", "Bravo"}));
+    QCOMPARE(titles(roster.section(charlie)->cards()), (QStringList{"b cam", "C cam", "A cam (not paid for and offline)"}));
+    QVERIFY(roster.sections().last()->findChild<QLabel*>("offlineIcon")->isVisibleTo(roster.sections().last()));
+    QVERIFY(roster.sections().first()->findChild<QToolButton*>("serverMenuButton")->isHidden());
+
+    // A server added later takes its place and the switch applies to it too.
+    const API::ServerPtr added = addServer("s-4", "Echo", true, {camera(1, "x", true)});
+    QCOMPARE(names(), (QStringList{"charlie", "delta", "Echo", "Bravo"}));
+    const CameraCard* card = roster.section(added)->cards().first();
+    QVERIFY(!card->menu()->findChild<QAction*>("addToLayoutAction")->isEnabled());
+
+    QStringList layoutTitles;
+    for (const LayoutCard* layout : layouts.layoutCards())
+        layoutTitles << layout->title();
+    QCOMPARE(layoutTitles, (QStringList{"Alpha", "beta"}));
+}
+
+void TestSideBar::emptyRosterShowsLoadingThenMessage()
+{
+    App::Roster* store = App::Roster::instance();
+    SideBarRoster roster;
+    emit store->rosterUpdatingStarted();
+    QVERIFY(roster.isLoading());
+    emit store->rosterUpdatingFinished();
+    QCOMPARE(roster.page(), CardHolder::MessagePage);
+    QCOMPARE(roster.message(), QStringLiteral("No servers added"));
+    emit store->rosterUpdatingStarted();
+    emit store->rosterUpdatingError();
+    QCOMPARE(roster.message(), QStringLiteral("Server update error"));
+
+    // A failed update does not hide what the list already has.
+    const API::ServerPtr server = addServer("s-1", "Lobby", true, {});
+    QCOMPARE(roster.page(), CardHolder::CardsPage);
+    QCOMPARE(roster.section(server)->holder()->message(), QStringLiteral("No cameras attached"));
+    emit store->rosterUpdatingError();
+    QCOMPARE(roster.page(), CardHolder::CardsPage);
+    store->remove(server);
+    QCOMPARE(roster.message(), QStringLiteral("No servers added"));
+}
+
+void TestSideBar::deletingLayoutFromItsMenuAsksNothing()
+{
+    const API::LayoutPtr front = addLayout("l-front", "Front");
+    addLayout("l-back", "Back");
+    SideBarLayouts layouts;
+    LayoutCard* card = layouts.card(front);
+    QVERIFY(card);
+    QSignalSpy opened(&layouts, &SideBarLayouts::openLayout);
+    card->menu()->findChild<QAction*>("openLayoutAction")->trigger();
+    QCOMPARE(opened.count(), 1);
+
+    card->menu()->findChild<QAction*>("deleteLayoutAction")->trigger();
+    QVERIFY(!QApplication::activeModalWidget());
+    QVERIFY(!front->exists());
+    QCOMPARE(layouts.layoutCards().size(), 1);
+    QTRY_COMPARE(layouts.findChildren<LayoutCard*>().size(), 1); // released once its menu is done
+}
+
+void TestSideBar::unreachableLocalServerSection()
+{
+    auto local = std::make_shared<API::LocalServer>("Home", "127.0.0.1", m_service.server.port(), "secret");
+    local->setExists(true); // asks the server for its streams; the test server refuses
+    App::Roster::instance()->add(local);
+    SideBarRoster roster;
+    SideBarServer* section = roster.section(local);
+    QVERIFY(section->holder()->isLoading());
+    QTRY_COMPARE_WITH_TIMEOUT(section->holder()->message(), QStringLiteral("Server \"Home\" is offline"), 20000);
+    QVERIFY(!section->findChild<QToolButton*>("serverMenuButton")->isHidden());
+
+    QSignalSpy edit(&roster, &SideBarRoster::editLocalServer);
+    section->menu()->findChild<QAction*>("editServerAction")->trigger();
+    QCOMPARE(edit.count(), 1);
+    section->menu()->findChild<QAction*>("deleteServerAction")->trigger();
+    QVERIFY(!QApplication::activeModalWidget());
+    QVERIFY(!local->exists());
+    QVERIFY(roster.sections().isEmpty());
+    QCOMPARE(roster.message(), QStringLiteral("No servers added"));
+}
+
+void TestSideBar::updateCheckComparesReleaseParts()
+{
+    QVERIFY(SideBarSettings::isNewerVersion("6.1.10-beta", "6.1.3.304"));
+    QVERIFY(!SideBarSettings::isNewerVersion("6.1.3", "6.1.3.304"));
+    QVERIFY(!SideBarSettings::isNewerVersion("6.1.2.999", "6.1.3.304"));
+    QVERIFY(SideBarSettings::isNewerVersion("7", "6.1.3.304"));
+    QVERIFY(!SideBarSettings::isNewerVersion("6.x.9", "6.1.3")); // not a number counts as 0
+    QVERIFY(!SideBarSettings::isNewerVersion("", "6.1.3.304"));
+
+    m_offered = "6.1.10-beta";
+    SideBarSettings settings;
+    QSignalSpy found(&settings, &SideBarSettings::updatesFound);
+    QTRY_COMPARE_WITH_TIMEOUT(settings.updatePage(), SideBarSettings::NewVersionPage, 20000);
+    QCOMPARE(found.count(), 1);
+    QCOMPARE(found.first().first().toString(), QStringLiteral("6.1.10-beta"));
+    QVERIFY(m_service.server.requests().last().path.endsWith("/public/version/client_windows"));
+
+    m_offered = "6.1.3";
+    settings.checkForUpdates();
+    QCOMPARE(settings.updatePage(), SideBarSettings::CheckingPage);
+    QTRY_COMPARE_WITH_TIMEOUT(settings.updatePage(), SideBarSettings::LatestPage, 20000);
+    QCOMPARE(found.count(), 1);
+
+    m_offered.clear();
+    settings.checkForUpdates();
+    QTRY_COMPARE_WITH_TIMEOUT(settings.updatePage(), SideBarSettings::UnavailablePage, 20000);
+}
+
+int main(int argc, char* argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    registerResources();
+    TestSideBar test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_sidebar.moc"
