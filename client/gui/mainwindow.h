@@ -2,6 +2,7 @@
 
 #include "apitypes.h"
 
+#include <QDateTime>
 #include <QWidget>
 #include <memory>
 

@@ -3,6 +3,7 @@
 #include "application.h"
 #include "camera.h"
 #include "layout.h"
+#include "localserver.h"
 #include "languageloader.h"
 #include "layouts.h"
 #include "logindialog.h"
@@ -18,6 +19,7 @@
 #include <QDir>
 #include <QFontDatabase>
 #include <QJsonObject>
+#include <QAbstractButton>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QSettings>
@@ -313,7 +315,7 @@ void TestApplication::activeCameraAndUpdateNoticeAcrossWindows()
     QVERIFY(app->mainWindows().size() >= 2);
     GUI::MainWindow* first = app->mainWindows().at(0);
     GUI::MainWindow* second = app->mainWindows().at(1);
-    LocalTestServer local(QJsonObject{{QStringLiteral("id"), QStringLiteral("127.0.0.1:9")}});
+    API::LocalServer local(QStringLiteral("Nowhere"), QStringLiteral("127.0.0.1"), 9, QString());
     auto camera = std::make_shared<API::Camera>(&local, QJsonObject{{QStringLiteral("id"), 5}});
 
     // A camera dropped on a one-cell layout becomes the active camera of every window.

@@ -9,6 +9,7 @@
 #include "cardholder.h"
 #include "cameracard.h"
 #include "controlpanel.h"
+#include "exporter.h"
 #include "infopanel.h"
 #include "layout.h"
 #include "layoutcard.h"
@@ -34,6 +35,7 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QDir>
+#include <QLabel>
 #include <QJsonDocument>
 #include <QLineEdit>
 #include <QMenu>
@@ -196,8 +198,10 @@ GUI::CameraCard* cardOf(GUI::MainWindow* w, const QString& cameraName)
 QStringList notificationTexts(GUI::MainWindow* w)
 {
     QStringList texts;
-    for (GUI::PlayerNotification* note : w->layoutWidget()->notifications())
-        texts << note->text();
+    for (GUI::PlayerNotification* note : w->layoutWidget()->notifications()) {
+        for (QLabel* label : note->findChildren<QLabel*>())
+            texts << label->text();
+    }
     return texts;
 }
 
