@@ -129,6 +129,7 @@ QWidget* LoginDialog::buildLoginPage()
 
     m_loginButtonPages = new QStackedWidget;
     m_loginButton = new QPushButton(tr("Sign in"));
+    m_loginButton->setObjectName(QStringLiteral("loginButton"));
     m_loginButton->setGraphicsEffect(new QGraphicsOpacityEffect(m_loginButton));
     auto* spinnerPage = new QWidget;
     auto* spinnerBox = new QHBoxLayout(spinnerPage);

@@ -42,6 +42,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -154,6 +155,8 @@ void fillNextServerDialog(const QString& host, int port, const QString& name, co
             return;
         timer->stop();
         timer->deleteLater();
+        if (auto* foreign = dialog->findChild<QRadioButton*>(QStringLiteral("foreignHost")))
+            foreign->setChecked(true);
         dialog->findChild<QLineEdit*>(QStringLiteral("host"))->setText(host);
         if (auto* spin = dialog->findChild<QSpinBox*>(QStringLiteral("port")))
             spin->setValue(port);
@@ -230,6 +233,7 @@ class TestEndToEnd : public QObject
     Q_OBJECT
 private slots:
     void initTestCase();
+    void init();
     void rememberedAccountSignsInAndShowsRoster();
     void camerasPlayLiveThroughBothWorkers();
     void layoutMadeByDropsIsSavedAndKept();
@@ -250,13 +254,24 @@ void TestEndToEnd::initTestCase()
     App::Roster::instance()->setTimerIntervals(600000, 5000);
 }
 
+void TestEndToEnd::init()
+{
+    // A case that failed half-way must not leave the next one a question to answer.
+    if (GUI::MainWindow* w = window(); w && w->isEditing())
+        w->cancelEditLayout();
+}
+
 void TestEndToEnd::rememberedAccountSignsInAndShowsRoster()
 {
+    // camsim offers a newer version: the question comes once, and is declined.
+    QString updateQuestion;
+    answerNextQuestion(QMessageBox::Cancel, &updateQuestion);
     App::Application::instance()->startLogin();
     QTRY_VERIFY_WITH_TIMEOUT(window() != nullptr, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(updateQuestion.startsWith(QStringLiteral("A new version of")), 20000);
     QVERIFY(!visibleLoginDialog());
     GUI::MainWindow* w = window();
-    QVERIFY(!camsim->requestsSince(0, "login").isEmpty());
+    QVERIFY(!camsim->requestsSince(0, "sessions").isEmpty());
 
     // Both cloud servers and both local servers, the online ones first.
     QTRY_COMPARE_WITH_TIMEOUT(sections(w).size(), 4, 20000);
@@ -317,8 +332,15 @@ void TestEndToEnd::layoutMadeByDropsIsSavedAndKept()
     const QList<API::CameraPtr> cameras{camera(server("srv-office"), 1), camera(server("srv-office"), 2),
                                         camera(localServer(0), 1), camera(localServer(1), 1)};
     for (const API::CameraPtr& cam : cameras) {
-        auto* placeholder = w->layoutWidget()->findChild<GUI::Player::VideoPlaceholder*>();
-        QVERIFY(placeholder);
+        // New cells are shown by the next turn of the event loop; replaced ones are hidden until they go.
+        GUI::Player::VideoPlaceholder* placeholder = nullptr;
+        QTRY_VERIFY_WITH_TIMEOUT([&] {
+            for (auto* candidate : w->layoutWidget()->findChildren<GUI::Player::VideoPlaceholder*>()) {
+                if (candidate->isVisibleTo(w))
+                    return (placeholder = candidate) != nullptr;
+            }
+            return false;
+        }(), 5000);
         dropCamera(placeholder, cam);
         QTRY_VERIFY_WITH_TIMEOUT(playerOf(w, cam), 5000);
     }
@@ -416,15 +438,25 @@ void TestEndToEnd::exportAndSnapshotWriteFiles()
     QTRY_VERIFY_WITH_TIMEOUT(counter->hasRecords(QDate::currentDate()), 20000);
     QDateTime from = counter->nextRecordTime(QDateTime::currentDateTime().addSecs(-3600));
     QVERIFY(from.isValid());
-    w->timeline()->setPosition(from.addSecs(30));
-    w->setExportMode();
-    QVERIFY(w->timeline()->isSelecting());
-    // Narrow the selection to one minute by dragging its right edge.
     GUI::Timeline* timeline = w->timeline();
+    timeline->setPosition(from.addSecs(30));
+    timeline->zoom(GUI::ArchiveControlPanel::maximumZoom);
+    w->setExportMode();
+    QVERIFY(timeline->isSelecting());
+    QTRY_VERIFY_WITH_TIMEOUT(timeline->startValue().secsTo(timeline->endValue()) < 2 * 3600
+                                 && timeline->startValue() <= timeline->selectionStart()
+                                 && timeline->endValue() >= timeline->selectionEnd(), 10000);
+    // Narrow the selection to one minute by dragging its right edge.
     const QDateTime selStart = timeline->selectionStart();
-    QTest::mousePress(timeline, Qt::LeftButton, Qt::NoModifier, QPoint(timeline->x(timeline->selectionEnd()), timeline->height() / 2));
-    QTest::mouseMove(timeline, QPoint(timeline->x(selStart.addSecs(60)), timeline->height() / 2));
-    QTest::mouseRelease(timeline, Qt::LeftButton, Qt::NoModifier, QPoint(timeline->x(selStart.addSecs(60)), timeline->height() / 2));
+    const int y = timeline->height() - 10;
+    auto mouse = [timeline](QEvent::Type type, int x, int y, Qt::MouseButton button) {
+        QMouseEvent event(type, QPointF(x, y), button, type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(timeline, &event);
+    };
+    mouse(QEvent::MouseButtonPress, timeline->x(timeline->selectionEnd()), y, Qt::LeftButton);
+    mouse(QEvent::MouseMove, timeline->x(selStart.addSecs(60)), y, Qt::NoButton);
+    mouse(QEvent::MouseButtonRelease, timeline->x(selStart.addSecs(60)), y, Qt::LeftButton);
     const qint64 selected = timeline->selectionStart().secsTo(timeline->selectionEnd());
     QVERIFY2(selected >= 30 && selected <= 120, qPrintable(QString::number(selected)));
     const qint64 recorded = App::Exporter::recordedDuration(*counter, timeline->selectionStart(), timeline->selectionEnd());
@@ -443,42 +475,54 @@ void TestEndToEnd::exportAndSnapshotWriteFiles()
     QVERIFY2(qAbs(seconds - recorded / 1000.0) <= 3.0, qPrintable(QString::number(seconds)));
 }
 
+// The PTZ requests since mark that ask for a move, as camsim logged them.
+QStringList ptzMoves(int mark)
+{
+    QStringList moves;
+    for (const QJsonObject& line : camsim->requestsSince(mark)) {
+        if (line.value("path").toString().endsWith(QLatin1String("/ptz")))
+            moves << QString::fromUtf8(QJsonDocument(line).toJson(QJsonDocument::Compact));
+    }
+    return moves;
+}
+
 void TestEndToEnd::ptzReachesTheServer()
 {
     GUI::MainWindow* w = window();
-    const API::CameraPtr counter = camera(localServer(0), 1);
-    w->openCamera(counter);
-    VideoWidget* player = playerOf(w, counter);
+    const API::CameraPtr entrance = camera(server("srv-office"), 1);
+    w->openCamera(entrance);
+    VideoWidget* player = playerOf(w, entrance);
     QTRY_VERIFY_WITH_TIMEOUT(showsPicture(player), 10000);
-    QTRY_VERIFY_WITH_TIMEOUT(counter->ptzSupported(), 5000);
-    w->setActiveCamera(counter);
+    QTRY_VERIFY_WITH_TIMEOUT(entrance->ptzSupported(), 5000);
+    QCOMPARE(w->activeCamera(), entrance);
 
-    // A click near the picture's left edge moves the camera left.
+    // A click near the picture's left edge turns the camera left.
     int mark = camsim->index();
     const QRect picture = player->videoRect();
     const QPoint left(picture.left() + picture.width() / 10, picture.center().y());
     QTest::mousePress(player, Qt::LeftButton, Qt::NoModifier, left);
     QTest::mouseRelease(player, Qt::LeftButton, Qt::NoModifier, left);
-    QTRY_VERIFY_WITH_TIMEOUT(!camsim->requestsSince(mark, "/ptz").isEmpty(), 10000);
-    QVERIFY(QJsonDocument(camsim->requestsSince(mark, "/ptz").first()).toJson().contains("left"));
+    QTRY_VERIFY_WITH_TIMEOUT(!ptzMoves(mark).isEmpty(), 10000);
+    QVERIFY2(ptzMoves(mark).first().contains("left"), qPrintable(ptzMoves(mark).first()));
 
-    // The pad's upper sector moves it up.
+    // The pad's upper sector turns it up.
     auto* pad = player->findChild<GUI::PtzMovePrivate*>();
     QVERIFY(pad);
+    QTRY_VERIFY_WITH_TIMEOUT(pad->isEnabled(), 10000); // the previous move has been answered
     mark = camsim->index();
     const QPoint up = GUI::PtzMovePrivate::centre + QPoint(0, -30);
-    QTest::mouseMove(pad, up);
+    QMouseEvent hover(QEvent::MouseMove, up, Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(pad, &hover);
     QTest::mouseRelease(pad, Qt::LeftButton, Qt::NoModifier, up);
-    QTRY_VERIFY_WITH_TIMEOUT(!camsim->requestsSince(mark, "/ptz").isEmpty(), 10000);
-    QVERIFY(QJsonDocument(camsim->requestsSince(mark, "/ptz").first()).toJson().contains("up"));
+    QTRY_VERIFY_WITH_TIMEOUT(!ptzMoves(mark).isEmpty(), 10000);
+    QVERIFY2(ptzMoves(mark).first().contains("up"), qPrintable(ptzMoves(mark).first()));
 
     // A patrol route from the patrol menu.
-    mark = camsim->index();
     auto* patrol = player->findChild<GUI::PtzPatrolPrivate*>();
     QVERIFY(patrol);
-    QMenu* menu = patrol->findChild<QMenu*>();
-    QTRY_VERIFY_WITH_TIMEOUT(menu && !menu->actions().isEmpty(), 10000);
-    menu->actions().first()->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(!patrol->menu()->actions().isEmpty(), 10000);
+    mark = camsim->index();
+    patrol->menu()->actions().first()->trigger();
     QTRY_VERIFY_WITH_TIMEOUT(!camsim->requestsSince(mark, "ptz_patrol").isEmpty(), 10000);
     bool posted = false;
     for (const QJsonObject& line : camsim->requestsSince(mark, "ptz_patrol"))
@@ -586,8 +630,10 @@ void TestEndToEnd::localStartNeedsNoCloud()
     QVERIFY(dialog);
     snap(QStringLiteral("login"), dialog);
     const int mark = camsim->index();
+    dialog->findChild<QAbstractButton*>(QStringLiteral("settingsButton"))->click();
     dialog->findChild<QAbstractButton*>(QStringLiteral("localAuthorization"))->click();
     dialog->findChild<QAbstractButton*>(QStringLiteral("okButton"))->click();
+    dialog->findChild<QAbstractButton*>(QStringLiteral("loginButton"))->click();
     QTRY_VERIFY_WITH_TIMEOUT(window() != nullptr, 10000);
     GUI::MainWindow* w = window();
     QTRY_VERIFY_WITH_TIMEOUT(cardOf(w, "Counter") && cardOf(w, "Garden"), 20000);
@@ -621,11 +667,8 @@ int main(int argc, char* argv[])
 
     App::Application app(argc, argv);
     TestEndToEnd test;
-    const int result = QTest::qExec(&test, argc, argv);
-    // Windows and their workers go before camsim does.
-    for (GUI::MainWindow* w : app.mainWindows())
-        delete w;
-    return result;
+    // The application closes its windows and their workers before camsim goes.
+    return QTest::qExec(&test, argc, argv);
 }
 
 #include "tst_endtoend.moc"
