@@ -427,6 +427,11 @@ VideoWidget::VideoWidget(API::CameraPtr camera, QWidget* parent)
         connect(camera.get(), &API::Camera::ptzDone, this, &VideoWidget::ptzDone);
         connect(camera.get(), &API::Camera::ptzPatrolsChanged, this, &VideoWidget::updatePtzPatrols);
         setCameraName(camera->name());
+        // The routes are set up on the server; ask once the cell shows a camera that can follow them.
+        if (camera->ptzSupported() && camera->server() && camera->server()->ptzPatrolSupported())
+            camera->requestPtzPatrols();
+        else
+            updatePtzPatrols();
     }
     connect(d->ptz, qOverload<API::Camera::PtzMoveDirections>(&GUI::PtzWidget::move), this, &VideoWidget::ptzMove);
     connect(d->ptz, &GUI::PtzWidget::zoom, this, &VideoWidget::ptzZoom);
