@@ -278,12 +278,23 @@ void TestEndToEnd::rememberedAccountSignsInAndShowsRoster()
     QTRY_VERIFY_WITH_TIMEOUT(cardOf(w, "Garden") && cardOf(w, "Counter") && cardOf(w, "Entrance"), 20000);
     QVERIFY(server("srv-warehouse") && !server("srv-warehouse")->isOnline());
 
-    // Offline and unpaid cameras say so in their titles; a paid online one does not.
+    // Offline, unpaid and archive-less cameras are told apart on their cards.
     QTRY_VERIFY_WITH_TIMEOUT(cardOf(w, "Storage")->title().contains("("), 10000);
+    QCOMPARE(cardOf(w, "Storage")->indicatorSource(), QString::fromLatin1(GUI::CameraCard::offlineIcon));
     QVERIFY(!cardOf(w, "Entrance")->title().contains("("));
-    QVERIFY(camera(server("srv-office"), 4) && !camera(server("srv-office"), 4)->isPaid());
-    QVERIFY(camera(server("srv-office"), 6) && !camera(server("srv-office"), 6)->hasArchiveRight()
-            || !camera(server("srv-office"), 6)->hasRecords(QDate::currentDate()));
+    QCOMPARE(cardOf(w, "Entrance")->indicatorSource(), QString::fromLatin1(GUI::CameraCard::onlineIcon));
+    QVERIFY(!camera(server("srv-office"), 4)->isPaid());
+    QCOMPARE(cardOf(w, "Lobby")->pictureSource(), QString::fromLatin1(GUI::CameraCard::previewNoCamIcon));
+    QVERIFY(!camera(server("srv-office"), 5)->hasArchiveRight());
+    for (GUI::SideBarServer* section : sections(w)) {
+        auto* offline = section->findChild<QLabel*>(QStringLiteral("offlineIcon"));
+        QVERIFY(offline);
+        QCOMPARE(offline->isVisibleTo(section), !section->server()->isOnline());
+    }
+    // Online sections first.
+    QVERIFY(sections(w).size() == 4);
+    const QList<GUI::SideBarServer*> ordered = w->sideBar()->roster()->sections();
+    QCOMPARE(ordered.last()->server()->id(), QStringLiteral("srv-warehouse"));
 
     // Search: only the matching camera's card and its section stay.
     auto* search = w->sideBar()->findChild<QLineEdit*>(QStringLiteral("searchEdit"));
