@@ -163,6 +163,37 @@
     </message>
 </context>
 <context>
+    <name>OrvantaClient::GUI::InfoPanel</name>
+    <message>
+        <source>Show toolbars</source>
+        <translation>Показать панели</translation>
+    </message>
+    <message>
+        <source>Edit view</source>
+        <translation>Изменить вид</translation>
+    </message>
+    <message>
+        <source>Edit grid</source>
+        <translation>Изменить сетку</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Сохранить</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>Open new window</source>
+        <translation>Открыть в новом окне</translation>
+    </message>
+    <message>
+        <source>Close view</source>
+        <translation>Закрыть вид</translation>
+    </message>
+</context>
+<context>
     <name>OrvantaClient::GUI::LayoutCard</name>
     <message>
         <source>Open</source>
@@ -336,6 +367,33 @@
     <message>
         <source>Local start</source>
         <translation>Локальный запуск</translation>
+    </message>
+</context>
+<context>
+    <name>OrvantaClient::GUI::MainWindow</name>
+    <message>
+        <source>The layout has been modified.</source>
+        <translation>Раскладка была изменена.</translation>
+    </message>
+    <message>
+        <source>Do you want to save your changes?</source>
+        <translation>Сохранить изменения?</translation>
+    </message>
+    <message>
+        <source>A new version of %1 is available!</source>
+        <translation>Доступна новая версия %1!</translation>
+    </message>
+    <message>
+        <source>%1 %2 version is available.</source>
+        <translation>Доступна версия %1 %2.</translation>
+    </message>
+    <message>
+        <source> Would you like to download it now?</source>
+        <translation> Загрузить её сейчас?</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to sign out?</source>
+        <translation>Вы уверены, что хотите выйти?</translation>
     </message>
 </context>
 <context>
