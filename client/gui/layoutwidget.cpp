@@ -16,6 +16,7 @@
 #include <QMimeData>
 #include <QStyle>
 #include <QtMath>
+#include <utility>
 
 namespace OrvantaClient::GUI {
 
@@ -102,6 +103,7 @@ void LayoutWidget::setLayout(API::LayoutPtr layout)
     }
     if (keepPlayers)
         return;
+    flushRetired();
     for (VideoWidget* player : qAsConst(m_players))
         player->deleteLater();
     m_players.clear();
@@ -189,25 +191,51 @@ void LayoutWidget::removeWidgetAt(int row, int column)
 
 void LayoutWidget::onCameraAdded(API::LayoutCellPoint point)
 {
-    if (m_layout && m_layout->cell(point).camera)
-        createPlayer(point, 1, 1);
+    if (!m_layout || !m_layout->cell(point).camera)
+        return;
+    VideoWidget* retired = m_retired.value(point);
+    if (retired && retired->camera() == m_layout->cell(point).camera) {
+        m_players.insert(point, m_retired.take(point));
+        return;
+    }
+    flushRetired();
+    createPlayer(point, 1, 1);
 }
 
 void LayoutWidget::onCameraRemoved(API::LayoutCellPoint point)
 {
-    VideoWidget* player = m_players.take(point);
-    if (!player)
+    if (!m_players.contains(point))
         return;
-    if (m_maximized)
-        setCellsVisible(true);
-    m_grid->removeWidget(player);
-    player->hide();
-    player->deleteLater();
-    m_grid->addWidget(createPlaceholder(point), point.row, point.column);
+    retirePlayer(point);
+}
+
+void LayoutWidget::retirePlayer(const API::LayoutCellPoint& point)
+{
+    if (m_retired.isEmpty())
+        QTimer::singleShot(0, this, &LayoutWidget::flushRetired);
+    m_retired.insert(point, m_players.take(point));
+}
+
+void LayoutWidget::flushRetired()
+{
+    const QMap<API::LayoutCellPoint, VideoWidget*> retired = std::exchange(m_retired, {});
+    for (auto it = retired.cbegin(); it != retired.cend(); ++it) {
+        VideoWidget* player = it.value();
+        if (m_maximized)
+            setCellsVisible(true);
+        m_grid->removeWidget(player);
+        player->hide();
+        player->deleteLater();
+        const API::LayoutCellPoint point = it.key();
+        const bool inGrid = m_layout && point.row < m_layout->rows() && point.column < m_layout->columns();
+        if (inGrid && !m_players.contains(point) && !m_grid->itemAtPosition(point.row, point.column))
+            m_grid->addWidget(createPlaceholder(point), point.row, point.column);
+    }
 }
 
 void LayoutWidget::onExchanged(API::LayoutCellPoint a, API::LayoutCellPoint b)
 {
+    flushRetired();
     VideoWidget* first = m_players.take(a);
     if (!first)
         return;
@@ -230,6 +258,7 @@ void LayoutWidget::onExchanged(API::LayoutCellPoint a, API::LayoutCellPoint b)
 
 void LayoutWidget::onResized()
 {
+    flushRetired();
     // Players stay; placeholders are made anew for the new grid.
     QList<QWidget*> old;
     for (int i = 0; i < m_grid->count(); ++i)

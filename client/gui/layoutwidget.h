@@ -95,6 +95,11 @@ private:
     Player::VideoWidget* createPlayer(const API::LayoutCellPoint& point, int rowSpan, int columnSpan);
     QWidget* createPlaceholder(const API::LayoutCellPoint& point);
     void removeWidgetAt(int row, int column);
+    // Players whose cell was emptied this turn of the event loop: a layout
+    // refreshed from the service empties and refills its cells, and a camera
+    // that comes back to its cell keeps its running player.
+    void retirePlayer(const API::LayoutCellPoint& point);
+    void flushRetired();
     void notify(const QString& text, bool error);
     void setDropHighlight(bool on);
     // All cells shown (not maximised), or all hidden (one about to fill the grid).
@@ -115,6 +120,7 @@ private:
     int m_speed = 1;
     API::CameraPtr m_activeCamera;
     QTimer m_settle; // a resize has settled: choose qualities again
+    QMap<API::LayoutCellPoint, Player::VideoWidget*> m_retired;
 };
 
 } // namespace OrvantaClient::GUI

@@ -687,7 +687,9 @@ void MainWindow::onSignoutClicked()
 void MainWindow::onCameraAdded()
 {
     updateAddToLayoutEnabled();
-    if (d->layout && d->layout->rows() == 1 && d->layout->columns() == 1) {
+    // Only a camera the user put in: a stored layout refreshed from the
+    // service also refills its cells, and must not end archive playback.
+    if (d->editing && d->layout && d->layout->rows() == 1 && d->layout->columns() == 1) {
         prepareToLive();
         d->archivePlaying = false;
         d->layoutWidget->setQuality(d->layoutWidget->quality());

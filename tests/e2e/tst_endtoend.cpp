@@ -372,14 +372,24 @@ void TestEndToEnd::layoutMadeByDropsIsSavedAndKept()
     QVERIFY(uploaded);
     QTRY_VERIFY_WITH_TIMEOUT(readFile(App::Layouts::instance()->fileName()).contains("Four corners"), 10000);
 
-    // Signed out and in again, the layout comes back from the service.
+    // Signed out and in again, the layout comes back from the service; the
+    // refreshed layout keeps the players that were running.
+    QList<QPointer<VideoWidget>> running;
+    for (const API::CameraPtr& cam : cameras)
+        running << playerOf(w, cam);
     App::Layouts::instance()->logout();
     QVERIFY(!App::Layouts::instance()->item(id) || !App::Layouts::instance()->item(id)->exists());
     App::Layouts::instance()->login();
     QTRY_VERIFY_WITH_TIMEOUT(App::Layouts::instance()->item(id) && App::Layouts::instance()->item(id)->exists(), 20000);
     QCOMPARE(App::Layouts::instance()->item(id)->name(), QStringLiteral("Four corners"));
     QCOMPARE(App::Layouts::instance()->item(id)->camerasCount(), 4);
+    QTest::qWait(0);
+    for (int i = 0; i < cameras.size(); ++i)
+        QCOMPARE(playerOf(w, cameras.at(i)), running.at(i).data());
     QTRY_VERIFY_WITH_TIMEOUT(!w->sideBar()->layouts()->findChildren<GUI::LayoutCard*>().isEmpty(), 5000);
+    // All four cells play, through the reload too.
+    for (const API::CameraPtr& cam : cameras)
+        QTRY_VERIFY2_WITH_TIMEOUT(showsPicture(playerOf(w, cam)), qPrintable(cam->name()), 15000);
     w->setLayoutsMode();
     snap(QStringLiteral("layout"), w);
     w->setRosterMode();
