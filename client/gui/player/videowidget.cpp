@@ -79,6 +79,7 @@ public:
     StatusReader reader;
     QString workerState = QStringLiteral("unknown");
     bool hasFrame = false;
+    qint64 frameCount = 0;
     QImage image;
     // The workers leave the alpha byte as they like (one of libvlc's converters
     // writes 0): the pictures are opaque, so the bytes are read without alpha.
@@ -466,6 +467,7 @@ int VideoWidget::quality() const { return d->quality; }
 int VideoWidget::speed() const { return d->speed; }
 int VideoWidget::reloads() const { return d->reloads; }
 bool VideoWidget::hasFrame() const { return d->hasFrame; }
+qint64 VideoWidget::frameCount() const { return d->frameCount; }
 QImage VideoWidget::image() const { return d->image; }
 QRect VideoWidget::videoRect() const { return d->videoRect; }
 QDateTime VideoWidget::playbackTime() const { return d->playbackTime; }
@@ -725,6 +727,7 @@ void VideoWidget::readPlayerState()
             break;
         }
     }
+    d->frameCount += batch.frames;
     if (batch.frames == 0 || d->state == PausedAsNoRecord || d->state == PausedAsSyncArchive)
         return;
     if (d->state == Starting)
