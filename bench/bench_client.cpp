@@ -197,6 +197,21 @@ double treeTicks(int pid)
     return double(ticks) / ticksPerSecond;
 }
 
+// Busy CPU seconds of the whole machine, all cores: shows what else ran meanwhile.
+double machineBusySeconds()
+{
+    QFile file(QStringLiteral("/proc/stat"));
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = file.readLine().simplified().split(' ');
+    qint64 busy = 0;
+    for (int i = 1; i < fields.size() && i <= 8; ++i) {
+        if (i != 4 && i != 5) // idle, iowait
+            busy += fields.at(i).toLongLong();
+    }
+    return double(busy) / ticksPerSecond;
+}
+
 void resetOwnPeak()
 {
     // "5" resets the peak resident size of the process (Linux 4.0 and later).
@@ -277,6 +292,7 @@ struct ClientFigures
     qint64 workerPeakMaxKb = 0;
     qint64 workerPeakSumKb = 0;
     double camsimCpu = 0;
+    double machineCpu = 0;
     QStringList urls;
 };
 
@@ -288,6 +304,7 @@ struct FfmpegFigures
     qint64 peakMaxKb = 0;
     qint64 peakSumKb = 0;
     double camsimCpu = 0;
+    double machineCpu = 0;
 };
 
 ClientFigures runClient(int cameras, const std::shared_ptr<API::LocalServer>& server, const QSize& windowSize,
@@ -359,6 +376,7 @@ ClientFigures runClient(int cameras, const std::shared_ptr<API::LocalServer>& se
     steady.begin();
     const double ownBefore = selfCpuSeconds();
     const double camsimBefore = treeTicks(camsimPid);
+    const double machineBefore = machineBusySeconds();
     QElapsedTimer window_clock;
     window_clock.start();
     runFor(seconds, 1000, [&] { steady.sample(); });
@@ -366,6 +384,7 @@ ClientFigures runClient(int cameras, const std::shared_ptr<API::LocalServer>& se
     figures.seconds = window_clock.elapsed() / 1000.0;
     figures.ownCpu = selfCpuSeconds() - ownBefore;
     figures.camsimCpu = treeTicks(camsimPid) - camsimBefore;
+    figures.machineCpu = machineBusySeconds() - machineBefore;
     figures.workersCpu = steady.seconds();
     figures.ownPeakKb = peakKb(int(getpid()));
     figures.workerPeakMaxKb = steady.maxPeakKb();
@@ -428,6 +447,7 @@ FfmpegFigures runFfmpeg(const QStringList& urls, double seconds, int camsimPid)
     CpuMeter meter(int(getpid()), {"ffmpeg"});
     meter.begin();
     const double camsimBefore = treeTicks(camsimPid);
+    const double machineBefore = machineBusySeconds();
     QElapsedTimer clock;
     clock.start();
     runFor(seconds, 1000, [&] {
@@ -438,6 +458,7 @@ FfmpegFigures runFfmpeg(const QStringList& urls, double seconds, int camsimPid)
     figures.seconds = clock.elapsed() / 1000.0;
     figures.cpu = meter.seconds();
     figures.camsimCpu = treeTicks(camsimPid) - camsimBefore;
+    figures.machineCpu = machineBusySeconds() - machineBefore;
     figures.peakMaxKb = meter.maxPeakKb();
     figures.peakSumKb = meter.sumPeakKb();
     qint64 decoded = 0;
@@ -564,13 +585,14 @@ int main(int argc, char* argv[])
         std::fflush(stdout);
     }
 
-    std::printf("\n%-7s %-9s %-7s %9s %9s | %-17s %9s | %9s %9s %9s | %9s %7s | %9s\n", "cameras", "cell", "quality",
-                "first ms", "last ms", "shown fps min/med", "delivered", "client %", "workers %", "total %",
-                "ffmpeg %", "ratio", "camsim %");
+    std::printf("\n%-7s %-9s %-7s %9s %9s | %-17s %9s | %9s %9s %9s | %9s %7s | %9s %9s\n", "cameras", "cell",
+                "quality", "first ms", "last ms", "shown fps min/med", "delivered", "client %", "workers %", "total %",
+                "ffmpeg %", "ratio", "camsim %", "others %");
     for (const Row& row : rows) {
         const ClientFigures& c = row.client;
         const double total = c.ownCpu + c.workersCpu;
-        std::printf("%-7d %-9s %-7s %9.0f %9s | %7.1f / %7.1f %9.1f | %9.0f %9.0f %9.0f | %9.0f %6.2fx | %9.0f\n",
+        const double others = c.machineCpu - c.ownCpu - c.workersCpu - c.camsimCpu;
+        std::printf("%-7d %-9s %-7s %9.0f %9s | %7.1f / %7.1f %9.1f | %9.0f %9.0f %9.0f | %9.0f %6.2fx | %9.0f %9.0f\n",
                     c.cameras, qPrintable(QStringLiteral("%1x%2").arg(c.cell.width()).arg(c.cell.height())),
                     qPrintable(c.qualities), c.firstMs,
                     c.lastMs >= 0 ? qPrintable(QString::number(c.lastMs, 'f', 0)) : "never",
@@ -578,7 +600,7 @@ int main(int argc, char* argv[])
                     100 * c.ownCpu / c.seconds, 100 * c.workersCpu / c.seconds, 100 * total / c.seconds,
                     100 * row.ffmpeg.cpu / row.ffmpeg.seconds,
                     row.ffmpeg.cpu > 0 ? (total / c.seconds) / (row.ffmpeg.cpu / row.ffmpeg.seconds) : 0.0,
-                    100 * c.camsimCpu / c.seconds);
+                    100 * c.camsimCpu / c.seconds, 100 * std::max(0.0, others) / c.seconds);
     }
     std::printf("\n%-7s %12s %14s %14s %12s %10s %14s %14s %10s\n", "cameras", "client MB", "worker max MB",
                 "workers sum MB", "worker CPU %", "started", "ffmpeg max MB", "ffmpeg sum MB", "ffmpeg fps");
@@ -595,7 +617,8 @@ int main(int argc, char* argv[])
         "per second (median camera); CPU in %% of one core over the same stretch (200%% = both cores): client = this\n"
         "process, standing for watchdesk; workers = all worker processes together; ratio = (client + workers) / ffmpeg\n"
         "decoding the same streams with -f null; camsim = the simulator and its stream processes, not part of the\n"
-        "total. MB: peak resident memory (VmHWM); started: worker processes from opening the layout to the end.\n");
+        "total; others = the rest of the machine meanwhile (other programs disturb the figures when high).\n"
+        "MB: peak resident memory (VmHWM); started: worker processes from opening the layout to the end.\n");
     camsim.terminate();
     camsim.waitForFinished(5000);
     App::Logger::close();
