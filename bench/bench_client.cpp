@@ -372,6 +372,8 @@ ClientFigures runClient(int cameras, const std::shared_ptr<API::LocalServer>& se
         shownAtStart.push_back(counters.at(i)->shown);
         deliveredAtStart.push_back(players.at(i)->frameCount());
     }
+    std::printf("  measuring %d cameras for %.0f s\n", cameras, seconds);
+    std::fflush(stdout);
     CpuMeter steady(int(getpid()), {"clipworker", "framepump"});
     steady.begin();
     const double ownBefore = selfCpuSeconds();
