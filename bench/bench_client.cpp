@@ -345,9 +345,11 @@ ClientFigures runClient(int cameras, const std::shared_ptr<API::LocalServer>& se
     auto allShown = [&] {
         return std::all_of(counters.begin(), counters.end(), [](PaintCounter* c) { return c->firstMs >= 0; });
     };
-    while (!allShown() && clock.elapsed() < 60000) {
+    // Looking through /proc costs this process time too: not at every check.
+    for (int check = 0; !allShown() && clock.elapsed() < 60000; ++check) {
         waitMs(50);
-        workers.sample();
+        if (check % 4 == 3)
+            workers.sample();
     }
     for (PaintCounter* counter : counters) {
         if (counter->firstMs < 0)
@@ -503,6 +505,9 @@ int main(int argc, char* argv[])
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir runtime; // owner-only, as Qt wants it
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
     QApplication app(argc, argv);
     const double seconds = argc > 1 ? std::max(5.0, atof(argv[1])) : 60.0;
     std::vector<int> counts;
