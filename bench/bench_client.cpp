@@ -141,7 +141,10 @@ public:
         m_counting = false;
         sample();
         m_counting = true;
+        m_atBegin = int(m_seen.size());
     }
+    // Processes that came after begin(): restarts, for the workers.
+    int newcomers() const { return int(m_seen.size()) - m_atBegin; }
     double seconds() const
     {
         qint64 ticks = 0;
@@ -183,6 +186,7 @@ private:
     QList<QByteArray> m_names;
     std::map<int, Entry> m_seen;
     bool m_counting = false;
+    int m_atBegin = 0;
 };
 
 // camsim and its ffmpeg children, for the machine's load beside the client's.
@@ -288,6 +292,7 @@ struct ClientFigures
     double workersCpu = 0;
     int workersStarted = 0; // from opening the layout to the end
     int workersAtEnd = 0;
+    int restartsMeasured = 0; // workers started while measuring
     qint64 ownPeakKb = 0;
     qint64 workerPeakMaxKb = 0;
     qint64 workerPeakSumKb = 0;
@@ -390,6 +395,7 @@ ClientFigures runClient(int cameras, const std::shared_ptr<API::LocalServer>& se
     figures.camsimCpu = treeTicks(camsimPid) - camsimBefore;
     figures.machineCpu = machineBusySeconds() - machineBefore;
     figures.workersCpu = steady.seconds();
+    figures.restartsMeasured = steady.newcomers();
     figures.ownPeakKb = peakKb(int(getpid()));
     figures.workerPeakMaxKb = steady.maxPeakKb();
     figures.workerPeakSumKb = steady.sumPeakKb();
@@ -587,8 +593,9 @@ int main(int argc, char* argv[])
         row.ffmpeg = runFfmpeg(row.client.urls, seconds, camsimPid);
         rows.push_back(row);
         const ClientFigures& c = row.client;
-        std::printf("  %2d cameras done: %zu with pictures, fps min %.1f\n", cameras, size_t(c.withPicture),
-                    c.fps.empty() ? 0.0 : *std::min_element(c.fps.begin(), c.fps.end()));
+        std::printf("  %2d cameras done: %zu with pictures, fps min %.1f, workers restarted while measuring: %d\n",
+                    cameras, size_t(c.withPicture), c.fps.empty() ? 0.0 : *std::min_element(c.fps.begin(), c.fps.end()),
+                    c.restartsMeasured);
         std::fflush(stdout);
     }
 
