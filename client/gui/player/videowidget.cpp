@@ -730,8 +730,13 @@ void VideoWidget::readPlayerState()
     d->frameCount += batch.frames;
     if (batch.frames == 0 || d->state == PausedAsNoRecord || d->state == PausedAsSyncArchive)
         return;
-    if (d->state == Starting)
+    // Pictures from a live worker given up as silent (a slow start on a loaded
+    // machine) mean it plays: the reload that waits for a frozen picture is called off.
+    const bool workerEnded = d->workerState == QLatin1String("7");
+    if (d->state == Starting || (d->state == Error && !d->archiveMode && !workerEnded)) {
         d->setState(Playing);
+        d->freezeTime = QDateTime();
+    }
     if (!d->ptzPending)
         d->spinner->stop();
     d->buildImage();
