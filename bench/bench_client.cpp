@@ -8,7 +8,8 @@
 // to the last cell's first picture. Then ffmpeg decodes the same streams to
 // nowhere for as long, as the yardstick.
 //   bench_client [SECONDS [CAMERAS...]]      default: 60 s, 4 9 16
-// Environment: BENCH_WINDOW=WxH (1600x900), BENCH_QUALITY=0|1|2 for a fixed quality.
+// Environment: BENCH_WINDOW=WxH (1600x900), BENCH_QUALITY=0|1|2 for a fixed quality,
+// BENCH_FRAMEPUMP=1 for framepump on the local cameras, BENCH_LOG=FILE keeps the client's log.
 #include "layout.h"
 #include "layoutwidget.h"
 #include "localserver.h"
@@ -532,7 +533,8 @@ int main(int argc, char* argv[])
     QDir::setCurrent(dir.path());
     // The client logs as it does in use: to its file, not to this terminal.
     qInstallMessageHandler(discardMessages);
-    App::Logger::open(dir.filePath(QStringLiteral("client.log")));
+    App::Logger::open(qEnvironmentVariableIsSet("BENCH_LOG") ? qEnvironmentVariable("BENCH_LOG")
+                                                            : dir.filePath(QStringLiteral("client.log")));
     App::Settings::instance().setValue(QStringLiteral("experimental/framepump"),
                                        qEnvironmentVariableIsSet("BENCH_FRAMEPUMP"));
 
