@@ -152,11 +152,17 @@ VideoWidget* LayoutWidget::createPlayer(const API::LayoutCellPoint& point, int r
     player->setSoundVolume(m_volume);
     player->enableSound(m_soundEnabled);
     player->setActive(m_activeCamera && cell.camera == m_activeCamera);
-    if (m_quality != autoQuality)
-        player->setQuality(m_quality);
+    // The stream is chosen before the worker starts: choosing it after would
+    // start every worker twice when a layout opens.
+    const int quality = m_quality != autoQuality ? m_quality : expectedQuality(columnSpan);
     if (!m_archiveMode) {
-        player->playLive();
+        if (quality != autoQuality)
+            player->playLive(quality);
+        else
+            player->playLive();
     } else {
+        if (quality != autoQuality)
+            player->setQuality(quality); // an idle player only takes note
         // A camera dropped during archive playback joins at the common time.
         const QDateTime time = playbackTime();
         if (time.isValid())
@@ -164,6 +170,19 @@ VideoWidget* LayoutWidget::createPlayer(const API::LayoutCellPoint& point, int r
     }
     m_settle.start();
     return player;
+}
+
+int LayoutWidget::expectedQuality(int columnSpan) const
+{
+    // A hidden grid has no size yet: the settled resize chooses then.
+    if (!isVisible() || !m_layout || m_layout->columns() <= 0)
+        return autoQuality;
+    const int columns = m_layout->columns();
+    const QMargins margins = m_grid->contentsMargins();
+    const int spacing = m_grid->spacing();
+    const int cell = (contentsRect().width() - margins.left() - margins.right() - spacing * (columns - 1)) / columns;
+    const bool single = m_layout->rows() == 1 && columns == 1;
+    return qualityFor(cell * columnSpan + spacing * (columnSpan - 1), false, single);
 }
 
 QWidget* LayoutWidget::createPlaceholder(const API::LayoutCellPoint& point)

@@ -106,6 +106,8 @@ private:
     void setCellsVisible(bool visible);
     void applyAutoQuality();
     int qualityFor(Player::VideoWidget* player) const;
+    // The quality for a new player, from the cell it will get in the grid as sized now.
+    int expectedQuality(int columnSpan) const;
 
     QGridLayout* m_grid = nullptr;
     API::LayoutPtr m_layout;

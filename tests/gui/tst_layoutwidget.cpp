@@ -221,6 +221,20 @@ void TestLayoutWidget::sizeEditorAndQualityChoice()
     widget.resize(1000, 400);
     QTest::qWait(700);
     QCOMPARE(widget.player({0, 0})->quality(), 0);
+
+    // A layout opened in a grid on screen starts on its cells' streams, not on
+    // the full one to be restarted once the grid settles.
+    LayoutWidget shown;
+    shown.resize(1000, 400);
+    shown.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&shown));
+    auto wall = std::make_shared<API::Layout>();
+    wall->resize(2, 3);
+    wall->addCamera(m_server->item(1));
+    wall->addCamera(m_server->item(2), 1, 0, 2, 1); // two columns wide
+    shown.setLayout(wall);
+    QCOMPARE(shown.player({0, 0})->quality(), 0); // about 330 px
+    QCOMPARE(shown.player({0, 1})->quality(), 1); // about 660 px
 }
 
 void TestLayoutWidget::gridAgainstCamsimForALookByEye()

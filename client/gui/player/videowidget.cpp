@@ -79,6 +79,7 @@ public:
     StatusReader reader;
     QString workerState = QStringLiteral("unknown");
     bool hasFrame = false;
+    qint64 frameCount = 0;
     QImage image;
     // The workers leave the alpha byte as they like (one of libvlc's converters
     // writes 0): the pictures are opaque, so the bytes are read without alpha.
@@ -471,6 +472,7 @@ int VideoWidget::quality() const { return d->quality; }
 int VideoWidget::speed() const { return d->speed; }
 int VideoWidget::reloads() const { return d->reloads; }
 bool VideoWidget::hasFrame() const { return d->hasFrame; }
+qint64 VideoWidget::frameCount() const { return d->frameCount; }
 QImage VideoWidget::image() const { return d->image; }
 QRect VideoWidget::videoRect() const { return d->videoRect; }
 QDateTime VideoWidget::playbackTime() const { return d->playbackTime; }
@@ -730,10 +732,16 @@ void VideoWidget::readPlayerState()
             break;
         }
     }
+    d->frameCount += batch.frames;
     if (batch.frames == 0 || d->state == PausedAsNoRecord || d->state == PausedAsSyncArchive)
         return;
-    if (d->state == Starting)
+    // Pictures from a live worker given up as silent (a slow start on a loaded
+    // machine) mean it plays: the reload that waits for a frozen picture is called off.
+    const bool workerEnded = d->workerState == QLatin1String("7");
+    if (d->state == Starting || (d->state == Error && !d->archiveMode && !workerEnded)) {
         d->setState(Playing);
+        d->freezeTime = QDateTime();
+    }
     if (!d->ptzPending)
         d->spinner->stop();
     d->buildImage();

@@ -36,6 +36,9 @@ public:
     int speed() const;
     int reloads() const;
     bool hasFrame() const;
+    // Pictures the workers have announced since the widget was made, for
+    // measuring; several may be shown as one when they come faster than paints.
+    qint64 frameCount() const;
     QImage image() const;
     QRect videoRect() const;
     QDateTime playbackTime() const;

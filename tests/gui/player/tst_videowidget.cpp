@@ -171,6 +171,23 @@ void TestVideoWidget::silentLiveWorkerIsReloaded()
     QTRY_VERIFY_WITH_TIMEOUT(w->hasFrame(), 20000);
     QVERIFY(errors.wait(20000)); // no frame for 400 ms
     QTRY_VERIFY_WITH_TIMEOUT(log().count("started") >= 2, 20000);
+
+    // One whose first pictures come after it was given up, but before the reload,
+    // plays on: no reload of a moving picture.
+    QByteArray late = "fill 0 255 0 255 8 8\nprint size 8 8\nsleep 700\n";
+    for (int i = 0; i < 120; ++i)
+        late += "print frame\nsleep 40\n";
+    w = widget(late + "wait\n");
+    QFile::remove(m_dir.filePath("worker.log"));
+    w->setTimings(50, 0, 3000, 60000, 400);
+    QSignalSpy lateErrors(w, &VideoWidget::error);
+    QVERIFY(w->playLive());
+    QTRY_VERIFY_WITH_TIMEOUT(w->hasFrame(), 20000);
+    QVERIFY(lateErrors.count() >= 1);
+    QCOMPARE(w->state(), int(VideoWidget::Playing));
+    QTest::qWait(3500); // past the reload the failure had planned
+    QCOMPARE(log().count("started"), 1);
+    QCOMPARE(w->state(), int(VideoWidget::Playing));
 }
 
 void TestVideoWidget::stateSevenStopsArchive()

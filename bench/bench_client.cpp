@@ -1,0 +1,642 @@
+// The whole client on a wall of cameras: camsim in cheap mode (640x480, 25 fps)
+// serves a local server of 16 cameras; one 1600x900 window shows grids of 4, 9
+// and 16 of them with the automatic quality on and the real workers, started
+// from this program's folder as watchdesk starts them. For each grid, over the
+// same wall-clock stretch: pictures shown per second per camera (new pictures
+// painted in the cells), CPU of this process (it stands for watchdesk) and of
+// all workers together, their peak memory, and the time from opening the layout
+// to the last cell's first picture. Then ffmpeg decodes the same streams to
+// nowhere for as long, as the yardstick.
+//   bench_client [SECONDS [CAMERAS...]]      default: 60 s, 4 9 16
+// Environment: BENCH_WINDOW=WxH (1600x900), BENCH_QUALITY=0|1|2 for a fixed quality,
+// BENCH_FRAMEPUMP=1 for framepump on the local cameras, BENCH_LOG=FILE keeps the client's log.
+#include "layout.h"
+#include "layoutwidget.h"
+#include "localserver.h"
+#include "logger.h"
+#include "settings.h"
+#include "videowidget.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <memory>
+#include <numeric>
+#include <vector>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+using namespace OrvantaClient;
+using GUI::Player::VideoWidget;
+
+namespace {
+
+constexpr int maxCameras = 16;
+const long ticksPerSecond = sysconf(_SC_CLK_TCK);
+
+// ---- processes, from /proc ----
+
+struct ProcStat
+{
+    int pid = 0;
+    int ppid = 0;
+    QByteArray name;
+    qint64 ticks = 0; // utime + stime
+};
+
+bool readStat(int pid, ProcStat& stat)
+{
+    QFile file(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray line = file.readAll();
+    const int open = line.indexOf('('), close = line.lastIndexOf(')');
+    if (open < 0 || close < open)
+        return false;
+    const QList<QByteArray> fields = line.mid(close + 2).split(' ');
+    if (fields.size() < 13)
+        return false;
+    stat.pid = pid;
+    stat.name = line.mid(open + 1, close - open - 1);
+    stat.ppid = fields.at(1).toInt();
+    stat.ticks = fields.at(11).toLongLong() + fields.at(12).toLongLong();
+    return true;
+}
+
+// The children of a process whose command name is one of the given.
+std::vector<ProcStat> childrenOf(int parent, const QList<QByteArray>& names)
+{
+    std::vector<ProcStat> found;
+    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString& entry : entries) {
+        bool number = false;
+        const int pid = entry.toInt(&number);
+        ProcStat stat;
+        if (number && readStat(pid, stat) && stat.ppid == parent && (names.isEmpty() || names.contains(stat.name)))
+            found.push_back(stat);
+    }
+    return found;
+}
+
+// Peak resident memory of a process in kB (VmHWM), 0 when it is gone.
+qint64 peakKb(int pid)
+{
+    QFile file(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong();
+    }
+    return 0;
+}
+
+double selfCpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+           + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// CPU of a group of processes over a stretch of time: each one's ticks from the
+// start of the stretch (or its birth) to its last sample. One that ends inside
+// the stretch loses at most the last sampling period.
+class CpuMeter
+{
+public:
+    CpuMeter(int parent, QList<QByteArray> names) : m_parent(parent), m_names(std::move(names)) {}
+
+    // Remembers every process seen, from now on or since begin().
+    void sample()
+    {
+        for (const ProcStat& stat : childrenOf(m_parent, m_names)) {
+            auto it = m_seen.find(stat.pid);
+            if (it == m_seen.end())
+                it = m_seen.emplace(stat.pid, Entry{m_counting ? 0 : stat.ticks, stat.ticks, 0}).first;
+            it->second.last = stat.ticks;
+            if (m_counting)
+                it->second.peakKb = std::max(it->second.peakKb, peakKb(stat.pid));
+        }
+    }
+    void begin()
+    {
+        m_seen.clear();
+        m_counting = false;
+        sample();
+        m_counting = true;
+        m_atBegin = int(m_seen.size());
+    }
+    // Processes that came after begin(): restarts, for the workers.
+    int newcomers() const { return int(m_seen.size()) - m_atBegin; }
+    double seconds() const
+    {
+        qint64 ticks = 0;
+        for (const auto& entry : m_seen)
+            ticks += entry.second.last - entry.second.first;
+        return double(ticks) / ticksPerSecond;
+    }
+    int processes() const { return int(m_seen.size()); }
+    qint64 maxPeakKb() const
+    {
+        qint64 peak = 0;
+        for (const auto& entry : m_seen)
+            peak = std::max(peak, entry.second.peakKb);
+        return peak;
+    }
+    qint64 sumPeakKb() const
+    {
+        qint64 sum = 0;
+        for (const auto& entry : m_seen)
+            sum += entry.second.peakKb;
+        return sum;
+    }
+    std::vector<int> pids() const
+    {
+        std::vector<int> list;
+        for (const auto& entry : m_seen)
+            list.push_back(entry.first);
+        return list;
+    }
+
+private:
+    struct Entry
+    {
+        qint64 first;
+        qint64 last;
+        qint64 peakKb;
+    };
+    int m_parent;
+    QList<QByteArray> m_names;
+    std::map<int, Entry> m_seen;
+    bool m_counting = false;
+    int m_atBegin = 0;
+};
+
+// camsim and its ffmpeg children, for the machine's load beside the client's.
+double treeTicks(int pid)
+{
+    qint64 ticks = 0;
+    ProcStat stat;
+    if (readStat(pid, stat))
+        ticks += stat.ticks;
+    for (const ProcStat& child : childrenOf(pid, {}))
+        ticks += child.ticks;
+    return double(ticks) / ticksPerSecond;
+}
+
+// Busy CPU seconds of the whole machine, all cores: shows what else ran meanwhile.
+double machineBusySeconds()
+{
+    QFile file(QStringLiteral("/proc/stat"));
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = file.readLine().simplified().split(' ');
+    qint64 busy = 0;
+    for (int i = 1; i < fields.size() && i <= 8; ++i) {
+        if (i != 4 && i != 5) // idle, iowait
+            busy += fields.at(i).toLongLong();
+    }
+    return double(busy) / ticksPerSecond;
+}
+
+void resetOwnPeak()
+{
+    // "5" resets the peak resident size of the process (Linux 4.0 and later).
+    QFile file(QStringLiteral("/proc/self/clear_refs"));
+    if (file.open(QIODevice::WriteOnly))
+        file.write("5");
+}
+
+void waitMs(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// Runs the event loop, calling tick every period, for the given time.
+void runFor(double seconds, int periodMs, const std::function<void()>& tick)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < qint64(seconds * 1000)) {
+        waitMs(int(std::min<qint64>(periodMs, qint64(seconds * 1000) - clock.elapsed())));
+        tick();
+    }
+}
+
+// ---- what the cells show ----
+
+// Counts new pictures painted in one cell: a paint that shows a picture other
+// than the last one painted is one frame shown.
+class PaintCounter : public QObject
+{
+public:
+    PaintCounter(VideoWidget* player, const QElapsedTimer& clock) : QObject(player), m_player(player), m_clock(clock)
+    {
+        player->installEventFilter(this);
+    }
+    qint64 shown = 0;
+    qint64 firstMs = -1;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && m_player->hasFrame()) {
+            const qint64 key = m_player->image().cacheKey();
+            if (key != m_lastKey) {
+                m_lastKey = key;
+                ++shown;
+                if (firstMs < 0)
+                    firstMs = m_clock.elapsed();
+            }
+        }
+        return false;
+    }
+
+private:
+    VideoWidget* m_player;
+    const QElapsedTimer& m_clock;
+    qint64 m_lastKey = 0;
+};
+
+struct ClientFigures
+{
+    int cameras = 0;
+    QSize cell;
+    QString qualities;
+    double firstMs = -1; // first cell's first picture
+    double lastMs = -1;  // last cell's first picture; -1 when some cell never showed one
+    int withPicture = 0;
+    double seconds = 0;
+    std::vector<double> fps;       // shown per camera
+    std::vector<double> delivered; // announced by the workers per camera
+    double ownCpu = 0;
+    double workersCpu = 0;
+    int workersStarted = 0; // from opening the layout to the end
+    int workersAtEnd = 0;
+    int restartsMeasured = 0; // workers started while measuring
+    qint64 ownPeakKb = 0;
+    qint64 workerPeakMaxKb = 0;
+    qint64 workerPeakSumKb = 0;
+    double camsimCpu = 0;
+    double machineCpu = 0;
+    QStringList urls;
+};
+
+struct FfmpegFigures
+{
+    double cpu = 0;
+    double seconds = 0;
+    double fps = 0; // mean per stream
+    qint64 peakMaxKb = 0;
+    qint64 peakSumKb = 0;
+    double camsimCpu = 0;
+    double machineCpu = 0;
+};
+
+ClientFigures runClient(int cameras, const std::shared_ptr<API::LocalServer>& server, const QSize& windowSize,
+                        int fixedQuality, double seconds, int camsimPid)
+{
+    ClientFigures figures;
+    figures.cameras = cameras;
+    const int side = int(std::ceil(std::sqrt(double(cameras))));
+    auto layout = std::make_shared<API::Layout>();
+    layout->resize(side, side);
+    for (int i = 1; i <= cameras; ++i)
+        layout->addCamera(server->item(i));
+
+    resetOwnPeak();
+    CpuMeter workers(int(getpid()), {"clipworker", "framepump"});
+    workers.begin();
+
+    auto window = std::make_unique<QWidget>();
+    auto* box = new QVBoxLayout(window.get());
+    box->setContentsMargins(0, 0, 0, 0);
+    auto* grid = new GUI::LayoutWidget(window.get());
+    box->addWidget(grid);
+    window->resize(windowSize);
+    if (fixedQuality >= 0)
+        grid->setQuality(fixedQuality);
+
+    // The window is up before the layout opens, as in the application.
+    window->show();
+    waitMs(300);
+    QElapsedTimer clock;
+    clock.start();
+    grid->setLayout(layout);
+    std::vector<PaintCounter*> counters;
+    for (VideoWidget* player : grid->players())
+        counters.push_back(new PaintCounter(player, clock));
+
+    // Up to a minute for every cell's first picture; workers are counted as they come.
+    auto allShown = [&] {
+        return std::all_of(counters.begin(), counters.end(), [](PaintCounter* c) { return c->firstMs >= 0; });
+    };
+    // Looking through /proc costs this process time too: not at every check.
+    for (int check = 0; !allShown() && clock.elapsed() < 60000; ++check) {
+        waitMs(50);
+        if (check % 4 == 3)
+            workers.sample();
+    }
+    for (PaintCounter* counter : counters) {
+        if (counter->firstMs < 0)
+            continue;
+        ++figures.withPicture;
+        figures.firstMs = figures.firstMs < 0 ? counter->firstMs : std::min<double>(figures.firstMs, counter->firstMs);
+        figures.lastMs = std::max<double>(figures.lastMs, counter->firstMs);
+    }
+    if (figures.withPicture < cameras)
+        figures.lastMs = -1;
+    // A wall nobody points at: the cells' bars have slid away (4 s after the
+    // last mouse move) and the automatic quality has settled.
+    const qint64 settled = std::max<qint64>(clock.elapsed() + 3000, 7000);
+    while (clock.elapsed() < settled) {
+        waitMs(200);
+        workers.sample();
+    }
+
+    std::vector<qint64> shownAtStart, deliveredAtStart;
+    const QList<VideoWidget*> players = grid->players();
+    for (int i = 0; i < players.size(); ++i) {
+        shownAtStart.push_back(counters.at(i)->shown);
+        deliveredAtStart.push_back(players.at(i)->frameCount());
+    }
+    std::printf("  measuring %d cameras for %.0f s\n", cameras, seconds);
+    std::fflush(stdout);
+    CpuMeter steady(int(getpid()), {"clipworker", "framepump"});
+    steady.begin();
+    const double ownBefore = selfCpuSeconds();
+    const double camsimBefore = treeTicks(camsimPid);
+    const double machineBefore = machineBusySeconds();
+    QElapsedTimer window_clock;
+    window_clock.start();
+    runFor(seconds, 1000, [&] { steady.sample(); });
+    steady.sample();
+    figures.seconds = window_clock.elapsed() / 1000.0;
+    figures.ownCpu = selfCpuSeconds() - ownBefore;
+    figures.camsimCpu = treeTicks(camsimPid) - camsimBefore;
+    figures.machineCpu = machineBusySeconds() - machineBefore;
+    figures.workersCpu = steady.seconds();
+    figures.restartsMeasured = steady.newcomers();
+    figures.ownPeakKb = peakKb(int(getpid()));
+    figures.workerPeakMaxKb = steady.maxPeakKb();
+    figures.workerPeakSumKb = steady.sumPeakKb();
+    figures.workersAtEnd = int(childrenOf(int(getpid()), {"clipworker", "framepump"}).size());
+    // Workers met while measuring that were not there before are restarts.
+    std::vector<int> started = workers.pids();
+    for (int pid : steady.pids())
+        if (std::find(started.begin(), started.end(), pid) == started.end())
+            started.push_back(pid);
+    figures.workersStarted = int(started.size());
+    for (int i = 0; i < players.size(); ++i) {
+        figures.fps.push_back((counters.at(i)->shown - shownAtStart.at(i)) / figures.seconds);
+        figures.delivered.push_back((players.at(i)->frameCount() - deliveredAtStart.at(i)) / figures.seconds);
+    }
+    QStringList qualities;
+    for (VideoWidget* player : players) {
+        qualities << QString::number(player->quality());
+        figures.urls << player->camera()->liveUrl(player->quality());
+        figures.cell = player->size();
+    }
+    qualities.removeDuplicates();
+    figures.qualities = qualities.join(QLatin1Char('/'));
+    window.reset(); // the players end their workers
+    return figures;
+}
+
+FfmpegFigures runFfmpeg(const QStringList& urls, double seconds, int camsimPid)
+{
+    FfmpegFigures figures;
+    std::vector<std::unique_ptr<QProcess>> decoders;
+    for (const QString& url : urls) {
+        auto ffmpeg = std::make_unique<QProcess>();
+        ffmpeg->setProcessChannelMode(QProcess::SeparateChannels);
+        ffmpeg->start(QStringLiteral("ffmpeg"),
+                      {QStringLiteral("-nostdin"), QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-i"),
+                       url, QStringLiteral("-f"), QStringLiteral("null"), QStringLiteral("-progress"),
+                       QStringLiteral("pipe:1"), QStringLiteral("-")});
+        decoders.push_back(std::move(ffmpeg));
+    }
+    // The progress lines carry the number of pictures decoded so far.
+    std::vector<qint64> frames(decoders.size(), 0);
+    const QRegularExpression frameLine(QStringLiteral("(?:^|\\n)frame=(\\d+)"));
+    auto readFrames = [&] {
+        for (size_t i = 0; i < decoders.size(); ++i) {
+            const QString text = QString::fromLatin1(decoders[i]->readAllStandardOutput());
+            auto matches = frameLine.globalMatch(text);
+            while (matches.hasNext())
+                frames[i] = matches.next().captured(1).toLongLong();
+        }
+    };
+    // Past the start-up, as for the client: every decoder under way (ffmpeg
+    // probes a few seconds of stream first), then a little more.
+    QElapsedTimer startup;
+    startup.start();
+    while (std::any_of(frames.begin(), frames.end(), [](qint64 n) { return n == 0; }) && startup.elapsed() < 20000)
+        runFor(0.5, 500, readFrames);
+    runFor(3.0, 500, readFrames);
+    const std::vector<qint64> framesAtStart = frames;
+    CpuMeter meter(int(getpid()), {"ffmpeg"});
+    meter.begin();
+    const double camsimBefore = treeTicks(camsimPid);
+    const double machineBefore = machineBusySeconds();
+    QElapsedTimer clock;
+    clock.start();
+    runFor(seconds, 1000, [&] {
+        meter.sample();
+        readFrames();
+    });
+    meter.sample();
+    figures.seconds = clock.elapsed() / 1000.0;
+    figures.cpu = meter.seconds();
+    figures.camsimCpu = treeTicks(camsimPid) - camsimBefore;
+    figures.machineCpu = machineBusySeconds() - machineBefore;
+    figures.peakMaxKb = meter.maxPeakKb();
+    figures.peakSumKb = meter.sumPeakKb();
+    qint64 decoded = 0;
+    for (size_t i = 0; i < frames.size(); ++i)
+        decoded += frames[i] - framesAtStart[i];
+    figures.fps = decoded / figures.seconds / std::max<size_t>(1, decoders.size());
+    for (auto& ffmpeg : decoders) {
+        ffmpeg->kill();
+        ffmpeg->waitForFinished(5000);
+    }
+    return figures;
+}
+
+QJsonObject camsimConfig()
+{
+    QJsonArray cameras;
+    for (int id = 1; id <= maxCameras; ++id)
+        cameras.append(QJsonObject{{"id", id}, {"name", QStringLiteral("Cam %1").arg(id)}});
+    return QJsonObject{
+        {"cheap", true},
+        {"cloudServers", QJsonArray()}, // nothing else to encode a loop for
+        {"localServers", QJsonArray{QJsonObject{{"name", "Wall"}, {"password", "wall"}, {"cameras", cameras}}}},
+    };
+}
+
+double median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+void discardMessages(QtMsgType, const QMessageLogContext&, const QString&) {}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir runtime; // owner-only, as Qt wants it
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    QApplication app(argc, argv);
+    const double seconds = argc > 1 ? std::max(5.0, atof(argv[1])) : 60.0;
+    std::vector<int> counts;
+    for (int i = 2; i < argc; ++i)
+        counts.push_back(std::clamp(atoi(argv[i]), 1, maxCameras));
+    if (counts.empty())
+        counts = {4, 9, 16};
+    QSize windowSize(1600, 900);
+    const QStringList size = qEnvironmentVariable("BENCH_WINDOW").split(QLatin1Char('x'));
+    if (size.size() == 2)
+        windowSize = QSize(size.at(0).toInt(), size.at(1).toInt());
+    const int fixedQuality = qEnvironmentVariableIsSet("BENCH_QUALITY") ? qEnvironmentVariableIntValue("BENCH_QUALITY")
+                                                                        : -1;
+
+    QTemporaryDir dir;
+    QDir::setCurrent(dir.path());
+    // The client logs as it does in use: to its file, not to this terminal.
+    qInstallMessageHandler(discardMessages);
+    App::Logger::open(qEnvironmentVariableIsSet("BENCH_LOG") ? qEnvironmentVariable("BENCH_LOG")
+                                                            : dir.filePath(QStringLiteral("client.log")));
+    App::Settings::instance().setValue(QStringLiteral("experimental/framepump"),
+                                       qEnvironmentVariableIsSet("BENCH_FRAMEPUMP"));
+
+    QFile config(dir.filePath(QStringLiteral("camsim.json")));
+    config.open(QIODevice::WriteOnly);
+    config.write(QJsonDocument(camsimConfig()).toJson());
+    config.close();
+    QDir().mkpath(dir.filePath(QStringLiteral("camsim")));
+    QProcess camsim;
+    camsim.start(QStringLiteral(CAMSIM_BIN), {QStringLiteral("--config"), config.fileName(), QStringLiteral("--workdir"),
+                                              dir.filePath(QStringLiteral("camsim")), QStringLiteral("--cheap"),
+                                              QStringLiteral("--quiet")});
+    QByteArray camsimSays;
+    QElapsedTimer clock;
+    clock.start();
+    const QRegularExpression portLine(QStringLiteral("local servers on (\\d+)"));
+    QRegularExpressionMatch match;
+    while (!(match = portLine.match(QString::fromLatin1(camsimSays))).hasMatch() && clock.elapsed() < 120000
+           && camsim.state() != QProcess::NotRunning) {
+        camsim.waitForReadyRead(500);
+        camsimSays += camsim.readAllStandardError();
+    }
+    if (!match.hasMatch()) {
+        std::fprintf(stderr, "camsim did not start: %s\n", camsimSays.constData());
+        return 1;
+    }
+    const int camsimPid = int(camsim.processId());
+
+    auto server = std::make_shared<API::LocalServer>(QStringLiteral("Wall"), QStringLiteral("127.0.0.1"),
+                                                     match.captured(1).toInt(), QStringLiteral("wall"));
+    bool listed = false;
+    QObject::connect(server.get(), &API::LocalServer::localServerUpdatingFinished, [&] { listed = true; });
+    server->update();
+    clock.restart();
+    while (!listed && clock.elapsed() < 10000)
+        waitMs(50);
+    if (!listed || server->items().size() < maxCameras) {
+        std::fprintf(stderr, "the local server did not list its %d cameras\n", maxCameras);
+        return 1;
+    }
+
+    std::printf("Client on camsim, cheap mode (640x480 at 25 fps), window %dx%d, quality %s, %.0f s per grid, "
+                "QPA %s, %ld cores\n",
+                windowSize.width(), windowSize.height(),
+                fixedQuality >= 0 ? qPrintable(QString::number(fixedQuality)) : "automatic", seconds,
+                qPrintable(QGuiApplication::platformName()), sysconf(_SC_NPROCESSORS_ONLN));
+    std::fflush(stdout);
+    struct Row
+    {
+        ClientFigures client;
+        FfmpegFigures ffmpeg;
+    };
+    std::vector<Row> rows;
+    for (int cameras : counts) {
+        Row row;
+        row.client = runClient(cameras, server, windowSize, fixedQuality, seconds, camsimPid);
+        waitMs(1000); // the workers are gone and camsim has closed their streams
+        row.ffmpeg = runFfmpeg(row.client.urls, seconds, camsimPid);
+        rows.push_back(row);
+        const ClientFigures& c = row.client;
+        std::printf("  %2d cameras done: %zu with pictures, fps min %.1f, workers restarted while measuring: %d\n",
+                    cameras, size_t(c.withPicture), c.fps.empty() ? 0.0 : *std::min_element(c.fps.begin(), c.fps.end()),
+                    c.restartsMeasured);
+        std::fflush(stdout);
+    }
+
+    std::printf("\n%-7s %-9s %-7s %9s %9s | %-17s %9s | %9s %9s %9s | %9s %7s | %9s %9s\n", "cameras", "cell",
+                "quality", "first ms", "last ms", "shown fps min/med", "delivered", "client %", "workers %", "total %",
+                "ffmpeg %", "ratio", "camsim %", "others %");
+    for (const Row& row : rows) {
+        const ClientFigures& c = row.client;
+        const double total = c.ownCpu + c.workersCpu;
+        const double others = c.machineCpu - c.ownCpu - c.workersCpu - c.camsimCpu;
+        std::printf("%-7d %-9s %-7s %9.0f %9s | %7.1f / %7.1f %9.1f | %9.0f %9.0f %9.0f | %9.0f %6.2fx | %9.0f %9.0f\n",
+                    c.cameras, qPrintable(QStringLiteral("%1x%2").arg(c.cell.width()).arg(c.cell.height())),
+                    qPrintable(c.qualities), c.firstMs,
+                    c.lastMs >= 0 ? qPrintable(QString::number(c.lastMs, 'f', 0)) : "never",
+                    *std::min_element(c.fps.begin(), c.fps.end()), median(c.fps), median(c.delivered),
+                    100 * c.ownCpu / c.seconds, 100 * c.workersCpu / c.seconds, 100 * total / c.seconds,
+                    100 * row.ffmpeg.cpu / row.ffmpeg.seconds,
+                    row.ffmpeg.cpu > 0 ? (total / c.seconds) / (row.ffmpeg.cpu / row.ffmpeg.seconds) : 0.0,
+                    100 * c.camsimCpu / c.seconds, 100 * std::max(0.0, others) / c.seconds);
+    }
+    std::printf("\n%-7s %12s %14s %14s %12s %10s %14s %14s %10s\n", "cameras", "client MB", "worker max MB",
+                "workers sum MB", "worker CPU %", "started", "ffmpeg max MB", "ffmpeg sum MB", "ffmpeg fps");
+    for (const Row& row : rows) {
+        const ClientFigures& c = row.client;
+        std::printf("%-7d %12.1f %14.1f %14.1f %12.1f %10d %14.1f %14.1f %10.1f\n", c.cameras, c.ownPeakKb / 1024.0,
+                    c.workerPeakMaxKb / 1024.0, c.workerPeakSumKb / 1024.0,
+                    100 * c.workersCpu / c.seconds / std::max(1, c.cameras), c.workersStarted,
+                    row.ffmpeg.peakMaxKb / 1024.0, row.ffmpeg.peakSumKb / 1024.0, row.ffmpeg.fps);
+    }
+    std::printf(
+        "\nfirst/last ms: from opening the layout to the first and the last cell's first picture; shown fps: new\n"
+        "pictures painted per second per camera (lowest and median camera); delivered: pictures the workers announced\n"
+        "per second (median camera); CPU in %% of one core over the same stretch (200%% = both cores): client = this\n"
+        "process, standing for watchdesk; workers = all worker processes together; ratio = (client + workers) / ffmpeg\n"
+        "decoding the same streams with -f null; camsim = the simulator and its stream processes, not part of the\n"
+        "total; others = the rest of the machine meanwhile (other programs disturb the figures when high).\n"
+        "MB: peak resident memory (VmHWM); started: worker processes from opening the layout to the end.\n");
+    camsim.terminate();
+    camsim.waitForFinished(5000);
+    App::Logger::close();
+    return 0;
+}
