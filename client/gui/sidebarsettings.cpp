@@ -89,16 +89,16 @@ SideBarSettings::SideBarSettings(QWidget* parent)
     box->setSpacing(10);
 
     box->addWidget(caption(tr("Account")));
-    auto* accountRow = new QHBoxLayout;
+    // The address on a line of its own: a long one would push the button away.
     m_email = new QLabel;
     m_email->setObjectName(QStringLiteral("emailLabel"));
     m_email->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    accountRow->addWidget(m_email, 1);
+    m_email->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    box->addWidget(m_email);
     auto* signout = new QPushButton(tr("Sign out"));
     signout->setObjectName(QStringLiteral("signoutButton"));
     connect(signout, &QPushButton::clicked, this, &SideBarSettings::signoutClicked);
-    accountRow->addWidget(signout);
-    box->addLayout(accountRow);
+    box->addWidget(signout, 0, Qt::AlignLeft);
     box->addWidget(separator());
 
     box->addWidget(caption(tr("Language")));
@@ -261,6 +261,7 @@ void SideBarSettings::showEvent(QShowEvent* event)
 {
     QFrame::showEvent(event);
     m_email->setText(App::Settings::instance().value(QStringLiteral("auth/email")).toString());
+    m_email->setToolTip(m_email->text());
     {
         const QSignalBlocker blocker(m_useFramepumpBox);
         m_useFramepumpBox->setChecked(
