@@ -208,6 +208,26 @@ QStringList notificationTexts(GUI::MainWindow* w)
     return texts;
 }
 
+// A recorded moment of the latest day that has recordings, about an hour
+// back on it; camsim leaves a random day in seven without any. The day is
+// chosen in the window's date field, as a user would.
+QDateTime recordedMoment(GUI::MainWindow* w, const API::CameraPtr& camera)
+{
+    for (int back = 0; back < 7; ++back) {
+        const QDate day = QDate::currentDate().addDays(-back);
+        w->archiveControlPanel()->setDate(day);
+        w->updateDate(day);
+        if (!QTest::qWaitFor([&] { return camera->hasRecords(day); }, back == 0 ? 20000 : 5000))
+            continue;
+        const QDateTime hourBack = back == 0 ? QDateTime::currentDateTime().addSecs(-3600) : QDateTime(day, QTime(20, 0));
+        const QDateTime moment = camera->nextRecordTime(hourBack);
+        if (moment.isValid() && moment.date() == day)
+            return moment;
+        return camera->nextRecordTime(QDateTime(day, QTime(0, 0)));
+    }
+    return {};
+}
+
 // With WATCHDESK_SCREENSHOTS set to a folder, the views are saved there for the README.
 void snap(const QString& name, QWidget* widget)
 {
@@ -403,11 +423,10 @@ void TestEndToEnd::archivePlaysFromTheTimeline()
     w->showArchivePanels();
     GUI::Timeline* timeline = w->timeline();
     QVERIFY(timeline->isVisible());
-    QTRY_VERIFY_WITH_TIMEOUT(!timeline->isLoading() && counter->hasRecords(QDate::currentDate()), 20000);
-
-    // A recorded moment of today an hour ago (or the day's first record).
-    QDateTime wanted = counter->nextRecordTime(QDateTime::currentDateTime().addSecs(-3600));
-    QVERIFY(wanted.isValid());
+    const QDateTime recorded = recordedMoment(w, counter);
+    QVERIFY(recorded.isValid());
+    QVERIFY(!timeline->isLoading());
+    QDateTime wanted = recorded;
     wanted = wanted.addSecs(30);
     timeline->setPosition(wanted);
     const int mark = camsim->index();
@@ -456,8 +475,7 @@ void TestEndToEnd::exportAndSnapshotWriteFiles()
 
     // A one-minute stretch an hour ago, inside one record.
     w->showArchivePanels();
-    QTRY_VERIFY_WITH_TIMEOUT(counter->hasRecords(QDate::currentDate()), 20000);
-    QDateTime from = counter->nextRecordTime(QDateTime::currentDateTime().addSecs(-3600));
+    const QDateTime from = recordedMoment(w, counter);
     QVERIFY(from.isValid());
     GUI::Timeline* timeline = w->timeline();
     timeline->setPosition(from.addSecs(30));

@@ -50,7 +50,9 @@ Response LocalVideoServer::handle(const Request& request, const CameraRoutes::Co
                             QTimer::singleShot(dropAfter * 1000, socket, [socket] { socket->abort(); });
                     }};
         }
-        const Response answer = CameraRoutes::handle(request, camera, serverId + '_' + QString::number(cameraId), context);
+        // Keyed by name, not by address: the recordings stay the same whatever port the server got.
+        const Response answer =
+            CameraRoutes::handle(request, camera, "local:" + m_spec.name + '_' + QString::number(cameraId), context);
         if (answer.status != 0)
             return answer;
     }
