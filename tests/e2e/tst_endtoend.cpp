@@ -475,10 +475,16 @@ void TestEndToEnd::exportAndSnapshotWriteFiles()
 
     // A one-minute stretch an hour ago, inside one record.
     w->showArchivePanels();
-    const QDateTime from = recordedMoment(w, counter);
+    // The selection starts on a whole minute a little before the position:
+    // put it where the next few minutes are recorded without a gap.
+    QDateTime from = recordedMoment(w, counter);
     QVERIFY(from.isValid());
+    const QDateTime dayEnd = QDateTime(from.date().addDays(1), QTime(0, 0));
+    while (from < dayEnd && App::Exporter::recordedDuration(*counter, from, from.addSecs(420)) < 420000)
+        from = from.addSecs(60);
+    QVERIFY(from < dayEnd);
     GUI::Timeline* timeline = w->timeline();
-    timeline->setPosition(from.addSecs(30));
+    timeline->setPosition(from.addSecs(210));
     timeline->zoom(GUI::ArchiveControlPanel::maximumZoom);
     w->setExportMode();
     QVERIFY(timeline->isSelecting());
