@@ -51,6 +51,16 @@ public:
     bool sideBarWasVisible = true;
     bool wasMaximized = false;
     int tickTimer = 0;
+
+    // Every part that shows the current layout gets it here.
+    void showLayout(const API::LayoutPtr& shown)
+    {
+        layoutWidget->setLayout(shown);
+        infoPanel->setLayout(shown);
+        timeline->setLayout(shown);
+        calendar->setLayout(shown);
+        sideBar->setCurrentLayout(shown);
+    }
 };
 
 // The questions of this window share one look: no help button, the house font size.
@@ -223,6 +233,9 @@ void MainWindow::hideArchivePanels()
 
 void MainWindow::showArchivePanels()
 {
+    // Live, the timeline follows the clock only while it is shown.
+    if (!d->archivePlaying)
+        d->timeline->setPosition(QDateTime::currentDateTime());
     d->archivePanel->show();
     d->timeline->show();
     d->controlPanel->showRecordsControls();
@@ -372,7 +385,7 @@ void MainWindow::addToLayoutFromRoster(API::CameraPtr camera, API::LayoutCellPoi
 void MainWindow::updateAddToLayoutEnabled()
 {
     d->sideBar->roster()->setAddToLayoutEnabled(d->layout && d->layout->freeCellsCount() > 0);
-    d->controlPanel->setFullscreenButtonVisible(isFullScreen() || (d->layout && !d->layout->isEmpty()));
+    handleFullscreenButton();
     if (d->layout && d->layout->isEmpty())
         d->controlPanel->setEmptyMode();
     else if (!d->exportMode)
@@ -414,11 +427,7 @@ bool MainWindow::openLayout(API::LayoutPtr layout)
             return false;
     }
     qDebug() << "Open layout" << layout->name();
-    d->layoutWidget->setLayout(layout);
-    d->infoPanel->setLayout(layout);
-    d->timeline->setLayout(layout);
-    d->calendar->setLayout(layout);
-    d->sideBar->setCurrentLayout(layout);
+    d->showLayout(layout);
     if (!layout->isEmpty())
         emit cameraActivated(layout->firstCamera());
     d->layoutWidget->setSoundVolume(d->controlPanel->soundVolume());
@@ -458,11 +467,7 @@ void MainWindow::editLayout()
         return;
     // The copy keeps the id and the cameras, so the grid keeps its players.
     auto copy = std::make_shared<API::Layout>(*d->layout);
-    d->layoutWidget->setLayout(copy);
-    d->infoPanel->setLayout(copy);
-    d->timeline->setLayout(copy);
-    d->calendar->setLayout(copy);
-    d->sideBar->setCurrentLayout(copy);
+    d->showLayout(copy);
     setupLayout(copy);
     d->infoPanel->setEditing(true);
     d->editing = true;
@@ -724,7 +729,7 @@ void MainWindow::timerEvent(QTimerEvent* event)
     }
     if (d->archivePlaying) {
         syncArchive();
-    } else if (!d->timeline->isSelecting()) {
+    } else if (d->timeline->isVisible() && !d->timeline->isSelecting()) {
         d->timeline->setPosition(QDateTime::currentDateTime());
         d->controlPanel->setDateTime(QDateTime::currentDateTime());
     }
