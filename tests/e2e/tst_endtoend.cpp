@@ -279,6 +279,8 @@ void TestEndToEnd::init()
     // A case that failed half-way must not leave the next one a question to answer.
     if (GUI::MainWindow* w = window(); w && w->isEditing())
         w->cancelEditLayout();
+    if (GUI::MainWindow* w = window(); w && w->isArchivePlaying())
+        w->playLive();
 }
 
 void TestEndToEnd::rememberedAccountSignsInAndShowsRoster()
@@ -433,7 +435,10 @@ void TestEndToEnd::archivePlaysFromTheTimeline()
     emit timeline->clicked(wanted);
     QVERIFY(w->isArchivePlaying());
     VideoWidget* player = playerOf(w, counter);
-    QTRY_VERIFY_WITH_TIMEOUT(showsPicture(player) && player->isArchiveMode(), 15000);
+    // The live picture stays up until the archive's first one replaces it: wait for the new stream.
+    QTRY_VERIFY_WITH_TIMEOUT(!camsim->requestsSince(mark, "/flv/archive").isEmpty(), 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(player->isArchiveMode() && player->state() == VideoWidget::Playing && showsPicture(player),
+                             15000);
 
     // The stream asked for starts at the moment clicked, and the picture's clock follows it.
     const QList<QJsonObject> requests = camsim->requestsSince(mark, "/flv/archive");
