@@ -10,12 +10,12 @@
 //   bench_client [SECONDS [CAMERAS...]]      default: 60 s, 4 9 16
 // Environment: BENCH_WINDOW=WxH (1600x900), BENCH_QUALITY=0|1|2 for a fixed quality,
 // BENCH_FRAMEPUMP=1 for framepump on the local cameras, BENCH_LOG=FILE keeps the client's log.
-#include "layout.h"
-#include "layoutwidget.h"
-#include "localserver.h"
-#include "logger.h"
-#include "settings.h"
-#include "videowidget.h"
+#include "core/logger.h"
+#include "core/settings.h"
+#include "gui/grid/layoutwidget.h"
+#include "gui/player/videowidget.h"
+#include "model/layout.h"
+#include "model/localserver.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,12 +1,12 @@
 // Time per repaint of the timeline: a full one, which redraws the intervals
 // image, and a cheap one, which reuses it. A loopback local server hands every
 // camera 300 records for the day.
-#include "camera.h"
 #include "httptestserver.h"
-#include "layout.h"
-#include "localserver.h"
-#include "resources.h"
-#include "timeline.h"
+#include "gui/timeline/timeline.h"
+#include "model/camera.h"
+#include "model/layout.h"
+#include "model/localserver.h"
+#include "resources/resources.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -2,9 +2,9 @@
 // in the frame file and writes "frame" lines at 25 per second; the widgets read
 // them, build their picture and paint it into cells of 640x360 and 320x180.
 //   bench_videowidget [FRAMES]
-#include "localserver.h"
-#include "settings.h"
-#include "videowidget.h"
+#include "core/settings.h"
+#include "gui/player/videowidget.h"
+#include "model/localserver.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -3,10 +3,10 @@
 // of video, frames delivered per second, the time to the first "frame" line and the
 // ratio of CPU to ffmpeg's.
 #include "codecdll.h"
-#include "framefile.h"
 #include "loopbackhttpserver.h"
 #include "wireframe.h"
 #include "workerrun.h"
+#include "player/framefile.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

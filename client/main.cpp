@@ -1,6 +1,6 @@
-#include "application.h"
-#include "constants.h"
-#include "resources.h"
+#include "app/application.h"
+#include "core/constants.h"
+#include "resources/resources.h"
 
 #include <QLocale>
 #include <QProcess>

@@ -1,9 +1,9 @@
 #include "cloudapiclient.h"
 
-#include "constants.h"
 #include "restclient.h"
-#include "settings.h"
 #include "streamerclient.h"
+#include "core/constants.h"
+#include "core/settings.h"
 
 #include <QDebug>
 #include <QJsonDocument>

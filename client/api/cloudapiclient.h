@@ -1,6 +1,6 @@
 #pragma once
 
-#include "apitypes.h"
+#include "apiids.h"
 
 #include <QJsonArray>
 #include <QJsonObject>

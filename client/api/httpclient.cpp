@@ -1,6 +1,6 @@
 #include "httpclient.h"
 
-#include "settings.h"
+#include "core/settings.h"
 
 #include <QDebug>
 #include <QNetworkProxy>

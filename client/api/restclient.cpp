@@ -1,7 +1,7 @@
 #include "restclient.h"
 
-#include "constants.h"
-#include "deployment.h"
+#include "core/constants.h"
+#include "core/deployment.h"
 
 #include <QDebug>
 #include <QUrlQuery>

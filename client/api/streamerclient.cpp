@@ -1,6 +1,6 @@
 #include "streamerclient.h"
 
-#include "deployment.h"
+#include "core/deployment.h"
 
 namespace OrvantaClient::API {
 

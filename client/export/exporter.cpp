@@ -1,8 +1,8 @@
 #include "exporter.h"
 
-#include "camera.h"
-#include "localserver.h"
-#include "storagepaths.h"
+#include "core/storagepaths.h"
+#include "model/camera.h"
+#include "model/localserver.h"
 
 #include <QCoreApplication>
 #include <QDebug>

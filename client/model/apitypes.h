@@ -1,7 +1,8 @@
 #pragma once
 
+#include "api/apiids.h"
+
 #include <QMetaType>
-#include <QString>
 #include <memory>
 
 namespace OrvantaClient::API {
@@ -9,10 +10,6 @@ namespace OrvantaClient::API {
 class Camera;
 class Server;
 class Layout;
-
-using camera_id_t = int;
-using server_id_t = QString;
-using layout_id_t = QString;
 
 using CameraPtr = std::shared_ptr<Camera>;
 using ServerPtr = std::shared_ptr<Server>;

@@ -1,10 +1,10 @@
 #include "camera.h"
 
 #include "archivecalendar.h"
-#include "cloudapiclient.h"
-#include "deployment.h"
 #include "localserver.h"
-#include "settings.h"
+#include "api/cloudapiclient.h"
+#include "core/deployment.h"
+#include "core/settings.h"
 
 #include <QDebug>
 #include <QJsonArray>

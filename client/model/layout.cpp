@@ -1,9 +1,9 @@
 #include "layout.h"
 
 #include "camera.h"
-#include "constants.h"
-#include "roster.h"
 #include "server.h"
+#include "core/constants.h"
+#include "stores/roster.h"
 
 #include <QFileInfo>
 #include <QJsonArray>

@@ -1,6 +1,6 @@
 #include "localserver.h"
 
-#include "streamerclient.h"
+#include "api/streamerclient.h"
 
 #include <QUrl>
 

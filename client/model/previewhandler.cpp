@@ -1,6 +1,6 @@
 #include "previewhandler.h"
 
-#include "storagepaths.h"
+#include "core/storagepaths.h"
 
 #include <QDebug>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "framefile.h"
 
-#include "constants.h"
+#include "core/constants.h"
 
 #include <QDebug>
 #include <QDir>

@@ -1,8 +1,8 @@
 #include "layouts.h"
 
-#include "cloudapiclient.h"
-#include "layout.h"
-#include "storagepaths.h"
+#include "api/cloudapiclient.h"
+#include "core/storagepaths.h"
+#include "model/layout.h"
 
 #include <QDateTime>
 #include <QDebug>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "apiitemsholder.h"
-#include "apitypes.h"
 #include "storefile.h"
+#include "model/apiitemsholder.h"
+#include "model/apitypes.h"
 
 #include <QJsonArray>
 #include <QJsonObject>

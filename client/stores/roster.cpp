@@ -1,8 +1,8 @@
 #include "roster.h"
 
-#include "cloudapiclient.h"
-#include "localserver.h"
-#include "storagepaths.h"
+#include "api/cloudapiclient.h"
+#include "core/storagepaths.h"
+#include "model/localserver.h"
 
 #include <QDebug>
 #include <QJsonArray>

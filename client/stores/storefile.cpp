@@ -1,6 +1,6 @@
 #include "storefile.h"
 
-#include "privatefile.h"
+#include "core/privatefile.h"
 
 #include <QDebug>
 #include <QSaveFile>

@@ -1,8 +1,8 @@
-#include "cloudapiclient.h"
-#include "httpclient.h"
 #include "loopbackservice.h"
 #include "messagecapture.h"
-#include "settings.h"
+#include "api/cloudapiclient.h"
+#include "api/httpclient.h"
+#include "core/settings.h"
 
 #include <QBuffer>
 #include <QImage>

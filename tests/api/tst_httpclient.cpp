@@ -1,7 +1,7 @@
-#include "httpclient.h"
 #include "httptestserver.h"
 #include "messagecapture.h"
-#include "settings.h"
+#include "api/httpclient.h"
+#include "core/settings.h"
 
 #include <QDir>
 #include <QJsonObject>

@@ -1,7 +1,7 @@
 #include "loopbackservice.h"
 #include "messagecapture.h"
-#include "restclient.h"
-#include "streamerclient.h"
+#include "api/restclient.h"
+#include "api/streamerclient.h"
 
 #include <QJsonObject>
 #include <QtTest>

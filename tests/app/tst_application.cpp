@@ -1,19 +1,19 @@
 // The application object in this process: start-up in a scratch working folder,
 // languages, web links, windows and the sign-out sequence.
-#include "application.h"
-#include "camera.h"
-#include "layout.h"
-#include "localserver.h"
-#include "languageloader.h"
-#include "layouts.h"
-#include "logindialog.h"
-#include "mainwindow.h"
-#include "roster.h"
-#include "server.h"
-#include "settings.h"
-#include "infopanel.h"
 #include "../common/filemode.h"
 #include "../common/messagecapture.h"
+#include "app/application.h"
+#include "core/languageloader.h"
+#include "core/settings.h"
+#include "gui/dialogs/logindialog.h"
+#include "gui/mainwindow/mainwindow.h"
+#include "gui/panels/infopanel.h"
+#include "model/camera.h"
+#include "model/layout.h"
+#include "model/localserver.h"
+#include "model/server.h"
+#include "stores/layouts.h"
+#include "stores/roster.h"
 
 #include <QDesktopServices>
 #include <QDir>

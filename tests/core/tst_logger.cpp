@@ -1,5 +1,5 @@
-#include "logger.h"
 #include "../common/filemode.h"
+#include "core/logger.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,5 +1,5 @@
-#include "settings.h"
 #include "../common/filemode.h"
+#include "core/settings.h"
 
 #include <QDir>
 #include <QSettings>

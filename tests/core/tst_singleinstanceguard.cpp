@@ -1,4 +1,4 @@
-#include "singleinstanceguard.h"
+#include "core/singleinstanceguard.h"
 
 #include <QDir>
 #include <QTemporaryDir>

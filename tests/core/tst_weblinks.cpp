@@ -1,5 +1,5 @@
-#include "deployment.h"
-#include "weblinks.h"
+#include "core/deployment.h"
+#include "core/weblinks.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

@@ -1,4 +1,4 @@
-#include "windowplacement.h"
+#include "core/windowplacement.h"
 
 #include <QtTest>
 

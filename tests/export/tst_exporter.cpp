@@ -1,9 +1,9 @@
-#include "camera.h"
-#include "exporter.h"
 #include "httptestserver.h"
-#include "localserver.h"
 #include "messagecapture.h"
-#include "settings.h"
+#include "core/settings.h"
+#include "export/exporter.h"
+#include "model/camera.h"
+#include "model/localserver.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,7 +1,7 @@
-#include "apiitem.h"
-#include "apiitemsholder.h"
-#include "apitypes.h"
 #include "messagecapture.h"
+#include "model/apiitem.h"
+#include "model/apiitemsholder.h"
+#include "model/apitypes.h"
 
 #include <QtTest>
 #include <memory>

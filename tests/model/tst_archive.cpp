@@ -1,6 +1,6 @@
-#include "archivecalendar.h"
-#include "archiverecords.h"
 #include "messagecapture.h"
+#include "model/archivecalendar.h"
+#include "model/archiverecords.h"
 
 #include <QJsonArray>
 #include <QJsonObject>

@@ -1,8 +1,8 @@
-#include "camera.h"
-#include "localserver.h"
 #include "loopbackservice.h"
-#include "settings.h"
-#include "storagepaths.h"
+#include "core/settings.h"
+#include "core/storagepaths.h"
+#include "model/camera.h"
+#include "model/localserver.h"
 
 #include <QDir>
 #include <QJsonArray>

@@ -1,7 +1,7 @@
-#include "camera.h"
-#include "layout.h"
-#include "roster.h"
-#include "server.h"
+#include "model/camera.h"
+#include "model/layout.h"
+#include "model/server.h"
+#include "stores/roster.h"
 
 #include <QJsonArray>
 #include <QtTest>

@@ -1,6 +1,6 @@
-#include "camera.h"
-#include "localserver.h"
 #include "loopbackservice.h"
+#include "model/camera.h"
+#include "model/localserver.h"
 
 #include <QJsonArray>
 #include <QtTest>

@@ -1,5 +1,5 @@
 #include "filemode.h"
-#include "framefile.h"
+#include "player/framefile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "statusreader.h"
+#include "player/statusreader.h"
 
 #include <QtTest>
 

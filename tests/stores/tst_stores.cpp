@@ -1,15 +1,15 @@
 // The roster and layouts stores against a scripted loopback service and
 // temporary files.
-#include "cloudapiclient.h"
-#include "layout.h"
-#include "layouts.h"
-#include "localserver.h"
 #include "loopbackservice.h"
 #include "messagecapture.h"
-#include "roster.h"
-#include "settings.h"
-#include "storagepaths.h"
 #include "../common/filemode.h"
+#include "api/cloudapiclient.h"
+#include "core/settings.h"
+#include "core/storagepaths.h"
+#include "model/layout.h"
+#include "model/localserver.h"
+#include "stores/layouts.h"
+#include "stores/roster.h"
 
 #include <QJsonArray>
 #include <QtTest>

@@ -1,12 +1,12 @@
 // camsim as the client sees it: its answers read through the client's own
 // classes, and its streams checked with ffprobe.
-#include "camera.h"
-#include "cloudapiclient.h"
-#include "localserver.h"
-#include "restclient.h"
-#include "framefile.h"
 #include "simulator.h"
 #include "workerrun.h"
+#include "api/cloudapiclient.h"
+#include "api/restclient.h"
+#include "model/camera.h"
+#include "model/localserver.h"
+#include "player/framefile.h"
 
 #include <QDir>
 #include <QNetworkAccessManager>

@@ -1,6 +1,6 @@
-#include "framefile.h"
 #include "loopbackhttpserver.h"
 #include "workerrun.h"
+#include "player/framefile.h"
 
 #include <QFile>
 #include <QJsonArray>

@@ -1,7 +1,7 @@
 #include "codecdll.h"
-#include "framefile.h"
 #include "wireframe.h"
 #include "workerrun.h"
+#include "player/framefile.h"
 
 #include <QTcpServer>
 #include <QTcpSocket>

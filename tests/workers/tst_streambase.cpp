@@ -1,5 +1,5 @@
-#include "framefile.h"
 #include "workerrun.h"
+#include "player/framefile.h"
 
 #include <QDir>
 #include <QElapsedTimer>

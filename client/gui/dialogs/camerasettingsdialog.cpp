@@ -1,6 +1,6 @@
 #include "camerasettingsdialog.h"
 
-#include "camera.h"
+#include "model/camera.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>

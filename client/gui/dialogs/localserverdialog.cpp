@@ -1,7 +1,7 @@
 #include "localserverdialog.h"
 
-#include "constants.h"
-#include "localserver.h"
+#include "core/constants.h"
+#include "model/localserver.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

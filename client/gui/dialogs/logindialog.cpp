@@ -1,10 +1,10 @@
 #include "logindialog.h"
 
-#include "cloudapiclient.h"
-#include "cloudtooltip.h"
-#include "constants.h"
-#include "settings.h"
-#include "spinnerwidget.h"
+#include "api/cloudapiclient.h"
+#include "core/constants.h"
+#include "core/settings.h"
+#include "gui/widgets/cloudtooltip.h"
+#include "gui/widgets/spinnerwidget.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>

@@ -1,13 +1,13 @@
 #include "layoutwidget.h"
 
-#include "camera.h"
-#include "layout.h"
-#include "layouts.h"
-#include "playernotification.h"
-#include "roster.h"
-#include "server.h"
-#include "videoplaceholder.h"
-#include "videowidget.h"
+#include "gui/player/videoplaceholder.h"
+#include "gui/player/videowidget.h"
+#include "gui/widgets/playernotification.h"
+#include "model/camera.h"
+#include "model/layout.h"
+#include "model/server.h"
+#include "stores/layouts.h"
+#include "stores/roster.h"
 
 #include <QDir>
 #include <QDragEnterEvent>

@@ -1,8 +1,8 @@
 #include "controlpanel.h"
 #include "controlpanel_p.h"
 #include "qualitymenu.h"
-#include "settings.h"
-#include "spinnerwidget.h"
+#include "core/settings.h"
+#include "gui/widgets/spinnerwidget.h"
 
 #include <QEvent>
 #include <QGraphicsOpacityEffect>

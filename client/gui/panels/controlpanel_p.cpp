@@ -1,6 +1,6 @@
 #include "controlpanel_p.h"
 #include "qualitymenu.h"
-#include "spinnerwidget.h"
+#include "gui/widgets/spinnerwidget.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

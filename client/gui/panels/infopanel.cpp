@@ -1,7 +1,7 @@
 #include "infopanel.h"
 
 #include "gridsizeeditor.h"
-#include "layout.h"
+#include "model/layout.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,8 +1,8 @@
 #include "dragdata.h"
 
-#include "camera.h"
-#include "roster.h"
-#include "server.h"
+#include "model/camera.h"
+#include "model/server.h"
+#include "stores/roster.h"
 
 #include <QDataStream>
 #include <QMimeData>

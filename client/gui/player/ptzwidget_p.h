@@ -1,6 +1,6 @@
 #pragma once
 
-#include "camera.h"
+#include "model/camera.h"
 
 #include <QWidget>
 

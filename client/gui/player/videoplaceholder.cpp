@@ -2,10 +2,10 @@
 
 #include "dragdata.h"
 
-#include "camera.h"
-#include "constants.h"
-#include "roster.h"
-#include "server.h"
+#include "core/constants.h"
+#include "model/camera.h"
+#include "model/server.h"
+#include "stores/roster.h"
 
 #include <QDataStream>
 #include <QDragEnterEvent>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "apitypes.h"
-#include "camera.h"
+#include "model/apitypes.h"
+#include "model/camera.h"
 
 #include <QDateTime>
 #include <QImage>

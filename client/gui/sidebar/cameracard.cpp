@@ -1,8 +1,8 @@
 #include "cameracard.h"
 
-#include "camera.h"
-#include "camerasettingsdialog.h"
-#include "server.h"
+#include "gui/dialogs/camerasettingsdialog.h"
+#include "model/camera.h"
+#include "model/server.h"
 
 #include <QAction>
 #include <QDataStream>

@@ -1,6 +1,6 @@
 #include "layoutcard.h"
 
-#include "layout.h"
+#include "model/layout.h"
 
 #include <QAction>
 #include <QMenu>

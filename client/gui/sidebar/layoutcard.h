@@ -1,7 +1,7 @@
 #pragma once
 
-#include "apitypes.h"
-#include "card.h"
+#include "gui/widgets/card.h"
+#include "model/apitypes.h"
 
 namespace OrvantaClient::GUI {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "apitypes.h"
+#include "model/apitypes.h"
 
 #include <QFrame>
 

@@ -1,8 +1,8 @@
 #include "sidebarlayouts.h"
 
-#include "layout.h"
 #include "layoutcard.h"
-#include "layouts.h"
+#include "model/layout.h"
+#include "stores/layouts.h"
 
 #include <QDebug>
 #include <QStyle>

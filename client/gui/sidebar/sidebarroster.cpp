@@ -1,8 +1,8 @@
 #include "sidebarroster.h"
 
-#include "roster.h"
-#include "server.h"
 #include "sidebarserver.h"
+#include "model/server.h"
+#include "stores/roster.h"
 
 #include <QDebug>
 #include <algorithm>

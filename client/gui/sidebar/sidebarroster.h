@@ -1,7 +1,7 @@
 #pragma once
 
-#include "apitypes.h"
-#include "cardholder.h"
+#include "gui/widgets/cardholder.h"
+#include "model/apitypes.h"
 
 #include <map>
 

@@ -1,10 +1,10 @@
 #include "sidebarserver.h"
 
-#include "camera.h"
 #include "cameracard.h"
-#include "cardholder.h"
-#include "localserver.h"
-#include "server.h"
+#include "gui/widgets/cardholder.h"
+#include "model/camera.h"
+#include "model/localserver.h"
+#include "model/server.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,12 +1,12 @@
 #include "sidebarsettings.h"
 
-#include "cloudapiclient.h"
-#include "localserver.h"
-#include "localserverdialog.h"
-#include "roster.h"
-#include "settings.h"
-#include "spinnerwidget.h"
-#include "storagepaths.h"
+#include "api/cloudapiclient.h"
+#include "core/settings.h"
+#include "core/storagepaths.h"
+#include "gui/dialogs/localserverdialog.h"
+#include "gui/widgets/spinnerwidget.h"
+#include "model/localserver.h"
+#include "stores/roster.h"
 
 #include <QCheckBox>
 #include <QComboBox>

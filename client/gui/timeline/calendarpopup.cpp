@@ -1,7 +1,7 @@
 #include "calendarpopup.h"
-#include "camera.h"
-#include "layout.h"
 #include "timelinepainter.h"
+#include "model/camera.h"
+#include "model/layout.h"
 
 #include <QAbstractItemView>
 #include <QBoxLayout>

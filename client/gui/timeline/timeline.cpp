@@ -1,10 +1,10 @@
 #include "timeline.h"
-#include "camera.h"
-#include "layout.h"
-#include "spinnerwidget.h"
 #include "timelinepainter.h"
 #include "timelinerange.h"
 #include "timelinetooltip.h"
+#include "gui/widgets/spinnerwidget.h"
+#include "model/camera.h"
+#include "model/layout.h"
 
 #include <QElapsedTimer>
 #include <QHBoxLayout>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "archiverecords.h"
 #include "timelinerange.h"
+#include "model/archiverecords.h"
 
 #include <QColor>
 #include <QImage>

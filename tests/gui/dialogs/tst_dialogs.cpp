@@ -1,10 +1,10 @@
-#include "camera.h"
-#include "camerasettingsdialog.h"
-#include "localserver.h"
-#include "localserverdialog.h"
 #include "loopbackservice.h"
-#include "resources.h"
-#include "settings.h"
+#include "core/settings.h"
+#include "gui/dialogs/camerasettingsdialog.h"
+#include "gui/dialogs/localserverdialog.h"
+#include "model/camera.h"
+#include "model/localserver.h"
+#include "resources/resources.h"
 
 #include <QApplication>
 #include <QJsonArray>

@@ -1,6 +1,6 @@
-#include "logindialog.h"
 #include "loopbackservice.h"
-#include "settings.h"
+#include "core/settings.h"
+#include "gui/dialogs/logindialog.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

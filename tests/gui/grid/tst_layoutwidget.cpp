@@ -1,18 +1,18 @@
 // The grid: players and placeholders in step with the layout, server drops,
 // maximising, notifications, the size editor and the automatic quality.
-#include "camera.h"
-#include "gridsizeeditor.h"
-#include "layout.h"
-#include "layoutwidget.h"
-#include "localserver.h"
-#include "playernotification.h"
-#include "roster.h"
 #include "simulator.h"
-#include "timeline.h"
+#include "gui/grid/layoutwidget.h"
+#include "gui/panels/gridsizeeditor.h"
+#include "gui/timeline/timeline.h"
+#include "gui/widgets/playernotification.h"
+#include "model/camera.h"
+#include "model/layout.h"
+#include "model/localserver.h"
+#include "stores/roster.h"
 
 #include <QVBoxLayout>
-#include "videoplaceholder.h"
-#include "videowidget.h"
+#include "gui/player/videoplaceholder.h"
+#include "gui/player/videowidget.h"
 
 #include <QDataStream>
 #include <QDropEvent>

@@ -1,8 +1,8 @@
-#include "archivecontrolpanel.h"
-#include "controlpanel.h"
-#include "qualitymenu.h"
-#include "resources.h"
-#include "settings.h"
+#include "core/settings.h"
+#include "gui/panels/archivecontrolpanel.h"
+#include "gui/panels/controlpanel.h"
+#include "gui/panels/qualitymenu.h"
+#include "resources/resources.h"
 
 #include <QApplication>
 #include <QGraphicsOpacityEffect>

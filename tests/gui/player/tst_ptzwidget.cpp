@@ -1,6 +1,6 @@
-#include "ptzwidget.h"
-#include "ptzwidget_p.h"
-#include "resources.h"
+#include "gui/player/ptzwidget.h"
+#include "gui/player/ptzwidget_p.h"
+#include "resources/resources.h"
 
 #include <QApplication>
 #include <QMenu>

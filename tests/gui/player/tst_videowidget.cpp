@@ -1,9 +1,9 @@
 // The video widget with a scripted stand-in worker, and once with the real
 // clipworker against camsim.
-#include "localserver.h"
-#include "settings.h"
 #include "simulator.h"
-#include "videowidget.h"
+#include "core/settings.h"
+#include "gui/player/videowidget.h"
+#include "model/localserver.h"
 
 #include <QDropEvent>
 #include <QJsonArray>

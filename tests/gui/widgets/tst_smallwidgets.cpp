@@ -1,7 +1,7 @@
-#include "cloudtooltip.h"
-#include "playernotification.h"
-#include "resources.h"
-#include "spinnerwidget.h"
+#include "gui/widgets/cloudtooltip.h"
+#include "gui/widgets/playernotification.h"
+#include "gui/widgets/spinnerwidget.h"
+#include "resources/resources.h"
 
 #include <QApplication>
 #include <QDesktopServices>
