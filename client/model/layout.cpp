@@ -3,8 +3,8 @@
 #include "camera.h"
 #include "server.h"
 #include "core/constants.h"
-#include "stores/roster.h"
 
+#include <QDebug>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QPainter>
@@ -19,11 +19,11 @@ Layout::Layout()
     setName(tr("Untitled layout"));
 }
 
-Layout::Layout(const QJsonObject& json)
+Layout::Layout(const QJsonObject& json, const ServerLookup& servers)
     : ApiItem<layout_id_t>(json.value(QStringLiteral("id")).toString())
 {
     registerMetaTypes();
-    fromJson(json);
+    fromJson(json, servers);
 }
 
 Layout::Layout(const Layout& other)
@@ -187,24 +187,23 @@ void Layout::update(const Layout& other)
     emit camerasPreviewUpdated();
 }
 
-void Layout::fromJson(const QJsonObject& json)
+void Layout::fromJson(const QJsonObject& json, const ServerLookup& servers)
 {
     if (!exists())
         setExists(true);
     setName(json.value(QStringLiteral("name")).toString());
     resize(json.value(QStringLiteral("rows")).toInt(0), json.value(QStringLiteral("columns")).toInt(0));
 
-    App::Roster* roster = App::Roster::instance();
     for (const QJsonValue& value : json.value(QStringLiteral("cameras")).toArray()) {
         const QJsonObject object = value.toObject();
         const server_id_t serverId = object.value(QStringLiteral("server")).toString();
         const camera_id_t cameraId = object.value(QStringLiteral("camera")).toInt(0);
-        // Placeholders let a layout be read before the roster: the roster later
-        // fills these same objects and announces them then.
-        ServerPtr server = roster->item(serverId);
+        const ServerPtr server = servers ? servers(serverId) : ServerPtr();
         if (!server) {
-            server = std::make_shared<Server>(serverId);
-            roster->add(server);
+            // A camera holds its server without owning it: a server no one holds
+            // would leave the cell without the server id it is written back with.
+            qDebug() << "Layout cell skipped, no server found for it" << serverId << cameraId;
+            continue;
         }
         CameraPtr camera = server->item(cameraId);
         if (!camera) {

@@ -8,8 +8,15 @@
 #include <QMap>
 #include <QObject>
 #include <QPixmap>
+#include <functional>
 
 namespace OrvantaClient::API {
+
+// How a layout read from JSON finds the servers of its cells. The roster store
+// hands in one that answers with its own objects, or with placeholders it holds
+// and fills when the servers arrive, so that a layout's cameras are the roster's.
+// A cell whose server the lookup does not give is left out.
+using ServerLookup = std::function<ServerPtr(const server_id_t&)>;
 
 // A named grid of rows by columns whose cells show cameras. It gathers the
 // preview, records and calendar signals of its cameras into its own, so the
@@ -33,7 +40,7 @@ public:
     static constexpr int maxSize = 16;
 
     Layout();
-    explicit Layout(const QJsonObject& json);
+    Layout(const QJsonObject& json, const ServerLookup& servers);
     Layout(const Layout& other);
     ~Layout() override;
 
@@ -55,7 +62,7 @@ public:
     void exchange(const LayoutCellPoint& a, const LayoutCellPoint& b);
 
     void update(const Layout& other);
-    void fromJson(const QJsonObject& json);
+    void fromJson(const QJsonObject& json, const ServerLookup& servers);
     QJsonObject toJson() const;
 
     bool hasRecords(const QDate& date) const;

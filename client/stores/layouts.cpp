@@ -1,5 +1,6 @@
 #include "layouts.h"
 
+#include "roster.h"
 #include "api/cloudapiclient.h"
 #include "core/storagepaths.h"
 #include "model/layout.h"
@@ -134,17 +135,20 @@ void Layouts::onLayoutsLoadingError()
 void Layouts::merge(const QJsonObject& data)
 {
     QSet<API::layout_id_t> seen;
+    const API::ServerLookup servers = [roster = Roster::instance()](const API::server_id_t& id) {
+        return roster->serverOrPlaceholder(id);
+    };
     for (const QJsonValue& value : data.value(QStringLiteral("layouts")).toArray()) {
         const QJsonObject object = value.toObject();
         const API::layout_id_t id = object.value(QStringLiteral("id")).toString();
         seen.insert(id);
         if (const API::LayoutPtr held = item(id)) {
             const bool existed = held->exists();
-            held->update(API::Layout(object));
+            held->update(API::Layout(object, servers));
             if (!existed)
                 emit layoutAdded(held);
         } else {
-            add(std::make_shared<API::Layout>(object));
+            add(std::make_shared<API::Layout>(object, servers));
         }
     }
     for (const API::LayoutPtr& layout : items()) {

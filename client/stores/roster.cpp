@@ -3,6 +3,7 @@
 #include "api/cloudapiclient.h"
 #include "core/storagepaths.h"
 #include "model/localserver.h"
+#include "model/server.h"
 
 #include <QDebug>
 #include <QJsonArray>
@@ -35,6 +36,16 @@ Roster::~Roster()
     if (m_loggedIn)
         logout();
     removeAll();
+}
+
+API::ServerPtr Roster::serverOrPlaceholder(const API::server_id_t& id)
+{
+    API::ServerPtr server = item(id);
+    if (!server) {
+        server = std::make_shared<API::Server>(id);
+        add(server);
+    }
+    return server;
 }
 
 void Roster::setTimerIntervals(int reloadMs, int localRefreshMs)

@@ -32,6 +32,11 @@ public:
     bool isLoggedIn() const { return m_loggedIn; }
     bool isLoading() const { return m_loading; }
 
+    // The held server of an id, or else a placeholder, held from now on, that the
+    // roster fills and announces when the server arrives: the lookup with which
+    // layouts are read, so that they can be read before the roster.
+    API::ServerPtr serverOrPlaceholder(const API::server_id_t& id);
+
     // The reload (30 s) and local refresh (5 s) periods; tests shorten them.
     void setTimerIntervals(int reloadMs, int localRefreshMs);
 

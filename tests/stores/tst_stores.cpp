@@ -6,8 +6,10 @@
 #include "api/cloudapiclient.h"
 #include "core/settings.h"
 #include "core/storagepaths.h"
+#include "model/camera.h"
 #include "model/layout.h"
 #include "model/localserver.h"
+#include "model/server.h"
 #include "stores/layouts.h"
 #include "stores/roster.h"
 
@@ -54,6 +56,7 @@ private slots:
     void firstCloudLoginPushesFileLayouts();
     void layoutsFollowTheServiceAndStoresDrop();
     void localStartLayoutsStayLocal();
+    void unknownServersBecomePlaceholdersFilledByRoster();
 
 private:
     void signIn();
@@ -300,6 +303,31 @@ void TestStores::localStartLayoutsStayLocal()
     for (const auto& request : m_service.server.requests())
         QVERIFY(request.path != "/layouts");
     QCOMPARE(readJson(fileName).object().value("layouts").toArray().size(), 1);
+}
+
+void TestStores::unknownServersBecomePlaceholdersFilledByRoster()
+{
+    QSignalSpy serverAdded(roster, &App::Roster::serverAdded);
+    // Layouts are read with the roster's lookup, so they can be read before the roster.
+    const API::Layout layout(
+        QJsonObject{{"id", "L1"}, {"rows", 1}, {"columns", 2},
+                    {"cameras", QJsonArray{QJsonObject{{"server", "later"}, {"camera", 4}, {"row", 0}, {"column", 1}}}}},
+        [this](const API::server_id_t& id) { return roster->serverOrPlaceholder(id); });
+    const API::ServerPtr placeholder = roster->item("later");
+    QVERIFY(placeholder);
+    QVERIFY(!placeholder->exists());
+    QCOMPARE(serverAdded.count(), 0);
+    const API::CameraPtr camera = layout.cell(API::LayoutCellPoint(1, 0)).camera;
+    QVERIFY(camera && !camera->exists());
+    QCOMPARE(camera->layoutsCount(), 1);
+
+    // The roster answer fills the same objects in.
+    placeholder->fromJson(QJsonObject{{"id", "later"}, {"online", true},
+                                      {"cameras", QJsonArray{QJsonObject{{"id", 4}, {"name", "Back"}, {"online", true}}}}});
+    QVERIFY(camera->exists());
+    QCOMPARE(camera->name(), QStringLiteral("Back"));
+    QCOMPARE(layout.cell(API::LayoutCellPoint(1, 0)).camera, camera);
+    QCOMPARE(roster->serverOrPlaceholder("later"), placeholder);
 }
 
 int main(int argc, char* argv[])

@@ -45,7 +45,8 @@ API::ServerPtr addServer(const QString& id, const QString& name, bool online, co
 API::LayoutPtr addLayout(const QString& id, const QString& name)
 {
     App::Layouts::instance()->add(
-        std::make_shared<API::Layout>(QJsonObject{{"id", id}, {"name", name}, {"rows", 1}, {"columns", 1}}));
+        std::make_shared<API::Layout>(QJsonObject{{"id", id}, {"name", name}, {"rows", 1}, {"columns", 1}},
+                                      API::ServerLookup()));
     return App::Layouts::instance()->item(id);
 }
 
