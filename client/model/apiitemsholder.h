@@ -79,6 +79,17 @@ public:
     }
 
 protected:
+    // Holds item in the place of the object held under its id, for a held
+    // object of another kind that cannot take the item's part. Only for a held
+    // object nobody was told of (it does not exist); the item is announced
+    // when it exists.
+    void replace(const Ptr& item)
+    {
+        m_items[item->id()] = item;
+        if (item->exists())
+            onItemAdded(item);
+    }
+
     virtual void onItemAdded(const Ptr& item) = 0;
     virtual void onItemRemoved(const Ptr& item) = 0;
 

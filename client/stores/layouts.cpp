@@ -3,14 +3,46 @@
 #include "roster.h"
 #include "api/cloudapiclient.h"
 #include "core/storagepaths.h"
+#include "core/usernotices.h"
+#include "model/camera.h"
 #include "model/layout.h"
+#include "model/server.h"
 
 #include <QDateTime>
 #include <QDebug>
 #include <QJsonDocument>
 #include <QSet>
+#include <algorithm>
 
 namespace OrvantaClient::App {
+
+namespace {
+
+// Layouts are read with the roster's lookup, so that they can be read before it.
+API::ServerLookup rosterLookup()
+{
+    return [roster = Roster::instance()](const API::server_id_t& id) { return roster->serverOrPlaceholder(id); };
+}
+
+// The shape of the layouts object in the file and in the service's answer. A
+// wrong one is never taken for an empty list: that list would be pushed or
+// written over the user's layouts.
+bool hasLayoutsShape(const QJsonObject& data, bool fromService)
+{
+    const QJsonValue layouts = data.value(QStringLiteral("layouts"));
+    if (!fromService)
+        return layouts.isArray();
+    const QJsonValue lastUpdate = data.value(QStringLiteral("last_update"));
+    bool isNumber = lastUpdate.isDouble();
+    if (lastUpdate.isString())
+        lastUpdate.toString().toLongLong(&isNumber);
+    if (!isNumber)
+        return false;
+    // Before the first push the service may leave the list out.
+    return layouts.isArray() || (lastUpdate.toVariant().toLongLong() == 0 && layouts.isUndefined());
+}
+
+} // namespace
 
 Layouts* Layouts::instance()
 {
@@ -27,6 +59,7 @@ Layouts::Layouts()
     connect(m_api, &API::CloudAPIClient::layoutsUpdated, this, &Layouts::onLayoutsLoadedFromApi);
     connect(m_api, &API::CloudAPIClient::layoutsUpdateError, this, &Layouts::onLayoutsLoadingError);
     connect(&m_reloadTimer, &QTimer::timeout, this, &Layouts::loadLayoutsFromApi);
+    connect(Roster::instance(), &Roster::serverAdded, this, &Layouts::followServer);
 }
 
 Layouts::~Layouts()
@@ -49,6 +82,7 @@ void Layouts::login()
     }
     m_loggedIn = true;
     removeAll();
+    m_storeFailureTold = false;
     const QString fileName = StoragePaths::localLayoutsFilePath();
     if (!m_file.open(fileName))
         qDebug() << "Unable to open file with local layouts list:" << fileName;
@@ -76,17 +110,36 @@ void Layouts::logout()
 
 void Layouts::loadLayoutsFromFile()
 {
+    readLayoutsFile();
+}
+
+bool Layouts::readLayoutsFile()
+{
     if (!m_file.isOpen()) {
         qDebug() << "Trying to load layouts from file but it is closed";
-        return;
+        return false;
     }
+    const QByteArray content = m_file.readAll();
+    if (content.trimmed().isEmpty())
+        return true; // nothing stored yet
     QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(m_file.readAll(), &error);
-    if (error.error != QJsonParseError::NoError) {
+    const QJsonDocument document = QJsonDocument::fromJson(content, &error);
+    if (error.error != QJsonParseError::NoError)
         qDebug() << "Error while parsing local layouts from file:" << error.errorString();
-        return;
+    else if (!hasLayoutsShape(document.object(), false))
+        qDebug() << "Local layouts file does not hold layouts:" << m_file.fileName();
+    else {
+        merge(document.object());
+        return true;
     }
-    merge(document.object());
+    // Kept aside rather than written over by the next store.
+    const QString fileName = m_file.fileName();
+    const QString keptAs = m_file.setAside();
+    UserNotices::instance().post(keptAs.isNull()
+                                     ? tr("The saved layouts could not be read from %1.").arg(fileName)
+                                     : tr("The saved layouts could not be read from %1. The file was kept as %2.")
+                                           .arg(fileName, keptAs));
+    return false;
 }
 
 void Layouts::loadLayoutsFromApi()
@@ -109,14 +162,22 @@ void Layouts::onLayoutsLoadedFromApi(QJsonObject data)
         qDebug() << "Layouts list received but Layouts did logout";
         return;
     }
+    if (!hasLayoutsShape(data, true)) {
+        qDebug() << "Layouts answer has a wrong shape, keys:" << data.keys();
+        onLayoutsLoadingError();
+        return;
+    }
     if (data.value(QStringLiteral("last_update")).toVariant().toLongLong() != 0) {
         merge(data);
         storeLayoutsToFile();
     } else {
         qDebug() << "Seems like this is first time client login."
                  << "Push all available layouts from file to API";
-        loadLayoutsFromFile();
-        storeLayoutsToApi();
+        // What could not be read must not replace the service's copy.
+        if (readLayoutsFile())
+            storeLayoutsToApi();
+        else
+            qDebug() << "Skip pushing layouts to API: the local file could not be read";
     }
     m_loading = false;
     emit layoutsUpdatingFinished();
@@ -135,9 +196,7 @@ void Layouts::onLayoutsLoadingError()
 void Layouts::merge(const QJsonObject& data)
 {
     QSet<API::layout_id_t> seen;
-    const API::ServerLookup servers = [roster = Roster::instance()](const API::server_id_t& id) {
-        return roster->serverOrPlaceholder(id);
-    };
+    const API::ServerLookup servers = rosterLookup();
     for (const QJsonValue& value : data.value(QStringLiteral("layouts")).toArray()) {
         const QJsonObject object = value.toObject();
         const API::layout_id_t id = object.value(QStringLiteral("id")).toString();
@@ -154,6 +213,23 @@ void Layouts::merge(const QJsonObject& data)
     for (const API::LayoutPtr& layout : items()) {
         if (!seen.contains(layout->id()))
             remove(layout->id());
+    }
+}
+
+void Layouts::followServer(const API::ServerPtr& server)
+{
+    // A server that took the place of a placeholder (a local server added after
+    // a layout named it): the layouts showing the placeholder's cameras are
+    // read again, so that they show the server's own.
+    for (const API::LayoutPtr& layout : items()) {
+        if (!layout->exists())
+            continue;
+        const QList<API::CameraPtr> cameras = layout->cameras();
+        const bool stale = std::any_of(cameras.begin(), cameras.end(), [&server](const API::CameraPtr& camera) {
+            return camera->server() && camera->server() != server.get() && camera->server()->id() == server->id();
+        });
+        if (stale)
+            layout->update(API::Layout(layout->toJson(), rosterLookup()));
     }
 }
 
@@ -194,9 +270,13 @@ void Layouts::storeLayoutsToFile()
         {QStringLiteral("last_update"), QDateTime::currentMSecsSinceEpoch() / 1000},
         {QStringLiteral("layouts"), layoutsArray()},
     };
-    m_file.store(QJsonDocument(content).toJson(QJsonDocument::Indented),
-                 {"Can't truncate layouts file before overwriting", "Could not save layouts to",
-                  "Could not flush layouts file", true});
+    const bool stored = m_file.store(QJsonDocument(content).toJson(QJsonDocument::Indented),
+                                     {"Can't truncate layouts file before overwriting", "Could not save layouts to",
+                                      "Could not flush layouts file", true});
+    // Once until a store succeeds again: every reload stores and would repeat it.
+    if (!stored && !m_storeFailureTold)
+        UserNotices::instance().post(tr("The layouts could not be saved to %1.").arg(m_file.fileName()));
+    m_storeFailureTold = !stored;
 }
 
 void Layouts::onItemAdded(const API::LayoutPtr& layout)

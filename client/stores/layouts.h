@@ -58,11 +58,14 @@ protected:
 
 private:
     Layouts();
+    bool readLayoutsFile();
     void merge(const QJsonObject& data);
+    void followServer(const API::ServerPtr& server);
     QJsonArray layoutsArray() const;
 
     API::CloudAPIClient* m_api;
     StoreFile m_file;
+    bool m_storeFailureTold = false;
     bool m_loggedIn = false;
     bool m_loading = false;
     QTimer m_reloadTimer;

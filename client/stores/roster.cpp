@@ -2,6 +2,7 @@
 
 #include "api/cloudapiclient.h"
 #include "core/storagepaths.h"
+#include "core/usernotices.h"
 #include "model/localserver.h"
 #include "model/server.h"
 
@@ -38,6 +39,19 @@ Roster::~Roster()
     removeAll();
 }
 
+void Roster::add(const API::ServerPtr& server)
+{
+    const API::ServerPtr held = item(server->id());
+    if (held && server->isLocal() && !held->isLocal() && !held->exists()) {
+        // Kept alive by held until the layouts that show its cameras moved on
+        // to the local server's (they follow serverAdded).
+        qDebug() << "Local server replaces placeholder:" << server->id();
+        replace(server);
+        return;
+    }
+    ApiItemsHolder::add(server);
+}
+
 API::ServerPtr Roster::serverOrPlaceholder(const API::server_id_t& id)
 {
     API::ServerPtr server = item(id);
@@ -62,6 +76,8 @@ void Roster::login()
     }
     m_loggedIn = true;
     removeAll();
+    m_fileUnreadable = false;
+    m_storeFailureTold = false;
     if (m_file.open(StoragePaths::localRosterFileName()))
         loadRosterFromFile();
     else
@@ -93,11 +109,29 @@ void Roster::loadRosterFromFile()
         qDebug() << "Trying to load local roster from file but it is closed";
         return;
     }
+    if (readLocalRoster())
+        return;
+    // The file stays as it is, so that it can be mended by hand; a store moves
+    // it aside before writing (storeLocalRoster).
+    m_fileUnreadable = true;
+    UserNotices::instance().post(
+        tr("The local servers could not be read from %1. The file is left as it is.").arg(m_file.fileName()));
+}
+
+bool Roster::readLocalRoster()
+{
+    const QByteArray content = m_file.readAll();
+    if (content.trimmed().isEmpty())
+        return true; // nothing stored yet
     QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(m_file.readAll(), &error);
+    const QJsonDocument document = QJsonDocument::fromJson(content, &error);
     if (error.error != QJsonParseError::NoError) {
         qDebug() << "Error while parsing local roster from file:" << error.errorString();
-        return;
+        return false;
+    }
+    if (!document.isArray()) {
+        qDebug() << "Local roster file does not hold a list of servers:" << m_file.fileName();
+        return false;
     }
     for (const QJsonValue& value : document.array()) {
         auto server = std::make_shared<API::LocalServer>(value.toObject());
@@ -105,6 +139,7 @@ void Roster::loadRosterFromFile()
             server->setExists(true);
         add(server);
     }
+    return true;
 }
 
 void Roster::loadRosterFromApi()
@@ -177,14 +212,27 @@ void Roster::storeLocalRoster()
         qDebug() << "Trying to store local roster to file but it is closed";
         return;
     }
+    if (m_fileUnreadable) {
+        const QString keptAs = m_file.setAside();
+        if (keptAs.isNull()) {
+            qDebug() << "Can't truncate local roster file before overwriting";
+            return;
+        }
+        m_fileUnreadable = false;
+        UserNotices::instance().post(tr("The unreadable list of local servers was kept as %1.").arg(keptAs));
+    }
     QJsonArray servers;
     for (const API::ServerPtr& server : items()) {
         if (server->isLocal() && server->exists())
             servers.append(static_cast<API::LocalServer*>(server.get())->toJson());
     }
-    m_file.store(QJsonDocument(servers).toJson(QJsonDocument::Indented),
-                 {"Can't truncate local roster file before overwriting", "Could not write local roster to file",
-                  "Could not flush local roster file", false});
+    const bool stored = m_file.store(QJsonDocument(servers).toJson(QJsonDocument::Indented),
+                                     {"Can't truncate local roster file before overwriting",
+                                      "Could not write local roster to file", "Could not flush local roster file", false});
+    // Once until a store succeeds again: every later change would repeat it.
+    if (!stored && !m_storeFailureTold)
+        UserNotices::instance().post(tr("The local servers could not be saved to %1.").arg(m_file.fileName()));
+    m_storeFailureTold = !stored;
 }
 
 void Roster::onItemAdded(const API::ServerPtr& server)

@@ -29,6 +29,11 @@ public:
     // Writes the existing local servers to the local roster file.
     void storeLocalRoster();
 
+    // The holder's add, except that a local server takes the place of a
+    // placeholder that a layout left under its id (see serverOrPlaceholder):
+    // a placeholder can neither poll nor be stored.
+    void add(const API::ServerPtr& server);
+
     bool isLoggedIn() const { return m_loggedIn; }
     bool isLoading() const { return m_loading; }
 
@@ -60,9 +65,12 @@ protected:
 
 private:
     Roster();
+    bool readLocalRoster();
 
     API::CloudAPIClient* m_api;
     StoreFile m_file{true}; // it holds the local servers' passwords
+    bool m_fileUnreadable = false; // kept as it is until a store must replace it
+    bool m_storeFailureTold = false;
     bool m_loggedIn = false;
     bool m_loading = false;
     QTimer m_reloadTimer;

@@ -6,6 +6,7 @@
 #include "api/cloudapiclient.h"
 #include "core/settings.h"
 #include "core/storagepaths.h"
+#include "core/usernotices.h"
 #include "model/camera.h"
 #include "model/layout.h"
 #include "model/localserver.h"
@@ -41,6 +42,44 @@ QJsonDocument readJson(const QString& fileName)
     return QJsonDocument::fromJson(file.readAll());
 }
 
+QByteArray readBytes(const QString& fileName)
+{
+    QFile file(fileName);
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+}
+
+void writeBytes(const QString& fileName, const QByteArray& content)
+{
+    QFile file(fileName);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(content);
+}
+
+// The files that a store moved aside next to fileName.
+QStringList keptAside(const QString& fileName)
+{
+    const QFileInfo info(fileName);
+    QStringList paths;
+    for (const QString& name : info.absoluteDir().entryList({info.fileName() + ".unreadable-*"}, QDir::Files))
+        paths << info.absoluteDir().filePath(name);
+    return paths;
+}
+
+// Runs store() with the file size limited to a few bytes, as on a full disk.
+template<typename Store>
+void storeOnFullDisk(Store store)
+{
+    struct rlimit old;
+    getrlimit(RLIMIT_FSIZE, &old);
+    struct rlimit tiny = old;
+    tiny.rlim_cur = 64;
+    std::signal(SIGXFSZ, SIG_IGN);
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &tiny), 0);
+    store();
+    setrlimit(RLIMIT_FSIZE, &old);
+}
+
 } // namespace
 
 class TestStores : public QObject
@@ -50,13 +89,17 @@ private slots:
     void initTestCase();
     void cleanup();
     void missingRosterFileAndLocalStart();
+    void unreadableRosterFileIsKeptAndReported();
     void serviceRosterKeepsIdentityAndLocalServers();
     void busyReloadAndAnswerAfterLogout();
     void localRosterIsStoredWholeOrNotAtAll();
     void firstCloudLoginPushesFileLayouts();
+    void unreadableLayoutsAreKeptAndNeverPushed();
     void layoutsFollowTheServiceAndStoresDrop();
     void localStartLayoutsStayLocal();
+    void failedLayoutSavesAreReportedOnce();
     void unknownServersBecomePlaceholdersFilledByRoster();
+    void addedLocalServerTakesOverLayoutPlaceholder();
 
 private:
     void signIn();
@@ -123,6 +166,7 @@ void TestStores::cleanup()
     m_service.server.clearRequests();
     roster->setTimerIntervals(30000, 5000);
     layouts->setReloadInterval(30000);
+    App::UserNotices::instance().takeAll();
 }
 
 void TestStores::missingRosterFileAndLocalStart()
@@ -133,11 +177,48 @@ void TestStores::missingRosterFileAndLocalStart()
     QSignalSpy added(roster, &App::Roster::serverAdded);
     MessageCapture capture;
     roster->login();
-    QVERIFY(QFile::exists("local_roster.txt"));
-    QCOMPARE(capture.messages().filter("Error while parsing local roster from file:").size(), 1);
+    // Nothing stored is nothing to complain of; the first store creates the file.
+    QVERIFY(!QFile::exists("local_roster.txt"));
+    QVERIFY(!capture.contains("Error while parsing local roster from file:"));
+    QVERIFY(App::UserNotices::instance().pending().isEmpty());
     QVERIFY(finished.wait(20000)); // a local start reports every refresh as finished
     QCOMPARE(added.count(), 0);
     QVERIFY(m_service.server.requests().isEmpty());
+    roster->storeLocalRoster();
+    QCOMPARE(readJson("local_roster.txt").array().size(), 0);
+}
+
+void TestStores::unreadableRosterFileIsKeptAndReported()
+{
+    for (const QByteArray& content : {QByteArray(R"([{"ip":"127.0.0.1","port":1,"na)"),
+                                      QByteArray(R"({"ip":"127.0.0.1","port":1,"name":"Shop"})")}) {
+        for (const QString& kept : keptAside("local_roster.txt"))
+            QFile::remove(kept);
+        writeBytes("local_roster.txt", content);
+        QSignalSpy added(roster, &App::Roster::serverAdded);
+        MessageCapture capture;
+        roster->login();
+        QCOMPARE(added.count(), 0);
+        QVERIFY2(capture.contains("Error while parsing local roster from file:")
+                     || capture.contains("Local roster file does not hold a list of servers: \"local_roster.txt\""),
+                 qPrintable(capture.messages().join('\n')));
+        QCOMPARE(App::UserNotices::instance().takeAll(),
+                 QStringList{"The local servers could not be read from local_roster.txt. The file is left as it is."});
+        QCOMPARE(readBytes("local_roster.txt"), content); // left for mending by hand
+
+        // A server added now is stored, and the unreadable list is kept aside, not overwritten.
+        auto server = std::make_shared<API::LocalServer>("Shop", "127.0.0.2", 1, "p");
+        server->setExists(true);
+        roster->add(server);
+        roster->storeLocalRoster();
+        const QStringList kept = keptAside("local_roster.txt");
+        QCOMPARE(kept.size(), 1);
+        QCOMPARE(readBytes(kept.first()), content);
+        QCOMPARE(App::UserNotices::instance().takeAll(),
+                 QStringList{"The unreadable list of local servers was kept as " + QFileInfo(kept.first()).fileName() + "."});
+        QCOMPARE(readJson("local_roster.txt").array().size(), 1);
+        roster->logout();
+    }
 }
 
 void TestStores::serviceRosterKeepsIdentityAndLocalServers()
@@ -220,11 +301,15 @@ void TestStores::localRosterIsStoredWholeOrNotAtAll()
     MessageCapture capture;
     QCOMPARE(setrlimit(RLIMIT_FSIZE, &tiny), 0);
     roster->storeLocalRoster();
+    roster->storeLocalRoster();
     setrlimit(RLIMIT_FSIZE, &old);
     QVERIFY2(capture.contains("Could not write local roster to file") || capture.contains("Could not flush local roster file"),
              qPrintable(capture.messages().join('\n')));
     file.open(QIODevice::ReadOnly);
     QCOMPARE(file.readAll(), before);
+    // Told once, not at every change.
+    QCOMPARE(App::UserNotices::instance().takeAll(),
+             QStringList{"The local servers could not be saved to local_roster.txt."});
 }
 
 void TestStores::firstCloudLoginPushesFileLayouts()
@@ -247,6 +332,63 @@ void TestStores::firstCloudLoginPushesFileLayouts()
     const QJsonArray uploaded = QJsonDocument::fromJson(m_uploads.first()).array();
     QCOMPARE(uploaded.size(), 1);
     QCOMPARE(uploaded.first().toObject().value("id").toString(), QStringLiteral("L-file"));
+}
+
+void TestStores::unreadableLayoutsAreKeptAndNeverPushed()
+{
+    signIn();
+    const QString fileName = App::StoragePaths::layoutsFilePath(App::StoragePaths::cacheDir(), "person@example.com");
+    QSignalSpy finished(layouts, &App::Layouts::layoutsUpdatingFinished);
+    QSignalSpy failed(layouts, &App::Layouts::layoutsUpdatingError);
+
+    // A truncated, a garbled and an array-typed file at the first login of the
+    // account: kept aside, nothing pushed, the service's copy untouched.
+    const QByteArray stored = R"({"last_update":1,"layouts":[)" + layoutJson("L-mine", "Mine") + "]}";
+    for (const QByteArray& content : {stored.left(stored.size() / 2), QByteArray("\x01\x02 garbage"),
+                                      QByteArray("[" + layoutJson("L-mine", "Mine") + "]")}) {
+        for (const QString& kept : keptAside(fileName))
+            QFile::remove(kept);
+        writeBytes(fileName, content);
+        m_layouts = R"({"last_update":0,"layouts":[]})";
+        MessageCapture capture;
+        layouts->login();
+        QVERIFY(finished.wait(20000));
+
+        // An answer whose "response" is a list, not an object, is an error, not an empty list.
+        m_layouts = "[]";
+        const int answers = finished.count() + failed.count();
+        layouts->loadLayoutsFromApi();
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count() + failed.count(), answers + 1, 20000);
+        QVERIFY2(m_uploads.isEmpty(), m_uploads.value(0).constData());
+        QCOMPARE(failed.count(), 1);
+        failed.clear();
+
+        const QStringList kept = keptAside(fileName);
+        QVERIFY2(kept.size() == 1, qPrintable(kept.join(' ') + '\n' + capture.messages().join('\n')));
+        QCOMPARE(readBytes(kept.first()), content);
+        QVERIFY(capture.contains("Skip pushing layouts to API: the local file could not be read"));
+        const QStringList notices = App::UserNotices::instance().takeAll();
+        QCOMPARE(notices.size(), 1);
+        QVERIFY2(notices.first().startsWith("The saved layouts could not be read from " + fileName), qPrintable(notices.first()));
+        layouts->logout();
+    }
+
+    // An answer with "last_update" but without a list of layouts leaves the file as it is.
+    m_layouts = stored;
+    layouts->login();
+    QVERIFY(finished.wait(20000));
+    const QByteArray good = readBytes(fileName);
+    for (const QByteArray& answer : {QByteArray(R"({"last_update":9})"), QByteArray(R"({"last_update":9,"layouts":{"a":1}})")}) {
+        m_layouts = answer;
+        const int errors = failed.count();
+        const int answers = finished.count() + failed.count();
+        layouts->loadLayoutsFromApi();
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count() + failed.count(), answers + 1, 20000);
+        QCOMPARE(failed.count(), errors + 1);
+        QCOMPARE(readBytes(fileName), good);
+        QVERIFY(layouts->item("L-mine")->exists());
+    }
+    QVERIFY(m_uploads.isEmpty());
 }
 
 void TestStores::layoutsFollowTheServiceAndStoresDrop()
@@ -305,6 +447,29 @@ void TestStores::localStartLayoutsStayLocal()
     QCOMPARE(readJson(fileName).object().value("layouts").toArray().size(), 1);
 }
 
+void TestStores::failedLayoutSavesAreReportedOnce()
+{
+    App::Settings::instance().setValue("auth/email", "full@example.com");
+    const QString fileName = App::StoragePaths::localLayoutsFilePath();
+    writeBytes(fileName, R"({"last_update":1,"layouts":[)" + layoutJson("L-" + QString(100, 'x'), "Long") + "]}");
+    const QByteArray before = readBytes(fileName);
+    layouts->login();
+    QVERIFY(layouts->item("L-" + QString(100, 'x')));
+    MessageCapture capture;
+    storeOnFullDisk([this] {
+        layouts->storeLayoutsToFile();
+        layouts->storeLayoutsToFile();
+    });
+    QCOMPARE(capture.messages().filter("Could not save layouts to").size(), 2);
+    QCOMPARE(readBytes(fileName), before);
+    QCOMPARE(App::UserNotices::instance().takeAll(), QStringList{"The layouts could not be saved to " + fileName + "."});
+
+    // Told again only after a store that worked.
+    layouts->storeLayoutsToFile();
+    storeOnFullDisk([this] { layouts->storeLayoutsToFile(); });
+    QCOMPARE(App::UserNotices::instance().takeAll().size(), 1);
+}
+
 void TestStores::unknownServersBecomePlaceholdersFilledByRoster()
 {
     QSignalSpy serverAdded(roster, &App::Roster::serverAdded);
@@ -328,6 +493,50 @@ void TestStores::unknownServersBecomePlaceholdersFilledByRoster()
     QCOMPARE(camera->name(), QStringLiteral("Back"));
     QCOMPARE(layout.cell(API::LayoutCellPoint(1, 0)).camera, camera);
     QCOMPARE(roster->serverOrPlaceholder("later"), placeholder);
+}
+
+void TestStores::addedLocalServerTakesOverLayoutPlaceholder()
+{
+    // A layout (from the service, made on another computer) names a local
+    // server before the user adds it here.
+    HttpTestServer lan;
+    lan.setHandler([](const HttpTestServer::Request&) {
+        return Response::json(200, R"([{"id":7,"name":"Till","online":true,"streams":{"0":true}}])");
+    });
+    const QString serverId = API::LocalServer::idFor("127.0.0.1", lan.port());
+    QFile::remove("local_roster.txt");
+    App::Settings::instance().setValue("auth/email", "shop@example.com");
+    const QJsonObject cell{{"server", serverId}, {"camera", 7}, {"row", 0}, {"column", 0}, {"w", 1}, {"h", 1}};
+    writeBytes(App::StoragePaths::localLayoutsFilePath(),
+               QJsonDocument(QJsonObject{{"last_update", 1},
+                                         {"layouts", QJsonArray{QJsonObject{{"id", "L-shop"}, {"name", "Shop"},
+                                                                            {"rows", 1}, {"columns", 1},
+                                                                            {"cameras", QJsonArray{cell}}}}}})
+                   .toJson());
+    roster->login();
+    layouts->login();
+    const API::LayoutPtr layout = layouts->item("L-shop");
+    QVERIFY(layout);
+    QVERIFY(!roster->item(serverId)->exists());
+
+    QSignalSpy added(roster, &App::Roster::serverAdded);
+    auto server = std::make_shared<API::LocalServer>("Shop", "127.0.0.1", lan.port(), "pw");
+    server->setExists(true);
+    roster->add(server);
+    roster->storeLocalRoster();
+
+    QCOMPARE(roster->item(serverId), API::ServerPtr(server));
+    QCOMPARE(added.count(), 1);
+    QTRY_VERIFY_WITH_TIMEOUT(!lan.requests().isEmpty(), 20000); // it polls
+    const API::CameraPtr camera = layout->cell(API::LayoutCellPoint(0, 0)).camera;
+    QVERIFY(camera);
+    QCOMPARE(camera->server(), server.get());
+    QTRY_VERIFY_WITH_TIMEOUT(camera->exists(), 20000);
+    QCOMPARE(camera->name(), QStringLiteral("Till"));
+    QCOMPARE(server->item(7), camera);
+    const QJsonArray saved = readJson("local_roster.txt").array();
+    QCOMPARE(saved.size(), 1);
+    QCOMPARE(saved.first().toObject().value("port").toInt(), int(lan.port()));
 }
 
 int main(int argc, char* argv[])
