@@ -5,9 +5,11 @@
 #include "core/languageloader.h"
 #include "core/layouttotals.h"
 #include "core/logger.h"
+#include "core/quitsignals.h"
 #include "core/settings.h"
 #include "core/singleinstanceguard.h"
 #include "core/storagepaths.h"
+#include "core/usernotices.h"
 #include "core/wakeinhibitor.h"
 #include "core/weblinks.h"
 #include "core/windowplacement.h"
@@ -81,6 +83,39 @@ void makeFolder(const QString& path)
         qWarning() << "Cannot create folder:" << path;
 }
 
+// A working folder that cannot be written (read-only, or a shared one) must not
+// keep the program from starting: the log goes to the cache folder, else only
+// to the standard error output, and the user is told once.
+void openLog(const QString& logName)
+{
+    qDebug() << "LogPath:" << logName;
+    if (Logger::open(logName))
+        return;
+    const QString folder = QDir::currentPath();
+    const QString fallback = QDir(StoragePaths::cacheDir()).filePath(logName);
+    if (Logger::open(fallback)) {
+        qDebug() << "Cannot open log file in working folder:" << folder << "log written to" << fallback;
+        UserNotices::instance().post(
+            Application::tr("Settings and logs cannot be written to %1. The log is kept in %2.").arg(folder, fallback));
+    } else {
+        qDebug() << "Cannot open log file in working folder:" << folder << "nor in" << fallback;
+        UserNotices::instance().post(Application::tr("Settings and logs cannot be written to %1.").arg(folder));
+    }
+}
+
+// SIGTERM and SIGINT (a logout of the desktop session, a shutdown, kill, Ctrl+C)
+// quit the way closing the last window does: the windows close and stop their
+// workers, and the files are written.
+void quitOnSignals(Application* app)
+{
+    auto* watcher = new QuitSignals(app);
+    QObject::connect(watcher, &QuitSignals::quitRequested, app, [app](int signalNumber) {
+        qDebug() << "Quit on signal" << signalNumber;
+        QApplication::closeAllWindows();
+        app->quit();
+    });
+}
+
 } // namespace
 
 Application::Application(int& argc, char** argv)
@@ -114,10 +149,8 @@ Application::Application(int& argc, char** argv)
     d->anotherInstance = d->guard->check(internalName + QStringLiteral("-single-app-lock"));
 
     if (!d->anotherInstance) {
-        const QString logName = internalName + QStringLiteral("_log.txt");
-        qDebug() << "LogPath:" << logName;
-        if (!Logger::open(logName))
-            qFatal("Cannot open log file");
+        openLog(internalName + QStringLiteral("_log.txt"));
+        quitOnSignals(this);
     }
 
     setWindowIcon(QIcon(QStringLiteral("://icons/") + internalName + QStringLiteral(".png")));

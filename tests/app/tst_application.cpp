@@ -5,9 +5,12 @@
 #include "app/application.h"
 #include "core/languageloader.h"
 #include "core/settings.h"
+#include "core/usernotices.h"
 #include "gui/dialogs/logindialog.h"
+#include "gui/grid/layoutwidget.h"
 #include "gui/mainwindow/mainwindow.h"
 #include "gui/panels/infopanel.h"
+#include "gui/widgets/playernotification.h"
 #include "model/camera.h"
 #include "model/layout.h"
 #include "model/localserver.h"
@@ -20,6 +23,7 @@
 #include <QFontDatabase>
 #include <QJsonObject>
 #include <QAbstractButton>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QSettings>
@@ -106,6 +110,7 @@ private slots:
     void layoutEditingAsksBeforeLeaving();
     void activeCameraAndUpdateNoticeAcrossWindows();
     void signOutClosesEveryWindowAndForgetsPassword();
+    void noticesWaitForAWindowAndShowOnce();
 };
 
 void TestApplication::startupWritesSettingsAndDirectoryBlock()
@@ -356,6 +361,37 @@ void TestApplication::signOutClosesEveryWindowAndForgetsPassword()
     QVERIFY(!app->isUpdateNotified());
     QVERIFY(!App::Roster::instance()->isLoggedIn());
     QVERIFY(!App::Layouts::instance()->isLoggedIn());
+}
+
+// The texts of the notifications a window shows now.
+QStringList shownNotices(GUI::MainWindow* window)
+{
+    QStringList texts;
+    for (GUI::PlayerNotification* notification : window->layoutWidget()->notifications()) {
+        if (auto* label = notification->findChild<QLabel*>(QStringLiteral("messageLabel")))
+            texts << label->text();
+    }
+    return texts;
+}
+
+void TestApplication::noticesWaitForAWindowAndShowOnce()
+{
+    auto* app = App::Application::instance();
+    QVERIFY(app->mainWindows().isEmpty());
+    // Found at start-up, before any window: kept for the first one.
+    App::UserNotices::instance().post(QStringLiteral("Cannot write <here>"));
+    app->loginSuccessful();
+    GUI::MainWindow* first = app->mainWindows().first();
+    QTRY_COMPARE(shownNotices(first), QStringList{QStringLiteral("Cannot write &lt;here&gt;")});
+    QVERIFY(App::UserNotices::instance().pending().isEmpty());
+
+    // With two windows open, one of them shows it.
+    emit first->clone();
+    GUI::MainWindow* second = app->mainWindows().at(1);
+    QTRY_VERIFY(second->isVisible());
+    App::UserNotices::instance().post(QStringLiteral("Layouts not saved"));
+    // Handed out as it is posted: both windows have had their turn already.
+    QCOMPARE((shownNotices(first) + shownNotices(second)).filter(QStringLiteral("Layouts not saved")).size(), 1);
 }
 
 int main(int argc, char* argv[])

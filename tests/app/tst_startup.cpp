@@ -1,12 +1,15 @@
 // The real watchdesk binary: one instance per user, the files of a first start,
-// and recovery of the guard after the first instance was killed.
+// recovery of the guard after the first instance was killed, a normal quit on
+// SIGTERM and SIGINT, and a start in a working folder that cannot be written.
 #include "../common/filemode.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <csignal>
 
 class TestStartup : public QObject
 {
@@ -15,11 +18,13 @@ private slots:
     void initTestCase();
     void secondStartExitsAndFirstKeepsRunning();
     void killedInstanceLeavesNoLock();
+    void quitSignalsQuitNormally();
+    void readOnlyWorkingFolderStillStarts();
     void cleanup();
 
 private:
-    QProcess* start();
-    bool waitForStartup(int timeoutMs);
+    QProcess* start(const QString& folder = QStringLiteral("work"));
+    bool waitForStartup(int timeoutMs, const QString& logName = QStringLiteral("work/orvanta_client_log.txt"));
 
     QTemporaryDir m_dir;
     QProcessEnvironment m_env;
@@ -40,11 +45,11 @@ void TestStartup::initTestCase()
     m_env.insert(QStringLiteral("TMPDIR"), m_dir.filePath(QStringLiteral("tmp")));
 }
 
-QProcess* TestStartup::start()
+QProcess* TestStartup::start(const QString& folder)
 {
     auto* process = new QProcess(this);
     process->setProcessEnvironment(m_env);
-    process->setWorkingDirectory(m_dir.filePath(QStringLiteral("work")));
+    process->setWorkingDirectory(m_dir.filePath(folder));
     process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process->setStandardOutputFile(QProcess::nullDevice());
     process->start(QStringLiteral(WATCHDESK_BIN), QStringList());
@@ -52,10 +57,10 @@ QProcess* TestStartup::start()
     return process;
 }
 
-bool TestStartup::waitForStartup(int timeoutMs)
+bool TestStartup::waitForStartup(int timeoutMs, const QString& logName)
 {
     // The directory block ends the start-up; the guard listens before it.
-    QFile log(m_dir.filePath(QStringLiteral("work/orvanta_client_log.txt")));
+    QFile log(m_dir.filePath(logName));
     QDeadlineTimer deadline(timeoutMs);
     while (!deadline.hasExpired()) {
         if (log.open(QIODevice::ReadOnly)) {
@@ -112,6 +117,53 @@ void TestStartup::killedInstanceLeavesNoLock()
     QProcess* another = start();
     QVERIFY(another->waitForFinished(60000));
     QCOMPARE(another->exitCode(), 133);
+}
+
+void TestStartup::quitSignalsQuitNormally()
+{
+    for (int signalNumber : {SIGTERM, SIGINT}) {
+        QFile::remove(m_dir.filePath(QStringLiteral("work/orvanta_client_log.txt")));
+        QProcess* process = start();
+        QVERIFY(process->waitForStarted(30000));
+        QVERIFY(waitForStartup(60000));
+        QCOMPARE(::kill(pid_t(process->processId()), signalNumber), 0);
+        QVERIFY(process->waitForFinished(60000));
+        QCOMPARE(process->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process->exitCode(), 0);
+        // A normal quit: the guard's socket is gone and the log has its last line.
+        QVERIFY(QDir(m_dir.filePath(QStringLiteral("tmp"))).entryList(QDir::System).isEmpty());
+        QFile log(m_dir.filePath(QStringLiteral("work/orvanta_client_log.txt")));
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QVERIFY(log.readAll().contains(" Quit on signal " + QByteArray::number(signalNumber) + "\n"));
+    }
+}
+
+void TestStartup::readOnlyWorkingFolderStillStarts()
+{
+    // Also for root, whom the folder's mode does not stop: a folder in place of the log file.
+    const QString folder = m_dir.filePath(QStringLiteral("readonly"));
+    QVERIFY(QDir().mkpath(folder + QStringLiteral("/orvanta_client_log.txt")));
+    QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    QProcess* process = start(QStringLiteral("readonly"));
+    QVERIFY(process->waitForStarted(30000));
+
+    // The log goes to the cache folder instead.
+    QString logName;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            QDirIterator it(m_dir.filePath(QStringLiteral("cache")), {QStringLiteral("orvanta_client_log.txt")},
+                            QDir::Files, QDirIterator::Subdirectories);
+            logName = it.hasNext() ? QDir(m_dir.path()).relativeFilePath(it.next()) : QString();
+            return !logName.isEmpty() || process->state() == QProcess::NotRunning;
+        }(),
+        60000);
+    QVERIFY2(!logName.isEmpty(), "no log in the cache folder");
+    QVERIFY2(waitForStartup(60000, logName), "the start-up did not finish");
+    QCOMPARE(process->state(), QProcess::Running);
+    QFile log(m_dir.filePath(logName));
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    QVERIFY(log.readAll().contains(" Cannot open log file in working folder: \"" + QFile::encodeName(folder) + "\" log written to"));
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 void TestStartup::cleanup()

@@ -496,6 +496,12 @@ void LayoutWidget::showExportError()
     notify(tr("An error occurred while exporting"), true);
 }
 
+void LayoutWidget::showProblem(const QString& text)
+{
+    // Plain text: file names may hold characters that mean markup.
+    notify(text.toHtmlEscaped(), true);
+}
+
 void LayoutWidget::setDropHighlight(bool on)
 {
     setProperty("drop", on);

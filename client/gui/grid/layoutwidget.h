@@ -65,6 +65,8 @@ public:
 
     void showExportDone(const QString& path);
     void showExportError();
+    // A problem of the application that the user must learn of (plain text).
+    void showProblem(const QString& text);
 
 signals:
     void clicked(API::CameraPtr camera);

@@ -2,6 +2,7 @@
 
 #include "core/constants.h"
 #include "core/settings.h"
+#include "core/usernotices.h"
 #include "export/exporter.h"
 #include "gui/grid/layoutwidget.h"
 #include "gui/panels/archivecontrolpanel.h"
@@ -25,6 +26,7 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QTimer>
 
 namespace OrvantaClient::GUI {
 
@@ -62,6 +64,14 @@ public:
         sideBar->setCurrentLayout(shown);
     }
 };
+
+// Problems found where no window was at hand (start-up, the stores) are shown
+// here, each by one window only: the first that takes it.
+void showUserNotices(LayoutWidget* grid)
+{
+    for (const QString& text : App::UserNotices::instance().takeAll())
+        grid->showProblem(text);
+}
 
 // The questions of this window share one look: no help button, the house font size.
 void styleQuestion(QMessageBox& box)
@@ -178,6 +188,15 @@ MainWindow::MainWindow(QWidget* parent)
     if (App::Settings::instance().value(QStringLiteral("mainWindow/openTab")).toString() == QLatin1String("Layouts"))
         setLayoutsMode();
     d->tickTimer = startTimer(1000, Qt::CoarseTimer);
+
+    // A window on its way out (hidden at sign-out) leaves them to the next one.
+    const auto showNotices = [this] {
+        if (isVisible() && d->layoutWidget)
+            Internal::showUserNotices(d->layoutWidget);
+    };
+    connect(&App::UserNotices::instance(), &App::UserNotices::posted, this, showNotices);
+    // Those from before this window, once it is on screen.
+    QTimer::singleShot(0, this, showNotices);
 }
 
 MainWindow::~MainWindow()
