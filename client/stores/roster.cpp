@@ -7,6 +7,7 @@
 #include "model/server.h"
 
 #include <QDebug>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSet>
@@ -213,13 +214,14 @@ void Roster::storeLocalRoster()
         return;
     }
     if (m_fileUnreadable) {
-        const QString keptAs = m_file.setAside();
-        if (keptAs.isNull()) {
+        const QString keptAs = QFile::exists(m_file.fileName()) ? m_file.setAside() : QString();
+        if (keptAs.isNull() && QFile::exists(m_file.fileName())) {
             qDebug() << "Can't truncate local roster file before overwriting";
             return;
         }
         m_fileUnreadable = false;
-        UserNotices::instance().post(tr("The unreadable list of local servers was kept as %1.").arg(keptAs));
+        if (!keptAs.isNull())
+            UserNotices::instance().post(tr("The unreadable list of local servers was kept as %1.").arg(keptAs));
     }
     QJsonArray servers;
     for (const API::ServerPtr& server : items()) {
