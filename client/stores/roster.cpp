@@ -213,16 +213,15 @@ void Roster::storeLocalRoster()
         qDebug() << "Trying to store local roster to file but it is closed";
         return;
     }
-    if (m_fileUnreadable) {
-        const QString keptAs = QFile::exists(m_file.fileName()) ? m_file.setAside() : QString();
-        if (keptAs.isNull() && QFile::exists(m_file.fileName())) {
+    if (m_fileUnreadable && QFile::exists(m_file.fileName())) {
+        const QString keptAs = m_file.setAside();
+        if (keptAs.isNull()) {
             qDebug() << "Can't truncate local roster file before overwriting";
             return;
         }
-        m_fileUnreadable = false;
-        if (!keptAs.isNull())
-            UserNotices::instance().post(tr("The unreadable list of local servers was kept as %1.").arg(keptAs));
+        UserNotices::instance().post(tr("The unreadable list of local servers was kept as %1.").arg(keptAs));
     }
+    m_fileUnreadable = false;
     QJsonArray servers;
     for (const API::ServerPtr& server : items()) {
         if (server->isLocal() && server->exists())
