@@ -21,6 +21,27 @@ QString& session()
 
 const QString platform = QString::fromLatin1(App::Constants::platformName);
 
+const char* jsonTypeName(const QJsonValue& value)
+{
+    switch (value.type()) {
+    case QJsonValue::Null:
+        return "null";
+    case QJsonValue::Bool:
+        return "bool";
+    case QJsonValue::Double:
+        return "number";
+    case QJsonValue::String:
+        return "empty string";
+    case QJsonValue::Array:
+        return "array";
+    case QJsonValue::Object:
+        return "object";
+    case QJsonValue::Undefined:
+        break;
+    }
+    return "missing";
+}
+
 // Releases a transport object after its first outcome, whoever listens.
 template<typename Transport>
 void releaseAfterOutcome(Transport* transport)
@@ -62,7 +83,9 @@ StreamerClient* CloudAPIClient::streamer(const QString& apiHost, int apiPort, co
         params.insert(QStringLiteral("sessionId"), session());
     } else {
         client = new StreamerClient(apiHost, apiPort);
-        params.insert(QStringLiteral("sessionId"), password);
+        // Encoded as in the stream URLs and the stream info request: the query
+        // would otherwise take "+" for a blank and "%41" for "A".
+        params.insert(QStringLiteral("sessionId"), QString::fromLatin1(QUrl::toPercentEncoding(password)));
     }
     params.insert(QStringLiteral("server"), serverID);
     params.insert(QStringLiteral("camera"), cameraID);
@@ -77,16 +100,26 @@ void CloudAPIClient::onStreamerFailure(StreamerClient* client, std::function<voi
 
 void CloudAPIClient::tryLogin(QString email, QString password)
 {
-    RestClient* client = rest(
-        [this](const QJsonObject& response) {
-            session() = response.value(QStringLiteral("session_id")).toString();
-            qDebug() << "Login successful";
-            emit loginSuccess();
-        },
-        [this] {
+    auto* client = new RestClient;
+    connect(client, &RestClient::jsonReceived, this, [this](const QJsonObject& response) {
+        // Without a session nothing else can be loaded: an answer that calls
+        // itself a success but carries no usable id is a failed login.
+        const QJsonValue id = response.value(QStringLiteral("session_id"));
+        if (!id.isString() || id.toString().isEmpty()) {
+            qDebug() << "Login answer holds no session id:" << jsonTypeName(id);
             qDebug() << "Login failed";
-            emit loginFailed();
-        });
+            emit loginFailed(-2);
+            return;
+        }
+        session() = id.toString();
+        qDebug() << "Login successful";
+        emit loginSuccess();
+    });
+    connect(client, &RestClient::error, this, [this](int errorCode) {
+        qDebug() << "Login failed";
+        emit loginFailed(errorCode);
+    });
+    releaseAfterOutcome(client);
     const QVariantMap form{
         {QStringLiteral("login"), QString::fromLatin1(QUrl::toPercentEncoding(email))},
         {QStringLiteral("password"), QString::fromLatin1(QUrl::toPercentEncoding(password))},
@@ -101,8 +134,12 @@ void CloudAPIClient::logout()
 {
     if (session().isEmpty())
         return;
-    RestClient* client = rest([](const QJsonObject&) { qDebug() << "Logout successful"; },
-                              [] { qDebug() << "Logout failed"; });
+    // Sign-out sends this from a facade that is gone before the answer comes:
+    // the log lines hang on the transport object, which lives until then.
+    auto* client = new RestClient;
+    connect(client, &RestClient::jsonReceived, client, [] { qDebug() << "Logout successful"; });
+    connect(client, &RestClient::error, client, [] { qDebug() << "Logout failed"; });
+    releaseAfterOutcome(client);
     qDebug() << "Try logout:" << App::Settings::instance().value(QStringLiteral("auth/email")).toString().toLower();
     client->del(QStringLiteral("public/sessions/") + session(), QVariantMap());
     session().clear();
@@ -231,7 +268,7 @@ void CloudAPIClient::setCameraRotation(API::server_id_t serverID, API::camera_id
             emit error();
         });
     qDebug() << "Save rotation" << angle << "camera" << serverID << cameraID << "request";
-    client->postForm(QStringLiteral("/public/servers/%1/cameras/%2/rotation").arg(serverID).arg(cameraID),
+    client->postForm(QStringLiteral("/public/servers/%1/cameras/%2/rotation").arg(serverID, QString::number(cameraID)),
                      {{QStringLiteral("sessionId"), session()}, {QStringLiteral("degrees"), angle}});
 }
 

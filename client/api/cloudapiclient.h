@@ -31,7 +31,9 @@ signals:
     void updatesFound(QString version);
     void updatesError();
     void loginSuccess();
-    void loginFailed();
+    // errorCode is the code of the failure's error pair: -2 when the service's
+    // answer could not be used, the service's own code when it refused.
+    void loginFailed(int errorCode);
     void rosterUpdated(QJsonObject response);
     void rosterUpdateError();
     void layoutsUpdated(QJsonObject response);

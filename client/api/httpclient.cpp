@@ -27,10 +27,11 @@ const QString methodPost = QStringLiteral("POST");
 HTTPClient::HTTPClient(QString host, int port, bool https, bool useProxy)
     : m_transferTimeout(defaultTimeout())
 {
-    m_url.setScheme(https ? QStringLiteral("https") : QStringLiteral("http"));
-    m_url.setHost(host, QUrl::DecodedMode);
+    m_base.setScheme(https ? QStringLiteral("https") : QStringLiteral("http"));
+    m_base.setHost(host, QUrl::DecodedMode);
     if (port != 0)
-        m_url.setPort(port);
+        m_base.setPort(port);
+    m_url = m_base;
 
     if (useProxy) {
         // Read once: a change of the proxy settings affects clients built later.
@@ -75,6 +76,15 @@ int HTTPClient::defaultTransferTimeout()
     return defaultTimeout();
 }
 
+QString HTTPClient::logExcerpt(const QByteArray& data)
+{
+    // A broken or hostile peer may answer with megabytes; the log gets enough
+    // to recognise the answer, not the answer itself.
+    if (data.size() <= logExcerptSize)
+        return QString::fromUtf8(data);
+    return QString::fromUtf8(data.left(logExcerptSize)) + QStringLiteral("...");
+}
+
 void HTTPClient::get(QString path, QVariantMap params, bool json)
 {
     start(methodGet, path, params, json);
@@ -103,10 +113,12 @@ void HTTPClient::post(QString path, QByteArray data, QString contentType, bool j
 void HTTPClient::start(const QString& method, const QString& path, const QVariantMap& params, bool json)
 {
     // A new request from the caller starts from the client's own host, even
-    // after an earlier request was redirected elsewhere.
+    // after an earlier request was redirected elsewhere: a redirect replaces
+    // the whole URL, so scheme, host and port are taken afresh as well.
     m_redirectCount = 0;
     m_method = method;
     m_json = json;
+    m_url = m_base;
     m_url.setPath(path, QUrl::DecodedMode);
     QUrlQuery query;
     for (auto it = params.constBegin(); it != params.constEnd(); ++it)
@@ -175,8 +187,8 @@ void HTTPClient::httpReply()
             QJsonParseError parseError;
             const QJsonDocument document = QJsonDocument::fromJson(body, &parseError);
             if (parseError.error != QJsonParseError::NoError) {
-                qDebug() << "HTTP bad data: cannot parse response:" << QString::fromUtf8(body) << "Reason: "
-                         << parseError.errorString();
+                qDebug() << "HTTP bad data: cannot parse response:" << logExcerpt(body) << "Reason: "
+                         << parseError.errorString() << "Size:" << body.size();
                 fail(-2, 400);
                 return;
             }

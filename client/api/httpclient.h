@@ -29,6 +29,11 @@ public:
 
     static constexpr int maxRedirects = 10;
 
+    // The start of an answer as it may go into the log: at most
+    // logExcerptSize bytes, with "..." when there was more.
+    static constexpr int logExcerptSize = 512;
+    static QString logExcerpt(const QByteArray& data);
+
 signals:
     void finished(QByteArray data);
     void finished(QJsonDocument document);
@@ -51,6 +56,7 @@ private:
 
     QNetworkAccessManager m_manager;
     QString m_method;
+    QUrl m_base; // scheme, host and port: where every request of the caller starts
     QUrl m_url;
     bool m_json = false;
     QByteArray m_postData;

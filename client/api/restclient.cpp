@@ -67,7 +67,8 @@ void RestClient::httpReply(QJsonDocument response)
     }
     const int code = inner.value(QStringLiteral("code")).toInt(0);
     const QString alias = inner.value(QStringLiteral("code_alias")).toString();
-    qDebug() << "HTTP Rest responce is not successful" << code << alias << errorMessage(code);
+    qDebug() << "HTTP Rest responce is not successful" << code << HTTPClient::logExcerpt(alias.toUtf8())
+             << errorMessage(code);
     emit error(code, 500);
 }
 

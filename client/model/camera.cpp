@@ -50,7 +50,8 @@ QString cacheKey(Server* server, camera_id_t id)
 
 QString rotationKey(const Server* server, camera_id_t id)
 {
-    return QStringLiteral("cameras/%1/%2/rotation").arg(server ? server->id() : QString()).arg(id);
+    // One arg() call: a "%1" inside the server id must stay as it is.
+    return QStringLiteral("cameras/%1/%2/rotation").arg(server ? server->id() : QString(), QString::number(id));
 }
 
 QString encoded(const QString& value)

@@ -18,12 +18,15 @@ class TestCloudApiClient : public QObject
 private slots:
     void init() { m_service.server.clearRequests(); }
     void loginFormCarriesPasswordIntact();
-    void loginWithoutSessionIdStillSucceeds();
+    void loginWithoutUsableSessionIdFails_data();
+    void loginWithoutUsableSessionIdFails();
     void logoutSendsOneDelete();
+    void logoutIsLoggedAfterTheFacadeIsGone();
     void failedLoginAndRefusals();
     void serviceRequestsOnTheWire();
     void previewFromCloudAndLocalServer();
     void ptzOutcomes();
+    void localPasswordIsEncodedOnce();
     void patrolListInsideString_data();
     void patrolListInsideString();
 
@@ -67,11 +70,34 @@ void TestCloudApiClient::loginFormCarriesPasswordIntact()
              QStringLiteral("Üser+1@example.com"));
 }
 
-void TestCloudApiClient::loginWithoutSessionIdStillSucceeds()
+void TestCloudApiClient::loginWithoutUsableSessionIdFails_data()
 {
+    QTest::addColumn<QByteArray>("answer");
+    QTest::newRow("missing") << QByteArray(R"({"success":true,"response":{}})");
+    QTest::newRow("empty") << QByteArray(R"({"success":true,"response":{"session_id":""}})");
+    QTest::newRow("number") << QByteArray(R"({"success":true,"response":{"session_id":12345}})");
+    QTest::newRow("nested") << QByteArray(R"({"success":true,"response":{"session_id":{"id":"S"}}})");
+    QTest::newRow("response as an array") << QByteArray(R"({"success":true,"response":[{"session_id":"S"}]})");
+}
+
+void TestCloudApiClient::loginWithoutUsableSessionIdFails()
+{
+    // Success without a session would open a window that can never load anything.
+    QFETCH(QByteArray, answer);
     login(R"({"success":true,"response":{"session_id":"old"}})");
-    login(R"({"success":true,"response":{}})");
-    QCOMPARE(CloudAPIClient::sessionId(), QString());
+    m_service.server.enqueue(Response::json(200, answer));
+    CloudAPIClient client;
+    QSignalSpy success(&client, &CloudAPIClient::loginSuccess);
+    QSignalSpy failed(&client, &CloudAPIClient::loginFailed);
+    MessageCapture capture;
+    client.tryLogin(QStringLiteral("user@example.com"), QStringLiteral("pw"));
+    QVERIFY(failed.wait(20000));
+    QCOMPARE(failed.first().value(0).toInt(), -2);
+    QCOMPARE(success.count(), 0);
+    QVERIFY(capture.messages().contains("Login failed"));
+    QVERIFY(capture.contains("Login answer holds no session id:"));
+    QVERIFY(!capture.contains("Login successful"));
+    QCOMPARE(CloudAPIClient::sessionId(), QStringLiteral("old"));
 }
 
 void TestCloudApiClient::logoutSendsOneDelete()
@@ -90,6 +116,19 @@ void TestCloudApiClient::logoutSendsOneDelete()
     QCOMPARE(m_service.server.requests().at(0).method, QByteArray("DELETE"));
     QCOMPARE(m_service.server.requests().at(0).target, QByteArray("/public/sessions/S-2"));
     QCOMPARE(capture.messages().count("Try logout: \"someone@example.com\""), 1);
+}
+
+void TestCloudApiClient::logoutIsLoggedAfterTheFacadeIsGone()
+{
+    // Sign-out logs out through a facade that is destroyed at once.
+    OrvantaClient::App::Settings::instance().setValue("auth/email", "someone@example.com");
+    for (const bool accepted : {true, false}) {
+        login(R"({"success":true,"response":{"session_id":"S-5"}})");
+        m_service.server.enqueue(accepted ? Response::json(200, R"({"success":true})") : Response::json(500, "{}"));
+        MessageCapture capture;
+        CloudAPIClient().logout();
+        QTRY_VERIFY_WITH_TIMEOUT(capture.messages().contains(accepted ? "Logout successful" : "Logout failed"), 20000);
+    }
 }
 
 void TestCloudApiClient::failedLoginAndRefusals()
@@ -209,6 +248,37 @@ void TestCloudApiClient::ptzOutcomes()
     QCOMPARE(local.requests().at(2).method, QByteArray("POST"));
     QCOMPARE(local.requests().at(2).target,
              QByteArray("/plugin/ptz_patrol?camera=1&patrolId=3&server=srv&sessionId=pw"));
+}
+
+void TestCloudApiClient::localPasswordIsEncodedOnce()
+{
+    // The local server decodes the query once and must get back what the user typed.
+    const QString password = QStringLiteral("a+b %41&c=d");
+    HttpTestServer local;
+    local.setHandler([](const HttpTestServer::Request& request) {
+        return request.path == "/preview/live" ? Response::raw(200, "x", "image/jpeg") : Response::json(200, "[]");
+    });
+    CloudAPIClient client;
+    QSignalSpy previews(&client, &CloudAPIClient::previewReceived);
+    QSignalSpy records(&client, &CloudAPIClient::archivesReceived);
+    QSignalSpy days(&client, &CloudAPIClient::archiveDatesReceived);
+    QSignalSpy ptz(&client, &CloudAPIClient::ptzOperationSuccess);
+    const QString host = QStringLiteral("127.0.0.1");
+    client.requestPreview(QStringLiteral("srv"), 1, host, local.port(), password);
+    client.getTimeline(QStringLiteral("srv"), 1, 100, 200, host, local.port(), password);
+    client.getCalendar(QStringLiteral("srv"), 1, 100, 200, host, local.port(), password);
+    client.ptzMove(QStringLiteral("srv"), 1, QStringLiteral("up"), host, local.port(), password);
+    client.ptzPatrol(QStringLiteral("srv"), 1, 2, host, local.port(), password);
+    QTRY_COMPARE_WITH_TIMEOUT(previews.count() + records.count() + days.count() + ptz.count(), 5, 20000);
+    QCOMPARE(local.requests().size(), 5);
+    for (const auto& request : local.requests()) {
+        QByteArray sent;
+        for (const auto& item : request.query) {
+            if (item.first == "sessionId")
+                sent = item.second;
+        }
+        QCOMPARE(sent, QByteArray("a%2Bb%20%2541%26c%3Dd"));
+    }
 }
 
 void TestCloudApiClient::patrolListInsideString_data()

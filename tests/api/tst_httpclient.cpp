@@ -4,6 +4,7 @@
 #include "core/settings.h"
 
 #include <QDir>
+#include <QJsonArray>
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -55,12 +56,14 @@ private slots:
     void failures_data();
     void failures();
     void refusedConnectionIsNotLogged();
+    void hugeGarbageIsLoggedAsExcerpt();
     void getRedirectKeepsTargetQuery();
     void postRedirectResendsBody();
     void pathOnlyRedirectFails();
     void redirectLoopStopsAfterTen();
     void deleteRedirectIsReported();
     void clientIsReusableAfterRedirect();
+    void laterRequestsStartAtOwnHost();
     void silentServerTimesOut();
     void proxyIsReadOncePerClient();
 
@@ -167,6 +170,24 @@ void TestHttpClient::refusedConnectionIsNotLogged()
     QVERIFY2(!capture.contains(QStringLiteral("HTTP")), qPrintable(capture.messages().join('\n')));
 }
 
+void TestHttpClient::hugeGarbageIsLoggedAsExcerpt()
+{
+    HttpTestServer server;
+    const QByteArray body = QByteArray(4 << 20, 'g') + "TAIL";
+    server.enqueue(Response::raw(200, body, "application/json"));
+    HTTPClient client(QStringLiteral("127.0.0.1"), server.port(), false, false);
+    Outcome outcome(client);
+    MessageCapture capture;
+    client.get(QStringLiteral("/streams/info"), {}, true);
+    QVERIFY(settle(outcome));
+    QCOMPARE(outcome.errorPair(), qMakePair(-2, 400));
+    const QString log = capture.messages().join('\n');
+    QVERIFY2(log.size() < 1024, qPrintable(log.left(200)));
+    QVERIFY(log.contains("HTTP bad data: cannot parse response: \"" + QString(512, 'g') + "...\""));
+    QVERIFY(log.contains("Size: " + QString::number(body.size())));
+    QVERIFY(!log.contains("TAIL"));
+}
+
 void TestHttpClient::getRedirectKeepsTargetQuery()
 {
     HttpTestServer server;
@@ -256,6 +277,47 @@ void TestHttpClient::clientIsReusableAfterRedirect()
     QCOMPARE(second.json.count(), 1);
     QCOMPARE(server.requests().size(), 3);
     QCOMPARE(server.requests().at(2).target, QByteArray("/streams/info?password=p"));
+}
+
+void TestHttpClient::laterRequestsStartAtOwnHost()
+{
+    // One redirect, to another host or to a bare path, must not move the
+    // client: its next request goes to its own host again.
+    HttpTestServer home;
+    HttpTestServer elsewhere;
+    home.enqueue(Response::redirect(302, elsewhere.url().toEncoded() + "/moved"));
+    home.enqueue(Response::json(200, "[1]"));
+    home.enqueue(Response::redirect(301, "/elsewhere"));
+    home.enqueue(Response::json(200, "[2]"));
+    elsewhere.setHandler([](const HttpTestServer::Request&) { return Response::json(200, "[0]"); });
+    HTTPClient client(QStringLiteral("127.0.0.1"), home.port(), false, false);
+
+    Outcome moved(client);
+    client.get(QStringLiteral("/streams/info"), {}, true);
+    QVERIFY(settle(moved));
+    QCOMPARE(moved.json.count(), 1);
+    QCOMPARE(elsewhere.requests().size(), 1);
+
+    Outcome back(client);
+    client.get(QStringLiteral("/streams/info"), {{"server", "1"}}, true);
+    QVERIFY(settle(back));
+    QCOMPARE(back.json.count(), 1);
+    QCOMPARE(back.json.first().first().toJsonDocument().array().first().toInt(), 1);
+    QCOMPARE(home.requests().size(), 2);
+    QCOMPARE(home.requests().at(1).target, QByteArray("/streams/info?server=1"));
+
+    Outcome pathOnly(client);
+    client.post(QStringLiteral("/plugin/ptz_patrol"), QByteArray(), QStringLiteral("text/plain"), true);
+    QVERIFY(settle(pathOnly));
+    QCOMPARE(pathOnly.errorPair(), qMakePair(-3, 0));
+
+    Outcome again(client);
+    client.get(QStringLiteral("/streams/info"), {}, true);
+    QVERIFY(settle(again));
+    QCOMPARE(again.json.count(), 1);
+    QCOMPARE(home.requests().size(), 4);
+    QCOMPARE(home.requests().at(3).method, QByteArray("GET"));
+    QCOMPARE(elsewhere.requests().size(), 1);
 }
 
 void TestHttpClient::silentServerTimesOut()

@@ -44,6 +44,11 @@ void TestRestClient::envelope_data()
         << QByteArray("10001,500")
         << "HTTP Rest responce is not successful 10001 \"bad_credentials\" \"Could not sign in. Please check "
            "your login and password and try again\"";
+    QTest::newRow("huge alias is logged as an excerpt")
+        << QByteArray(R"({"success":false,"response":{"code":7,"code_alias":")" + QByteArray(100000, 'a')
+                      + R"(TAIL"}})")
+        << false << QByteArray("7,500")
+        << "HTTP Rest responce is not successful 7 \"" + QString(512, 'a') + "...\" \"Unknown error\"";
     QTest::newRow("top-level array") << QByteArray("[1]") << false << QByteArray("-2,400")
                                      << "HTTP Rest response is not contains success keyword";
     QTest::newRow("no success key") << QByteArray(R"({"response":{}})") << false << QByteArray("-2,400")

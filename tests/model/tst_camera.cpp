@@ -44,6 +44,7 @@ private slots:
     void localStreamUrlsAndQuality_data();
     void localStreamUrlsAndQuality();
     void localRotationComesFromSettings();
+    void rotationKeepsPercentInServerId();
     void fileNameAndPreviewCacheName();
     void archiveRequestsNeedTheRight();
     void ptzNeedsTheRightAndReportsDone();
@@ -180,6 +181,23 @@ void TestCamera::localRotationComesFromSettings()
     camera->setRotation(180);
     camera->saveRotation();
     QCOMPARE(App::Settings::instance().value("cameras/10.0.0.1:80/3/rotation").toInt(), 180);
+}
+
+void TestCamera::rotationKeepsPercentInServerId()
+{
+    // A "%1" in the server id must not take the camera id's place.
+    LocalServer local("Shop", "h%1", 80, "pw");
+    local.updateCameras(QJsonArray{QJsonObject{{"id", 3}}});
+    local.item(3)->setRotation(90);
+    local.item(3)->saveRotation();
+    QCOMPARE(App::Settings::instance().value("cameras/h%1:80/3/rotation").toInt(), 90);
+
+    m_service.server.clearRequests();
+    m_service.server.enqueue(Response::json(200, R"({"success":true})"));
+    Server cloud(QJsonObject{{"id", "s%1"}, {"cameras", QJsonArray{paidCamera(4)}}});
+    cloud.item(4)->saveRotation();
+    QTRY_COMPARE_WITH_TIMEOUT(m_service.server.requests().size(), 1, 20000);
+    QCOMPARE(m_service.server.requests().at(0).path, QByteArray("/public/servers/s%251/cameras/4/rotation"));
 }
 
 void TestCamera::fileNameAndPreviewCacheName()

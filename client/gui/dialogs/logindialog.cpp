@@ -26,7 +26,7 @@ namespace OrvantaClient::GUI {
 
 namespace {
 
-enum AlertPage { WrongPassword = 0, UsingProxy = 1, ProxyDetected = 2 };
+enum AlertPage { WrongPassword = 0, UsingProxy = 1, ProxyDetected = 2, BadAnswer = 3 };
 
 QLabel* link(const QString& text)
 {
@@ -111,6 +111,8 @@ QWidget* LoginDialog::buildLoginPage()
     connect(setup, &QLabel::linkActivated, this, &LoginDialog::on_setupProxyButton_clicked);
     detectedBox->addWidget(setup);
     m_alert->addWidget(detected);
+    m_alert->addWidget(alertLabel(tr("Unexpected answer from the service"),
+                                  QStringLiteral("rgb(253, 56, 56)")));
     m_alert->hide();
     box->addWidget(m_alert);
 
@@ -354,9 +356,10 @@ void LoginDialog::tryLogin()
         client->deleteLater();
         emit loginSuccessful();
     });
-    connect(client, &API::CloudAPIClient::loginFailed, this, [this, client] {
+    connect(client, &API::CloudAPIClient::loginFailed, this, [this, client](int errorCode) {
         setInputsEnabled(true);
-        showAlert(WrongPassword);
+        // A garbled answer says nothing about the password; retyping it would not help.
+        showAlert(errorCode == -2 ? BadAnswer : WrongPassword);
         m_password->setFocus();
         client->deleteLater();
     });

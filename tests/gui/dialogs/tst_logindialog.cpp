@@ -19,6 +19,7 @@ private slots:
     void firstStartWaitsWithoutSending();
     void dontRememberKeepsThePasswordOut();
     void localStartNeedsNoPassword();
+    void unusableAnswerIsNotAWrongPassword();
     void proxyUncheckedKeepsItsValues();
 
 private:
@@ -62,6 +63,19 @@ void TestLoginDialog::dontRememberKeepsThePasswordOut()
     LoginDialog next;
     QVERIFY(!next.isRememberMe());
     QVERIFY(child(next, "password")->text().isEmpty());
+}
+
+void TestLoginDialog::unusableAnswerIsNotAWrongPassword()
+{
+    m_service.server.enqueue(Response::json(200, R"({"success":true,"response":{"session_id":17}})"));
+    LoginDialog dialog;
+    QSignalSpy success(&dialog, &LoginDialog::loginSuccessful);
+    child(dialog, "email")->setText("user@example.com");
+    child(dialog, "password")->setText("secret");
+    dialog.tryLogin();
+    QTRY_COMPARE_WITH_TIMEOUT(dialog.alertText(), QStringLiteral("Unexpected answer from the service"), 20000);
+    QCOMPARE(success.count(), 0);
+    QVERIFY(dialog.isLoginButtonEnabled());
 }
 
 void TestLoginDialog::localStartNeedsNoPassword()
