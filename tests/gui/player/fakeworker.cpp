@@ -1,8 +1,8 @@
 // A stand-in stream worker for widget tests: it does what a script file tells
 // it (FAKE_WORKER_SCRIPT) with the frame file named on its command line, and
-// appends every command it receives to FAKE_WORKER_LOG. It is built as
-// clipworker and as framepump; FAKE_WORKER_ARGUMENTS, when set, names a file that
-// receives its arguments and the secrets of its environment, one a line.
+// appends every command it receives to FAKE_WORKER_LOG. FAKE_WORKER_ARGUMENTS,
+// when set, names a file that receives its arguments and the secrets of its
+// environment, one a line.
 //   fill R G B A W H   write W x H pixels of that colour (bytes B G R A)
 //   print TEXT         write TEXT and a newline to standard output
 //   sleep MS
@@ -12,7 +12,6 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QThread>
 #include <csignal>
 #include <cstdio>
@@ -23,11 +22,9 @@
 
 int main(int argc, char* argv[])
 {
-    const bool framepump = QFileInfo(QString::fromLocal8Bit(argv[0])).fileName() == QLatin1String("framepump");
-    const int frameArgument = framepump ? 4 : 2;
-    if (argc <= frameArgument)
+    if (argc < 3)
         return 1;
-    const QString frameFile = QDir::tempPath() + QDir::separator() + QString::fromLocal8Bit(argv[frameArgument]);
+    const QString frameFile = QDir::tempPath() + QDir::separator() + QString::fromLocal8Bit(argv[2]);
     if (qEnvironmentVariableIsSet("FAKE_WORKER_ARGUMENTS")) {
         QFile arguments(QString::fromLocal8Bit(qgetenv("FAKE_WORKER_ARGUMENTS")));
         arguments.open(QIODevice::WriteOnly);
