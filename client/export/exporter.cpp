@@ -8,6 +8,7 @@
 #include <QDebug>
 #include <QDir>
 #include <QFileInfo>
+#include <QProcessEnvironment>
 
 namespace OrvantaClient::App {
 
@@ -25,6 +26,13 @@ Exporter::Exporter(QObject* parent)
         qDebug() << "Export process ERROR:" << int(error) << "return code:" << m_process.exitCode()
                  << "exit status:" << int(m_process.exitStatus());
     });
+    connect(&m_process, qOverload<int, QProcess::ExitStatus>(&QProcess::finished), this,
+            [](int exitCode, QProcess::ExitStatus status) {
+                if (status == QProcess::NormalExit)
+                    qDebug() << "Export process exited with code:" << exitCode;
+                else
+                    qDebug() << "Export process ended by signal:" << exitCode;
+            });
 }
 
 void Exporter::setProgram(const QString& program)
@@ -80,7 +88,14 @@ bool Exporter::startExport(API::CameraPtr camera, QDateTime from, QDateTime to)
     m_pending.clear();
     qDebug() << "Run" << m_process.program() << m_process.workingDirectory() << "with format:" << container
              << "duration:" << duration << "write to:" << m_destination;
-    m_process.setArguments({QStringLiteral("export"), source, container, QString::number(duration), m_destination});
+    // The source carries the local server's password: it goes by the worker's
+    // environment, which only we can read, and "-" stands in its place on the
+    // command line, which every local user can.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("WATCHDESK_STREAM"), source);
+    m_process.setProcessEnvironment(environment);
+    m_process.setArguments({QStringLiteral("export"), QStringLiteral("-"), container, QString::number(duration),
+                            m_destination});
     m_process.start(QIODevice::ReadWrite);
     if (!m_process.waitForStarted(30000)) {
         qDebug() << "Can't run export clipworker" << camera->name();

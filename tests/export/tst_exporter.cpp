@@ -75,12 +75,14 @@ void TestExporter::fileName()
 
 void TestExporter::workerLinesBecomeSignals()
 {
-    // A stand-in worker: records its arguments, then prints a line cut in two
-    // writes, a percentage without number, and a batch ending in export-done.
+    // A stand-in worker: records its arguments and the stream it finds in its
+    // environment, then prints a line cut in two writes, a percentage without
+    // number, and a batch ending in export-done.
     const QString script = m_dir.filePath("fake-clipworker");
     QFile file(script);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$(dirname \"$0\")/arguments\"\n"
+               "printf '%s' \"$WATCHDESK_STREAM\" > \"$(dirname \"$0\")/stream\"\n"
                "echo export-start\nprintf 'export-perc'\nsleep 0.3\nprintf 'ent 40\\n'\n"
                "echo export-percent\nprintf 'export-percent 99\\nexport-done\\n'\n");
     file.close();
@@ -106,10 +108,17 @@ void TestExporter::workerLinesBecomeSignals()
     const QStringList args = QString::fromUtf8(arguments.readAll()).split('\n', Qt::SkipEmptyParts);
     QCOMPARE(args.size(), 5);
     QCOMPARE(args.at(0), QStringLiteral("export"));
-    QVERIFY(args.at(1).contains("/flv/archive?server=1&camera=1&q=2"));
+    // The source carries the local server's password: it goes by the environment.
+    QCOMPARE(args.at(1), QStringLiteral("-"));
+    QFile stream(m_dir.filePath("stream"));
+    QVERIFY(stream.open(QIODevice::ReadOnly));
+    const QString source = QString::fromUtf8(stream.readAll());
+    QVERIFY(source.contains("/flv/archive?server=1&camera=1&q=2"));
+    QVERIFY(source.contains("sessionId=pw&"));
     QCOMPARE(args.at(2), QStringLiteral("mp4"));
     QCOMPARE(args.at(3), QStringLiteral("600000"));
     QCOMPARE(args.at(4), m_dir.filePath("exports/video Back_door_ east - 127.0.0.1 10.03.26 10.05.00-10.25.00.mp4"));
+    QTRY_VERIFY_WITH_TIMEOUT(capture.contains("Export process exited with code: 0"), 20000);
 }
 
 QTEST_GUILESS_MAIN(TestExporter)

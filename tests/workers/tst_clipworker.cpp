@@ -166,8 +166,11 @@ void TestClipworker::exportsToExactlyTheGivenPath()
     // reported on the way.
     // A solid colour is so small that it arrives whole at once: take a moving picture.
     LoopbackHttpServer slow(makeClip(media.path(), QStringLiteral("testsrc2=s=320x240:r=25"), 10), 20, 100);
-    WorkerRun exporter(QStringLiteral(CLIPWORKER_BIN), exportArguments(slow.url(), destination, 10000),
+    // The source as watchdesk gives it: out of sight, in the environment.
+    qputenv("WATCHDESK_STREAM", slow.url().toUtf8());
+    WorkerRun exporter(QStringLiteral(CLIPWORKER_BIN), exportArguments(QStringLiteral("-"), destination, 10000),
                        WorkerRun::NoPing);
+    qunsetenv("WATCHDESK_STREAM");
     QVERIFY(exporter.waitForExit(60000));
     QCOMPARE(exporter.process.exitCode(), 0);
     const QStringList lines = exporter.lines();

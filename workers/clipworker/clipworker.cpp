@@ -7,10 +7,9 @@
 
 namespace VLC {
 
-Clipworker::Clipworker(const QString& url, const QString& frameFileName, const QString& option1,
-                       const QString& option2)
+Clipworker::Clipworker(const QString& url, const QString& frameFileName, const QStringList& options)
     : StreamBase(frameFileName)
-    , vlc(url, {option1, option2})
+    , vlc(url, options)
 {
     if (!vlc.isValid())
         return;

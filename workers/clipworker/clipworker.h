@@ -14,7 +14,8 @@ namespace VLC {
 class Clipworker : public StreamBase
 {
 public:
-    Clipworker(const QString& url, const QString& frameFileName, const QString& option1, const QString& option2);
+    // Empty options are skipped.
+    Clipworker(const QString& url, const QString& frameFileName, const QStringList& options);
     ~Clipworker() override;
 
     // False when libvlc could not make a player; nothing plays then.

@@ -1,5 +1,8 @@
 // framepump ADDRESS PORT PATH FRAMEFILE — pulls a local server's stream into a frame file
+// A PATH of "-" is read from WATCHDESK_STREAM: the path carries the server's
+// password, which must not show on the command line.
 #include "framepump.h"
+#include "workerenvironment.h"
 
 #include <QCoreApplication>
 
@@ -18,7 +21,14 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "framepump: invalid port: %s\n", argv[2]);
         return 1;
     }
-    VLC::Framepump pump(QString::fromLocal8Bit(argv[1]), port, QString::fromLocal8Bit(argv[3]),
+    namespace Environment = VLC::WorkerEnvironment;
+    QByteArray path;
+    if (!Environment::readStream(argv[3], &path)) {
+        std::fprintf(stderr, "framepump: the path \"-\" is read from %s, which is not set\n",
+                     Environment::streamVariable);
+        return 1;
+    }
+    VLC::Framepump pump(QString::fromLocal8Bit(argv[1]), port, QString::fromLocal8Bit(path),
                         QString::fromLocal8Bit(argv[4]));
     return app.exec();
 }

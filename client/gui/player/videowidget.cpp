@@ -28,9 +28,9 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRegion>
-#include <QPointer>
 #include <QPropertyAnimation>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTimer>
@@ -49,6 +49,7 @@ public:
     void setState(int newState);
     void sendCommand(const QString& command);
     int effectiveVolume() const { return active && soundEnabled ? volume : 0; }
+    QString volumeCommand() const { return QStringLiteral("volume %1").arg(effectiveVolume()); }
     void showMessage(const QString& text);
     void hideMessage();
     void buildImage();
@@ -58,7 +59,7 @@ public:
     void showControls(bool show);
     void updateAspect();
     QString program() const;
-    QStringList arguments() const;
+    void prepareWorker();
     bool isFramepump() const;
 
     VideoWidget* q;
@@ -112,6 +113,7 @@ public:
     QRect videoRect;
 
     QString workerDirectory = QCoreApplication::applicationDirPath();
+    QTimer* retryTimer = nullptr;
     int retryAfterMs = 30000;
     int noFrameMs = 10000;
     int watchdogTimer = 0;
@@ -138,27 +140,42 @@ bool VideoWidgetPrivate::isFramepump() const
         && App::Settings::instance().value(QStringLiteral("experimental/framepump"), false).toBool();
 }
 
-QStringList VideoWidgetPrivate::arguments() const
+// Every local user can read a command line, only we can read the worker's
+// environment: the stream (it carries a local server's password or the session
+// id) and the proxy password go there, and the worker finds "-" in the stream's
+// place on its command line.
+void VideoWidgetPrivate::prepareWorker()
 {
+    const QString streamVariable = QStringLiteral("WATCHDESK_STREAM");
+    const QString proxyPasswordVariable = QStringLiteral("WATCHDESK_PROXY_PASSWORD");
+    const QString fromEnvironment = QStringLiteral("-");
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(proxyPasswordVariable);
+    QStringList arguments;
     if (isFramepump()) {
         const QUrl live(url);
         QString path = url;
         path.replace(QRegularExpression(QStringLiteral(".*/flv")), QStringLiteral("/flv"));
-        return {live.host(), QString::number(live.port(80)), path + QStringLiteral("&type=su"), frameFile.name()};
+        environment.insert(streamVariable, path + QStringLiteral("&type=su"));
+        arguments = QStringList{live.host(), QString::number(live.port(80)), fromEnvironment, frameFile.name()};
+    } else {
+        environment.insert(streamVariable, url);
+        arguments = QStringList{fromEnvironment, frameFile.name()};
+        App::Settings& settings = App::Settings::instance();
+        const QString host = settings.value(QStringLiteral("proxy/host")).toString();
+        if (!camera->isLocal() && settings.value(QStringLiteral("proxy/useProxy"), false).toBool() && !host.isEmpty()) {
+            const int port = settings.value(QStringLiteral("proxy/port")).toString().toInt();
+            const QString user = settings.value(QStringLiteral("proxy/username")).toString();
+            const QString password = settings.value(QStringLiteral("proxy/password")).toString();
+            arguments << (user.isEmpty() ? QStringLiteral(":http-proxy=http://%1:%2/").arg(host).arg(port)
+                                         : QStringLiteral(":http-proxy=http://%1@%2:%3/").arg(user, host).arg(port));
+            if (!password.isEmpty())
+                environment.insert(proxyPasswordVariable, password);
+        }
     }
-    QStringList args{url, frameFile.name()};
-    App::Settings& settings = App::Settings::instance();
-    const QString host = settings.value(QStringLiteral("proxy/host")).toString();
-    if (!camera->isLocal() && settings.value(QStringLiteral("proxy/useProxy"), false).toBool() && !host.isEmpty()) {
-        const int port = settings.value(QStringLiteral("proxy/port")).toString().toInt();
-        const QString user = settings.value(QStringLiteral("proxy/username")).toString();
-        const QString password = settings.value(QStringLiteral("proxy/password")).toString();
-        args << (user.isEmpty() ? QStringLiteral(":http-proxy=http://%1:%2/").arg(host).arg(port)
-                                : QStringLiteral(":http-proxy=http://%1@%2:%3/").arg(user, host).arg(port));
-        if (!password.isEmpty())
-            args << QStringLiteral(":http-proxy-pwd=%1").arg(password);
-    }
-    return args;
+    process->setProgram(program());
+    process->setArguments(arguments);
+    process->setProcessEnvironment(environment);
 }
 
 void VideoWidgetPrivate::setState(int newState)
@@ -168,6 +185,9 @@ void VideoWidgetPrivate::setState(int newState)
     qDebug() << "State changed:" << VideoWidget::stateText(state) << "->" << VideoWidget::stateText(newState)
              << "camera:" << (camera ? camera->name() : QString());
     state = newState;
+    // The pad is offered only while the picture is live and moving, so it
+    // follows every change: hidden on a failure, back on recovery.
+    updatePtzVisibility();
 }
 
 void VideoWidgetPrivate::sendCommand(const QString& command)
@@ -228,7 +248,6 @@ void VideoWidgetPrivate::workerFailed()
         q->stop();
     }
     setState(VideoWidget::Error);
-    updatePtzVisibility();
     emit q->error();
 }
 
@@ -264,11 +283,7 @@ void VideoWidgetPrivate::watchdog()
             q->stop();
             showMessage(VideoWidget::tr("No video available"));
             qDebug() << "reload after 30 seconds, camera:" << camera->name();
-            QPointer<VideoWidget> guarded(q);
-            QTimer::singleShot(retryAfterMs, q, [guarded] {
-                if (guarded)
-                    guarded->playLive();
-            });
+            retryTimer->start(retryAfterMs);
         }
     }
 
@@ -414,6 +429,14 @@ VideoWidget::VideoWidget(API::CameraPtr camera, QWidget* parent)
         qDebug() << d->process->program() << "ERROR:" << int(error) << "return code:" << d->process->exitCode()
                  << "exit status:" << int(d->process->exitStatus()) << "camera:" << d->camera->name();
     });
+    // A worker may end on its own: keep-alive, a failing libvlc, the crash guard.
+    connect(d->process, qOverload<int, QProcess::ExitStatus>(&QProcess::finished), this,
+            [this](int exitCode, QProcess::ExitStatus status) {
+                if (status == QProcess::NormalExit)
+                    qDebug() << d->process->program() << "exited with code:" << exitCode << "camera:" << d->camera->name();
+                else
+                    qDebug() << d->process->program() << "ended by signal:" << exitCode << "camera:" << d->camera->name();
+            });
     connect(d->process, &QProcess::started, this, [this] {
         for (const QString& command : qAsConst(d->pendingCommands))
             d->process->write(command.toLatin1() + '\n');
@@ -438,6 +461,10 @@ VideoWidget::VideoWidget(API::CameraPtr camera, QWidget* parent)
     connect(d->ptz, &GUI::PtzWidget::zoom, this, &VideoWidget::ptzZoom);
     connect(d->ptz, &GUI::PtzWidget::patrol, this, &VideoWidget::ptzPatrol);
     connect(this, &QWidget::customContextMenuRequested, this, &VideoWidget::showContextMenu);
+    // The retry after giving up on live video; any start or stop in between calls it off.
+    d->retryTimer = new QTimer(this);
+    d->retryTimer->setSingleShot(true);
+    connect(d->retryTimer, &QTimer::timeout, this, qOverload<>(&VideoWidget::playLive));
     d->watchdogTimer = startTimer(2000);
     clearImage();
 }
@@ -496,6 +523,7 @@ void VideoWidget::setTimings(int watchdogMs, int graceMs, int frozenAfterMs, int
 
 bool VideoWidget::play(QString url)
 {
+    d->retryTimer->stop();
     if (!d->camera->isPaid() || (!d->archiveMode && !d->camera->isOnline())) {
         d->showMessage(d->camera->statusText());
         return false;
@@ -508,19 +536,21 @@ bool VideoWidget::play(QString url)
         d->setState(Idle);
         d->url = url;
     }
-    if (!d->frameFile.isOpen() && !d->frameFile.open()) {
-        qWarning() << "VideoWidget: Could not map SHM file to memory";
-        return false;
-    }
+    if (!d->frameFile.isOpen() && !d->frameFile.open())
+        return false; // the frame file has said what failed
     d->reader.reset();
+    // The new worker owes nothing to the one before: not its last state, not the
+    // commands queued while none ran (a pause given then would hold the new one).
+    // It starts from what the cell is now, and is heard at the cell's volume.
+    d->workerState = QStringLiteral("unknown");
+    d->pendingCommands = QStringList{d->volumeCommand()};
     d->spinner->start();
     d->setState(Starting);
     d->freezeTime = QDateTime();
     d->lastRequestTime = QDateTime::currentDateTime();
     d->lastFrameTime = QDateTime();
     d->reloads = 0;
-    d->process->setProgram(d->program());
-    d->process->setArguments(d->arguments());
+    d->prepareWorker();
     d->process->start(QIODevice::ReadWrite);
     const bool started = d->process->waitForStarted(30000);
     if (!started)
@@ -587,10 +617,13 @@ bool VideoWidget::playArchive(QDateTime start, int speed, int quality)
 void VideoWidget::setArchiveMode(bool archivePlaying)
 {
     d->archiveMode = archivePlaying;
+    if (archivePlaying)
+        d->retryTimer->stop(); // the retry is for live video
 }
 
 void VideoWidget::stop()
 {
+    d->retryTimer->stop();
     if (d->state != Idle) {
         d->url.clear();
         d->process->close();
@@ -604,7 +637,6 @@ void VideoWidget::pause()
 {
     d->sendCommand(QStringLiteral("pause"));
     d->setState(Paused);
-    d->updatePtzVisibility();
 }
 
 void VideoWidget::noRecord()
@@ -632,13 +664,13 @@ void VideoWidget::unpause()
 void VideoWidget::setSoundVolume(int volume)
 {
     d->volume = volume;
-    d->sendCommand(QStringLiteral("volume %1").arg(d->effectiveVolume()));
+    d->sendCommand(d->volumeCommand());
 }
 
 void VideoWidget::enableSound(bool enable)
 {
     d->soundEnabled = enable;
-    d->sendCommand(QStringLiteral("volume %1").arg(d->effectiveVolume()));
+    d->sendCommand(d->volumeCommand());
 }
 
 void VideoWidget::setBaseTime(QDateTime dateTime)

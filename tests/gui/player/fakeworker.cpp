@@ -1,15 +1,19 @@
 // A stand-in stream worker for widget tests: it does what a script file tells
 // it (FAKE_WORKER_SCRIPT) with the frame file named on its command line, and
-// appends every command it receives to FAKE_WORKER_LOG.
+// appends every command it receives to FAKE_WORKER_LOG. FAKE_WORKER_ARGUMENTS,
+// when set, names a file that receives its arguments and the secrets of its
+// environment, one a line.
 //   fill R G B A W H   write W x H pixels of that colour (bytes B G R A)
 //   print TEXT         write TEXT and a newline to standard output
 //   sleep MS
 //   exit CODE
+//   signal NUMBER      end by that signal
 //   wait               read commands until standard input closes
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QThread>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -21,6 +25,14 @@ int main(int argc, char* argv[])
     if (argc < 3)
         return 1;
     const QString frameFile = QDir::tempPath() + QDir::separator() + QString::fromLocal8Bit(argv[2]);
+    if (qEnvironmentVariableIsSet("FAKE_WORKER_ARGUMENTS")) {
+        QFile arguments(QString::fromLocal8Bit(qgetenv("FAKE_WORKER_ARGUMENTS")));
+        arguments.open(QIODevice::WriteOnly);
+        for (int i = 1; i < argc; ++i)
+            arguments.write(QByteArray(argv[i]) + '\n');
+        for (const char* name : {"WATCHDESK_STREAM", "WATCHDESK_PROXY_PASSWORD"})
+            arguments.write(name + QByteArray("=") + qgetenv(name) + '\n');
+    }
     QFile log(QString::fromLocal8Bit(qgetenv("FAKE_WORKER_LOG")));
     log.open(QIODevice::Append);
     log.write("started\n");
@@ -48,6 +60,8 @@ int main(int argc, char* argv[])
             QThread::msleep(words.value(1).toULong());
         } else if (words.first() == "exit") {
             return words.value(1).toInt();
+        } else if (words.first() == "signal") {
+            std::raise(words.value(1).toInt());
         } else if (words.first() == "wait") {
             std::string command;
             while (std::getline(std::cin, command)) {

@@ -1,7 +1,9 @@
 // The video widget with a scripted stand-in worker, and once with the real
 // clipworker against camsim.
+#include "messagecapture.h"
 #include "simulator.h"
 #include "core/settings.h"
+#include "gui/player/ptzwidget.h"
 #include "gui/player/videowidget.h"
 #include "model/localserver.h"
 
@@ -28,12 +30,16 @@ private slots:
     void reloadsThenGivesUpThenRetries();
     void silentLiveWorkerIsReloaded();
     void stateSevenStopsArchive();
+    void workerEndsAndFrameFileFailuresAreLoggedOnce();
+    void secretsStayOffTheCommandLine();
     void snapshotAndDrop();
     void realClipworkerPlaysCamsim();
 
 private:
-    VideoWidget* widget(const QByteArray& script);
+    VideoWidget* widget(const QByteArray& script, API::CameraPtr camera = nullptr);
+    void setScript(const QByteArray& script);
     QStringList log() const;
+    QStringList workerArguments() const;
 
     QTemporaryDir m_dir;
     std::shared_ptr<API::LocalServer> m_server;
@@ -47,26 +53,34 @@ void TestVideoWidget::initTestCase()
     App::Settings::instance().setValue("common/exportPath", m_dir.filePath("exports"));
     qputenv("FAKE_WORKER_LOG", QFile::encodeName(m_dir.filePath("worker.log")));
     qputenv("FAKE_WORKER_SCRIPT", QFile::encodeName(m_dir.filePath("script")));
-    m_server = std::make_shared<API::LocalServer>("Shop", "127.0.0.1", 9, "pw");
-    m_server->updateCameras(QJsonArray{QJsonObject{{"id", 1}, {"name", "Door: east"}, {"online", true}}});
+    qputenv("FAKE_WORKER_ARGUMENTS", QFile::encodeName(m_dir.filePath("arguments")));
+    m_server = std::make_shared<API::LocalServer>("Shop", "127.0.0.1", 9, "s3cret");
+    m_server->updateCameras(QJsonArray{QJsonObject{{"id", 1}, {"name", "Door: east"}, {"online", true}},
+                                       QJsonObject{{"id", 2}, {"name", "Yard"}, {"online", true},
+                                                   {"features", QJsonObject{{"ptz", true}}}}});
 }
 
 void TestVideoWidget::init()
 {
     m_widget.reset();
     QFile::remove(m_dir.filePath("worker.log"));
+    QFile::remove(m_dir.filePath("arguments"));
     m_server->item(1)->setRotation(0);
     m_server->item(1)->setMirror(false);
     m_server->item(1)->setAspectMode(0);
 }
 
-VideoWidget* TestVideoWidget::widget(const QByteArray& script)
+void TestVideoWidget::setScript(const QByteArray& script)
 {
     QFile file(m_dir.filePath("script"));
     file.open(QIODevice::WriteOnly);
     file.write(script);
-    file.close();
-    m_widget = std::make_unique<VideoWidget>(m_server->item(1));
+}
+
+VideoWidget* TestVideoWidget::widget(const QByteArray& script, API::CameraPtr camera)
+{
+    setScript(script);
+    m_widget = std::make_unique<VideoWidget>(camera ? camera : m_server->item(1));
     m_widget->setWorkerDirectory(FAKE_WORKER_DIR);
     m_widget->resize(320, 240);
     m_widget->show();
@@ -76,6 +90,13 @@ VideoWidget* TestVideoWidget::widget(const QByteArray& script)
 QStringList TestVideoWidget::log() const
 {
     QFile file(m_dir.filePath("worker.log"));
+    file.open(QIODevice::ReadOnly);
+    return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+}
+
+QStringList TestVideoWidget::workerArguments() const
+{
+    QFile file(m_dir.filePath("arguments"));
     file.open(QIODevice::ReadOnly);
     return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
 }
@@ -124,15 +145,24 @@ void TestVideoWidget::placement()
 void TestVideoWidget::commandsWaitForTheWorkerAndVolumeFollowsSelection()
 {
     VideoWidget* w = widget("wait\n");
+    w->setTimings(2000, 3000, 10000, 30000, 600000); // no reload of the silent worker
     w->setSoundVolume(40); // inactive: heard at 0
-    w->pause();
+    w->pause(); // meant for a worker that is not there: the start below plays
     QVERIFY(w->playLive());
     w->setActive(true);
     w->setSoundVolume(60);
-    w->enableSound(false);
     // The watchdog's pings may come in between on a slow machine.
     const auto commands = [this] { return log().filter(QRegularExpression("^(?!ping$)")); };
-    QTRY_COMPARE_WITH_TIMEOUT(commands(), (QStringList{"started", "volume 0", "pause", "volume 60", "volume 0"}), 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(commands(), (QStringList{"started", "volume 0", "volume 60"}), 20000);
+
+    // Every later start hears the cell as it is then: a quality change, a reload.
+    w->setQuality(0);
+    QTRY_COMPARE_WITH_TIMEOUT(commands(), (QStringList{"started", "volume 0", "volume 60", "started", "volume 60"}),
+                              20000);
+    w->enableSound(false);
+    QTRY_COMPARE_WITH_TIMEOUT(commands().mid(5), QStringList{"volume 0"}, 20000);
+    QVERIFY(w->playLive());
+    QTRY_COMPARE_WITH_TIMEOUT(commands().mid(6), (QStringList{"started", "volume 0"}), 20000);
 }
 
 void TestVideoWidget::qualityChanges()
@@ -160,6 +190,21 @@ void TestVideoWidget::reloadsThenGivesUpThenRetries()
     QTRY_VERIFY_WITH_TIMEOUT(log().count("started") >= 5, 20000);
     QVERIFY(w->playLive()); // a start from outside counts from zero again
     QCOMPARE(w->reloads(), 0);
+
+    // The retry is called off by a stop, and by any start in between: a worker
+    // started meanwhile is not restarted.
+    QTRY_COMPARE_WITH_TIMEOUT(w->message(), QStringLiteral("No video available"), 20000);
+    w->stop();
+    const int starts = log().count("started");
+    QTest::qWait(2500); // past the retry
+    QCOMPARE(log().count("started"), starts);
+    QVERIFY(w->playLive());
+    QTRY_COMPARE_WITH_TIMEOUT(w->message(), QStringLiteral("No video available"), 20000);
+    setScript("wait\n");
+    QVERIFY(w->playLive());
+    QTRY_COMPARE_WITH_TIMEOUT(log().count("started"), starts + 5, 20000); // four failed starts, one good one
+    QTest::qWait(2500);
+    QCOMPARE(log().count("started"), starts + 5);
 }
 
 void TestVideoWidget::silentLiveWorkerIsReloaded()
@@ -173,18 +218,27 @@ void TestVideoWidget::silentLiveWorkerIsReloaded()
     QTRY_VERIFY_WITH_TIMEOUT(log().count("started") >= 2, 20000);
 
     // One whose first pictures come after it was given up, but before the reload,
-    // plays on: no reload of a moving picture.
+    // plays on: no reload of a moving picture. The failure of the worker before it
+    // ("state 7") is not held against it, and the PTZ pad hidden on the failures
+    // comes back.
+    w = widget("print state 7\nwait\n", m_server->item(2));
+    w->resize(800, 600);
+    w->setTimings(50, 0, 3000, 60000, 400);
+    QVERIFY(w->playLive());
+    QTRY_COMPARE_WITH_TIMEOUT(w->state(), int(VideoWidget::Error), 20000);
+    auto* pad = w->findChild<GUI::PtzWidget*>();
+    QVERIFY(pad && !pad->isVisible());
     QByteArray late = "fill 0 255 0 255 8 8\nprint size 8 8\nsleep 700\n";
     for (int i = 0; i < 120; ++i)
         late += "print frame\nsleep 40\n";
-    w = widget(late + "wait\n");
+    setScript(late + "wait\n");
     QFile::remove(m_dir.filePath("worker.log"));
-    w->setTimings(50, 0, 3000, 60000, 400);
     QSignalSpy lateErrors(w, &VideoWidget::error);
-    QVERIFY(w->playLive());
+    QVERIFY(w->playLive()); // as the watchdog's reload does
     QTRY_VERIFY_WITH_TIMEOUT(w->hasFrame(), 20000);
     QVERIFY(lateErrors.count() >= 1);
-    QCOMPARE(w->state(), int(VideoWidget::Playing));
+    QTRY_COMPARE_WITH_TIMEOUT(w->state(), int(VideoWidget::Playing), 2000);
+    QVERIFY(pad->isVisible());
     QTest::qWait(3500); // past the reload the failure had planned
     QCOMPARE(log().count("started"), 1);
     QCOMPARE(w->state(), int(VideoWidget::Playing));
@@ -198,6 +252,74 @@ void TestVideoWidget::stateSevenStopsArchive()
     QTRY_COMPARE_WITH_TIMEOUT(w->state(), int(VideoWidget::Error), 20000);
     QTest::qWait(300);
     QCOMPARE(log().count("started"), 1); // stopped, not reloaded
+}
+
+void TestVideoWidget::workerEndsAndFrameFileFailuresAreLoggedOnce()
+{
+    // A frame file that cannot be made is reported once, by what failed: here
+    // every name it may take is a folder.
+    MessageCapture capture;
+    VideoWidget* w = widget("wait\n");
+    const QString name = w->frameFileName();
+    const int first = name.section('-', -1).toInt();
+    const QDir crowded(m_dir.filePath("crowded"));
+    for (int i = first; i < first + 64; ++i)
+        QVERIFY(crowded.mkpath(QString(name).replace(QRegularExpression("[0-9]+$"), QString::number(i))));
+    const QByteArray temp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(crowded.path()));
+    const bool started = w->playLive();
+    if (temp.isNull())
+        qunsetenv("TMPDIR");
+    else
+        qputenv("TMPDIR", temp);
+    QVERIFY(!started);
+    const QStringList warnings = capture.messages().filter("SHM");
+    QCOMPARE(warnings.size(), 1);
+    QVERIFY2(warnings.first().contains("Could not open SHM file"), qPrintable(warnings.first()));
+
+    // A worker that ends on its own leaves its exit code or signal in the log.
+    w = widget("exit 3\n");
+    QVERIFY(w->playLive());
+    QTRY_VERIFY_WITH_TIMEOUT(capture.contains("exited with code: 3 camera: \"Door: east\""), 20000);
+    setScript("signal 15\n");
+    QVERIFY(w->playLive());
+    QTRY_VERIFY_WITH_TIMEOUT(capture.contains("ended by signal: 15 camera: \"Door: east\""), 20000);
+}
+
+void TestVideoWidget::secretsStayOffTheCommandLine()
+{
+    // The local server's password is in the stream address: it goes by the
+    // environment.
+    VideoWidget* w = widget("wait\n");
+    QVERIFY(w->playLive());
+    QTRY_COMPARE_WITH_TIMEOUT(workerArguments().size(), 4, 20000);
+    QCOMPARE(workerArguments().mid(0, 2), (QStringList{"-", w->frameFileName()}));
+    QCOMPARE(workerArguments().at(2), "WATCHDESK_STREAM=" + m_server->item(1)->liveUrl(2));
+    QVERIFY(workerArguments().at(2).contains("s3cret"));
+
+    // A cloud camera through a proxy: the proxy password goes the same way.
+    App::Settings& settings = App::Settings::instance();
+    settings.setValue("proxy/useProxy", true);
+    settings.setValue("proxy/host", "proxy.lan");
+    settings.setValue("proxy/port", 3128);
+    settings.setValue("proxy/username", "bob");
+    settings.setValue("proxy/password", "hunter2");
+    API::Server cloud(QJsonObject{{"id", "srv"}, {"online", true},
+                                  {"cameras", QJsonArray{QJsonObject{
+                                                  {"id", 4}, {"name", "Gate"}, {"online", true},
+                                                  {"rights", QJsonArray{"live"}},
+                                                  {"services", QJsonObject{{"enabled", QJsonObject{{"active", true}}}}}}}}});
+    QFile::remove(m_dir.filePath("arguments"));
+    w = widget("wait\n", cloud.item(4));
+    QVERIFY(w->playLive());
+    const QString url = cloud.item(4)->liveUrl(2);
+    settings.setValue("proxy/useProxy", false);
+    QTRY_COMPARE_WITH_TIMEOUT(workerArguments().size(), 5, 20000);
+    QCOMPARE(workerArguments().mid(0, 3),
+             (QStringList{"-", w->frameFileName(), ":http-proxy=http://bob@proxy.lan:3128/"}));
+    QCOMPARE(workerArguments().at(3), "WATCHDESK_STREAM=" + url);
+    QCOMPARE(workerArguments().at(4), QStringLiteral("WATCHDESK_PROXY_PASSWORD=hunter2"));
+    m_widget.reset();
 }
 
 void TestVideoWidget::snapshotAndDrop()
