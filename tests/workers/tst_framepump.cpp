@@ -266,6 +266,11 @@ void TestFramepump::refusesPicturesLargerThanTheFrameFile()
     pump.send(WireFrame::composeDescription(CodecDll::VideoCodecBgra, CodecDll::AudioCodecPcm16, 8000, 4096, 4096, 0));
     QVERIFY(pump.run->waitForLine(QStringLiteral("state 7")));
     QVERIFY(pump.run->errors().contains(QLatin1String("Picture of 4096x4096 does not fit the frame file")));
+    // Sides whose product with 4 no longer fits 64 bits; the description may come again
+    // since none has been accepted.
+    pump.send(WireFrame::composeDescription(CodecDll::VideoCodecBgra, CodecDll::AudioCodecPcm16, 8000, 2147483647,
+                                            2147483647, 0));
+    QVERIFY(pump.run->waitForError(QStringLiteral("Picture of 2147483647x2147483647 does not fit the frame file")));
 
     Pump growing;
     QVERIFY(growing.acceptWithHeader());
@@ -274,6 +279,9 @@ void TestFramepump::refusesPicturesLargerThanTheFrameFile()
     growing.send(WireFrame::compose(1, 2048, 1537, 40, QByteArray(1, '\0')));
     QVERIFY(growing.run->waitForError(QStringLiteral("Can't reset video module")));
     QVERIFY(growing.run->waitForLine(QStringLiteral("state 7")));
+    growing.send(WireFrame::compose(1, 2147483647, 2147483647, 80, QByteArray(1, '\0')));
+    QVERIFY(growing.run->waitForError(QStringLiteral("Picture of 2147483647x2147483647 does not fit the frame file")));
+    QCOMPARE(growing.run->process.state(), QProcess::Running);
 }
 
 QTEST_GUILESS_MAIN(TestFramepump)
