@@ -8,6 +8,7 @@
 #include <QtTest>
 
 #include <cmath>
+#include <limits>
 #include <memory>
 
 using OrvantaClient::GUI::Player::FrameFile;
@@ -175,9 +176,25 @@ void TestFramepump::timeLinesEveryThreeHundredUnits()
     pump.send(WireFrame::composeDescription(CodecDll::VideoCodecBgra, CodecDll::AudioCodecALaw, 8000, 1, 1, 1000));
     for (qint64 time : {0, 100, 200, 301, 400, 700})
         pump.send(WireFrame::compose(1, 1, 1, 1000 + time, bgra(1, 1, 0)));
-    QVERIFY(QTest::qWaitFor([&] { return pump.count(QStringLiteral("frame")) == 6; }, 30000));
+    // Timestamps from the far ends of 64 bits: a jump back by more than half the range
+    // is still a step back, and a jump forward still a step.
+    constexpr qint64 quarter = qint64(1) << 62;
+    for (qint64 time : {std::numeric_limits<qint64>::min(), quarter, -quarter - 1000, quarter + 301})
+        pump.send(WireFrame::compose(1, 1, 1, time, bgra(1, 1, 0)));
+    QVERIFY(pump.run->waitForLine(QStringLiteral("time %1").arg(quarter + 301 - 1000)));
     QCOMPARE(pump.run->lines().filter(QStringLiteral("time")),
-             (QStringList{QStringLiteral("time 301"), QStringLiteral("time 700")}));
+             (QStringList{QStringLiteral("time 301"), QStringLiteral("time 700"),
+                          QStringLiteral("time %1").arg(quarter - 1000), QStringLiteral("time %1").arg(quarter + 301 - 1000)}));
+
+    // A position beyond 64 bits is not stated.
+    Pump extremes;
+    QVERIFY(extremes.acceptWithHeader());
+    extremes.send(WireFrame::composeDescription(CodecDll::VideoCodecBgra, CodecDll::AudioCodecALaw, 8000, 1, 1,
+                                                std::numeric_limits<qint64>::min()));
+    extremes.send(WireFrame::compose(1, 1, 1, std::numeric_limits<qint64>::max(), bgra(1, 1, 0)));
+    QVERIFY(extremes.run->waitForError(QStringLiteral("Drop time: timestamp 9223372036854775807 is too far from the "
+                                                      "stream start -9223372036854775808")));
+    QVERIFY(extremes.run->lines().filter(QStringLiteral("time")).isEmpty());
 }
 
 void TestFramepump::pictureNotYetIsNoError()

@@ -148,10 +148,24 @@ void Framepump::processFrame()
         decodeVideo(frame);
     if (audioReady && frame.audioLength > 0)
         decodeAudio(frame);
-    if (frame.timestamp - lastTimestamp > timeStep) {
-        lastTimestamp = frame.timestamp;
-        StatusOutput::writeLine("time", frame.timestamp - baseTimestamp);
+    reportTime(frame.timestamp);
+}
+
+// Timestamps are whatever the peer sends, so neither difference may overflow. The
+// step is measured in unsigned 64 bits, where a later timestamp always gives its
+// exact distance; a position that a signed 64-bit number cannot hold is not stated.
+void Framepump::reportTime(qint64 timestamp)
+{
+    if (timestamp <= lastTimestamp || quint64(timestamp) - quint64(lastTimestamp) <= quint64(timeStep))
+        return;
+    lastTimestamp = timestamp;
+    qint64 position = 0;
+    if (__builtin_sub_overflow(timestamp, baseTimestamp, &position)) {
+        StatusOutput::writeError("Drop time: timestamp " + number(timestamp) + " is too far from the stream start "
+                                 + number(baseTimestamp));
+        return;
     }
+    StatusOutput::writeLine("time", position);
 }
 
 bool Framepump::acceptDescription(const WireFrame& frame)

@@ -52,6 +52,7 @@ private:
     void releaseVideo();
     void decodeVideo(const WireFrame& frame);
     void decodeAudio(const WireFrame& frame);
+    void reportTime(qint64 timestamp);
 
     const int prefixSize = 8;
     const int audioBufferSize = 1048576;
