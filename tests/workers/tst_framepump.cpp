@@ -116,6 +116,7 @@ private slots:
     void pictureNotYetIsNoError();
     void errorTimerAndPause();
     void malformedFramesNeitherCrashNorHang();
+    void headerThatNeverEndsIsCapped();
     void refusesPicturesLargerThanTheFrameFile();
 };
 
@@ -274,6 +275,33 @@ void TestFramepump::malformedFramesNeitherCrashNorHang()
     huge.send(hugeFrame);
     QVERIFY(huge.run->waitForError(QStringLiteral("Drop connection: bad frame length: 4294967295")));
     QCOMPARE(huge.run->process.state(), QProcess::Running);
+}
+
+void TestFramepump::headerThatNeverEndsIsCapped()
+{
+    // Just under the cap, in many lines: still a header.
+    Pump large;
+    QVERIFY(large.accept());
+    const QByteArray field = "X-Filler: " + QByteArray(90, 'f') + "\r\n";
+    large.send("HTTP/1.1 200 OK\r\n" + field.repeated(600) + "\r\n");
+    large.send(WireFrame::composeDescription(CodecDll::VideoCodecBgra, CodecDll::AudioCodecPcm16, 8000, 1, 1, 0));
+    QVERIFY(large.run->waitForLine(QStringLiteral("size 1 1")));
+
+    Pump endlessLine;
+    Pump endlessLines;
+    QVERIFY(endlessLine.accept());
+    QVERIFY(endlessLines.accept());
+    endlessLine.send("HTTP/1.1 200 OK\r\nX-Filler: ");
+    for (int i = 0; i < 100; ++i) {
+        endlessLine.send(QByteArray(1024, 'f'));
+        endlessLines.send(field.repeated(10));
+    }
+    for (Pump* pump : {&endlessLine, &endlessLines}) {
+        QVERIFY(pump->run->waitForError(QStringLiteral("Drop connection: HTTP header longer than 65536 bytes")));
+        QVERIFY(pump->run->waitForLine(QStringLiteral("state 7")));
+        QVERIFY(QTest::qWaitFor([&] { return pump->socket->state() == QAbstractSocket::UnconnectedState; }, 30000));
+        QCOMPARE(pump->run->process.state(), QProcess::Running);
+    }
 }
 
 void TestFramepump::refusesPicturesLargerThanTheFrameFile()

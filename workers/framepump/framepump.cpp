@@ -74,12 +74,26 @@ void Framepump::sendError()
 
 // The server answers the request line with an HTTP header; the frames follow the
 // empty line that ends it. Only complete lines are taken, so a header split over
-// several reads is skipped whole.
+// several reads is skipped whole. A header that never ends would otherwise pile up
+// in the socket's buffer for ever, so it is capped.
 bool Framepump::skipHeader()
 {
-    while (!headerSkipped && socket->canReadLine())
-        headerSkipped = socket->readLine().trimmed().isEmpty();
-    return headerSkipped;
+    while (!headerSkipped && headerSize <= maximumHeaderSize && socket->canReadLine()) {
+        // At most one byte past the cap: a line that long is refused unread.
+        const QByteArray line = socket->readLine(maximumHeaderSize - headerSize + 2);
+        headerSize += line.size();
+        if (headerSize <= maximumHeaderSize)
+            headerSkipped = line.trimmed().isEmpty();
+    }
+    if (headerSkipped)
+        return true;
+    // What is left in the buffer is the start of a line still to be ended.
+    if (headerSize + socket->bytesAvailable() > maximumHeaderSize) {
+        StatusOutput::writeError("Drop connection: HTTP header longer than " + number(maximumHeaderSize) + " bytes");
+        socket->abort();
+        sendError();
+    }
+    return false;
 }
 
 void Framepump::readData()

@@ -38,6 +38,8 @@ public:
     void setVolume(int volume) override;
 
     static constexpr int errorIntervalMs = 6000;
+    // Far beyond any server's answer to the request line.
+    static constexpr qint64 maximumHeaderSize = 64 * 1024;
 
 public slots:
     void readData();
@@ -62,6 +64,7 @@ private:
 
     QTcpSocket* socket;
     bool headerSkipped = false;
+    qint64 headerSize = 0;
     bool haveDescription = false;
     int expectedSize = 0;
     QByteArray frameBuffer;
