@@ -46,6 +46,36 @@ QByteArray makeClip(const QString& folder, const QString& source, int seconds)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// One H.264 stream whose picture size changes, as a camera's does when its
+// resolution is switched: one-second parts of the given sizes, joined without a
+// new header.
+QByteArray makeSizeChangingClip(const QString& folder, const QStringList& sizes)
+{
+    const auto ffmpeg = [](const QStringList& arguments) {
+        QProcess process;
+        process.start(QStringLiteral("ffmpeg"), QStringList{QStringLiteral("-v"), QStringLiteral("error"),
+                                                            QStringLiteral("-y")} + arguments);
+        return process.waitForFinished(120000) && process.exitCode() == 0;
+    };
+    QStringList parts;
+    for (const QString& size : sizes) {
+        const QString part = folder + QStringLiteral("/part-%1.ts").arg(size);
+        if (!parts.contains(part)
+            && !ffmpeg({QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"), solidColour(size),
+                        QStringLiteral("-t"), QStringLiteral("1"), QStringLiteral("-c:v"), QStringLiteral("libx264"),
+                        QStringLiteral("-preset"), QStringLiteral("ultrafast"), QStringLiteral("-pix_fmt"),
+                        QStringLiteral("yuv420p"), part}))
+            return QByteArray();
+        parts.append(part);
+    }
+    const QString path = folder + QStringLiteral("/changing.flv");
+    if (!ffmpeg({QStringLiteral("-i"), QStringLiteral("concat:") + parts.join(QLatin1Char('|')), QStringLiteral("-c"),
+                 QStringLiteral("copy"), path}))
+        return QByteArray();
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 QJsonObject probe(const QString& path)
 {
     QProcess ffprobe;
@@ -70,6 +100,7 @@ private slots:
     void initTestCase();
     void playsIntoTheFrameFile();
     void pauseBeforeTheFirstPicture();
+    void followsSizeChangesWithinTheStream();
     void refusesFrameFilesItCannotDrawInto();
     void crashEndsWithExitCodeOne();
     void exportsToExactlyTheGivenPath();
@@ -122,6 +153,31 @@ void TestClipworker::pauseBeforeTheFirstPicture()
     worker.send("pause");
     QVERIFY(worker.waitForLine(QStringLiteral("state 4")));
     QCOMPARE(worker.lines().count(QStringLiteral("state 7")), 0);
+    QFile::remove(file.path());
+}
+
+void TestClipworker::followsSizeChangesWithinTheStream()
+{
+    const QStringList sizes{QStringLiteral("320x240"), QStringLiteral("2048x1536"), QStringLiteral("320x240"),
+                            QStringLiteral("2048x1536"), QStringLiteral("320x240")};
+    const QByteArray clip = makeSizeChangingClip(media.path(), sizes);
+    QVERIFY(!clip.isEmpty());
+    // Paced as a live camera is, so that libvlc reads on while it decodes.
+    LoopbackHttpServer live(clip, 20, 300);
+    FrameFile file;
+    QVERIFY(file.open());
+    WorkerRun worker(QStringLiteral(CLIPWORKER_BIN), {live.url(), file.name()});
+    QVERIFY(worker.waitForLine(QStringLiteral("state 7"), 60000));
+    // The sizes that frames were delivered in, in order.
+    QStringList delivered;
+    QString size;
+    for (const QString& line : worker.lines()) {
+        if (line.startsWith(QLatin1String("size ")))
+            size = line.mid(5).replace(QLatin1Char(' '), QLatin1Char('x'));
+        else if (line == QLatin1String("frame") && (delivered.isEmpty() || delivered.last() != size))
+            delivered.append(size);
+    }
+    QCOMPARE(delivered, sizes);
     QFile::remove(file.path());
 }
 
