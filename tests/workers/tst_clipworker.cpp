@@ -30,50 +30,48 @@ QString solidColour(const QString& size)
         .arg(size);
 }
 
-// An FLV with H.264 from one of ffmpeg's generated sources.
-QByteArray makeClip(const QString& folder, const QString& source, int seconds)
+bool runFfmpeg(const QStringList& arguments)
 {
-    const QString path = folder + QStringLiteral("/clip.flv");
     QProcess ffmpeg;
     ffmpeg.start(QStringLiteral("ffmpeg"),
-                 {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y"), QStringLiteral("-f"),
-                  QStringLiteral("lavfi"), QStringLiteral("-i"), source, QStringLiteral("-t"), QString::number(seconds),
-                  QStringLiteral("-c:v"), QStringLiteral("libx264"), QStringLiteral("-preset"),
-                  QStringLiteral("ultrafast"), QStringLiteral("-pix_fmt"), QStringLiteral("yuv420p"), path});
-    if (!ffmpeg.waitForFinished(120000) || ffmpeg.exitCode() != 0)
-        return QByteArray();
+                 QStringList{QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y")} + arguments);
+    return ffmpeg.waitForFinished(120000) && ffmpeg.exitCode() == 0;
+}
+
+QByteArray readFile(const QString& path)
+{
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// One H.264 stream whose picture size changes, as a camera's does when its
-// resolution is switched: one-second parts of the given sizes, joined without a
-// new header.
+// H.264 from one of ffmpeg's generated sources, in the container the name implies.
+QByteArray makeClip(const QString& folder, const QString& source, int seconds,
+                    const QString& name = QStringLiteral("clip.flv"))
+{
+    const QString path = folder + QLatin1Char('/') + name;
+    if (!runFfmpeg({QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"), source, QStringLiteral("-t"),
+                    QString::number(seconds), QStringLiteral("-c:v"), QStringLiteral("libx264"),
+                    QStringLiteral("-preset"), QStringLiteral("ultrafast"), QStringLiteral("-pix_fmt"),
+                    QStringLiteral("yuv420p"), path}))
+        return QByteArray();
+    return readFile(path);
+}
+
+// One FLV stream whose picture size changes, as a camera's does when its resolution
+// is switched: one-second parts of the given sizes joined without a new header.
 QByteArray makeSizeChangingClip(const QString& folder, const QStringList& sizes)
 {
-    const auto ffmpeg = [](const QStringList& arguments) {
-        QProcess process;
-        process.start(QStringLiteral("ffmpeg"), QStringList{QStringLiteral("-v"), QStringLiteral("error"),
-                                                            QStringLiteral("-y")} + arguments);
-        return process.waitForFinished(120000) && process.exitCode() == 0;
-    };
     QStringList parts;
     for (const QString& size : sizes) {
-        const QString part = folder + QStringLiteral("/part-%1.ts").arg(size);
-        if (!parts.contains(part)
-            && !ffmpeg({QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"), solidColour(size),
-                        QStringLiteral("-t"), QStringLiteral("1"), QStringLiteral("-c:v"), QStringLiteral("libx264"),
-                        QStringLiteral("-preset"), QStringLiteral("ultrafast"), QStringLiteral("-pix_fmt"),
-                        QStringLiteral("yuv420p"), part}))
+        parts.append(folder + QStringLiteral("/part%1.ts").arg(parts.size()));
+        if (makeClip(folder, solidColour(size), 1, QFileInfo(parts.last()).fileName()).isEmpty())
             return QByteArray();
-        parts.append(part);
     }
     const QString path = folder + QStringLiteral("/changing.flv");
-    if (!ffmpeg({QStringLiteral("-i"), QStringLiteral("concat:") + parts.join(QLatin1Char('|')), QStringLiteral("-c"),
-                 QStringLiteral("copy"), path}))
+    if (!runFfmpeg({QStringLiteral("-i"), QStringLiteral("concat:") + parts.join(QLatin1Char('|')), QStringLiteral("-c"),
+                    QStringLiteral("copy"), path}))
         return QByteArray();
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return readFile(path);
 }
 
 QJsonObject probe(const QString& path)
