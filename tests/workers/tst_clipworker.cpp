@@ -30,20 +30,48 @@ QString solidColour(const QString& size)
         .arg(size);
 }
 
-// An FLV with H.264 from one of ffmpeg's generated sources.
-QByteArray makeClip(const QString& folder, const QString& source, int seconds)
+bool runFfmpeg(const QStringList& arguments)
 {
-    const QString path = folder + QStringLiteral("/clip.flv");
     QProcess ffmpeg;
     ffmpeg.start(QStringLiteral("ffmpeg"),
-                 {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y"), QStringLiteral("-f"),
-                  QStringLiteral("lavfi"), QStringLiteral("-i"), source, QStringLiteral("-t"), QString::number(seconds),
-                  QStringLiteral("-c:v"), QStringLiteral("libx264"), QStringLiteral("-preset"),
-                  QStringLiteral("ultrafast"), QStringLiteral("-pix_fmt"), QStringLiteral("yuv420p"), path});
-    if (!ffmpeg.waitForFinished(120000) || ffmpeg.exitCode() != 0)
-        return QByteArray();
+                 QStringList{QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y")} + arguments);
+    return ffmpeg.waitForFinished(120000) && ffmpeg.exitCode() == 0;
+}
+
+QByteArray readFile(const QString& path)
+{
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// H.264 from one of ffmpeg's generated sources, in the container the name implies.
+QByteArray makeClip(const QString& folder, const QString& source, int seconds,
+                    const QString& name = QStringLiteral("clip.flv"))
+{
+    const QString path = folder + QLatin1Char('/') + name;
+    if (!runFfmpeg({QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"), source, QStringLiteral("-t"),
+                    QString::number(seconds), QStringLiteral("-c:v"), QStringLiteral("libx264"),
+                    QStringLiteral("-preset"), QStringLiteral("ultrafast"), QStringLiteral("-pix_fmt"),
+                    QStringLiteral("yuv420p"), path}))
+        return QByteArray();
+    return readFile(path);
+}
+
+// One FLV stream whose picture size changes, as a camera's does when its resolution
+// is switched: one-second parts of the given sizes joined without a new header.
+QByteArray makeSizeChangingClip(const QString& folder, const QStringList& sizes)
+{
+    QStringList parts;
+    for (const QString& size : sizes) {
+        parts.append(folder + QStringLiteral("/part%1.ts").arg(parts.size()));
+        if (makeClip(folder, solidColour(size), 1, QFileInfo(parts.last()).fileName()).isEmpty())
+            return QByteArray();
+    }
+    const QString path = folder + QStringLiteral("/changing.flv");
+    if (!runFfmpeg({QStringLiteral("-i"), QStringLiteral("concat:") + parts.join(QLatin1Char('|')), QStringLiteral("-c"),
+                    QStringLiteral("copy"), path}))
+        return QByteArray();
+    return readFile(path);
 }
 
 QJsonObject probe(const QString& path)
@@ -70,6 +98,7 @@ private slots:
     void initTestCase();
     void playsIntoTheFrameFile();
     void pauseBeforeTheFirstPicture();
+    void followsSizeChangesWithinTheStream();
     void refusesFrameFilesItCannotDrawInto();
     void crashEndsWithExitCodeOne();
     void exportsToExactlyTheGivenPath();
@@ -122,6 +151,31 @@ void TestClipworker::pauseBeforeTheFirstPicture()
     worker.send("pause");
     QVERIFY(worker.waitForLine(QStringLiteral("state 4")));
     QCOMPARE(worker.lines().count(QStringLiteral("state 7")), 0);
+    QFile::remove(file.path());
+}
+
+void TestClipworker::followsSizeChangesWithinTheStream()
+{
+    const QStringList sizes{QStringLiteral("320x240"), QStringLiteral("2048x1536"), QStringLiteral("320x240"),
+                            QStringLiteral("2048x1536"), QStringLiteral("320x240")};
+    const QByteArray clip = makeSizeChangingClip(media.path(), sizes);
+    QVERIFY(!clip.isEmpty());
+    // Paced as a live camera is, so that libvlc reads on while it decodes.
+    LoopbackHttpServer live(clip, 20, 300);
+    FrameFile file;
+    QVERIFY(file.open());
+    WorkerRun worker(QStringLiteral(CLIPWORKER_BIN), {live.url(), file.name()});
+    QVERIFY(worker.waitForLine(QStringLiteral("state 7"), 60000));
+    // The sizes that frames were delivered in, in order.
+    QStringList delivered;
+    QString size;
+    for (const QString& line : worker.lines()) {
+        if (line.startsWith(QLatin1String("size ")))
+            size = line.mid(5).replace(QLatin1Char(' '), QLatin1Char('x'));
+        else if (line == QLatin1String("frame") && (delivered.isEmpty() || delivered.last() != size))
+            delivered.append(size);
+    }
+    QCOMPARE(delivered, sizes);
     QFile::remove(file.path());
 }
 

@@ -8,6 +8,7 @@
 #include <QtTest>
 
 #include <cmath>
+#include <limits>
 #include <memory>
 
 using OrvantaClient::GUI::Player::FrameFile;
@@ -115,6 +116,7 @@ private slots:
     void pictureNotYetIsNoError();
     void errorTimerAndPause();
     void malformedFramesNeitherCrashNorHang();
+    void headerThatNeverEndsIsCapped();
     void refusesPicturesLargerThanTheFrameFile();
 };
 
@@ -175,9 +177,25 @@ void TestFramepump::timeLinesEveryThreeHundredUnits()
     pump.send(WireFrame::composeDescription(CodecDll::VideoCodecBgra, CodecDll::AudioCodecALaw, 8000, 1, 1, 1000));
     for (qint64 time : {0, 100, 200, 301, 400, 700})
         pump.send(WireFrame::compose(1, 1, 1, 1000 + time, bgra(1, 1, 0)));
-    QVERIFY(QTest::qWaitFor([&] { return pump.count(QStringLiteral("frame")) == 6; }, 30000));
+    // Timestamps from the far ends of 64 bits: a jump back by more than half the range
+    // is still a step back, and a jump forward still a step.
+    constexpr qint64 quarter = qint64(1) << 62;
+    for (qint64 time : {std::numeric_limits<qint64>::min(), quarter, -quarter - 1000, quarter + 301})
+        pump.send(WireFrame::compose(1, 1, 1, time, bgra(1, 1, 0)));
+    QVERIFY(pump.run->waitForLine(QStringLiteral("time %1").arg(quarter + 301 - 1000)));
     QCOMPARE(pump.run->lines().filter(QStringLiteral("time")),
-             (QStringList{QStringLiteral("time 301"), QStringLiteral("time 700")}));
+             (QStringList{QStringLiteral("time 301"), QStringLiteral("time 700"),
+                          QStringLiteral("time %1").arg(quarter - 1000), QStringLiteral("time %1").arg(quarter + 301 - 1000)}));
+
+    // A position beyond 64 bits is not stated.
+    Pump extremes;
+    QVERIFY(extremes.acceptWithHeader());
+    extremes.send(WireFrame::composeDescription(CodecDll::VideoCodecBgra, CodecDll::AudioCodecALaw, 8000, 1, 1,
+                                                std::numeric_limits<qint64>::min()));
+    extremes.send(WireFrame::compose(1, 1, 1, std::numeric_limits<qint64>::max(), bgra(1, 1, 0)));
+    QVERIFY(extremes.run->waitForError(QStringLiteral("Drop time: timestamp 9223372036854775807 is too far from the "
+                                                      "stream start -9223372036854775808")));
+    QVERIFY(extremes.run->lines().filter(QStringLiteral("time")).isEmpty());
 }
 
 void TestFramepump::pictureNotYetIsNoError()
@@ -259,6 +277,33 @@ void TestFramepump::malformedFramesNeitherCrashNorHang()
     QCOMPARE(huge.run->process.state(), QProcess::Running);
 }
 
+void TestFramepump::headerThatNeverEndsIsCapped()
+{
+    // Just under the cap, in many lines: still a header.
+    Pump large;
+    QVERIFY(large.accept());
+    const QByteArray field = "X-Filler: " + QByteArray(90, 'f') + "\r\n";
+    large.send("HTTP/1.1 200 OK\r\n" + field.repeated(600) + "\r\n");
+    large.send(WireFrame::composeDescription(CodecDll::VideoCodecBgra, CodecDll::AudioCodecPcm16, 8000, 1, 1, 0));
+    QVERIFY(large.run->waitForLine(QStringLiteral("size 1 1")));
+
+    Pump endlessLine;
+    Pump endlessLines;
+    QVERIFY(endlessLine.accept());
+    QVERIFY(endlessLines.accept());
+    endlessLine.send("HTTP/1.1 200 OK\r\nX-Filler: ");
+    for (int i = 0; i < 100; ++i) {
+        endlessLine.send(QByteArray(1024, 'f'));
+        endlessLines.send(field.repeated(10));
+    }
+    for (Pump* pump : {&endlessLine, &endlessLines}) {
+        QVERIFY(pump->run->waitForError(QStringLiteral("Drop connection: HTTP header longer than 65536 bytes")));
+        QVERIFY(pump->run->waitForLine(QStringLiteral("state 7")));
+        QVERIFY(QTest::qWaitFor([&] { return pump->socket->state() == QAbstractSocket::UnconnectedState; }, 30000));
+        QCOMPARE(pump->run->process.state(), QProcess::Running);
+    }
+}
+
 void TestFramepump::refusesPicturesLargerThanTheFrameFile()
 {
     Pump pump;
@@ -266,6 +311,11 @@ void TestFramepump::refusesPicturesLargerThanTheFrameFile()
     pump.send(WireFrame::composeDescription(CodecDll::VideoCodecBgra, CodecDll::AudioCodecPcm16, 8000, 4096, 4096, 0));
     QVERIFY(pump.run->waitForLine(QStringLiteral("state 7")));
     QVERIFY(pump.run->errors().contains(QLatin1String("Picture of 4096x4096 does not fit the frame file")));
+    // Sides whose product with 4 no longer fits 64 bits; the description may come again
+    // since none has been accepted.
+    pump.send(WireFrame::composeDescription(CodecDll::VideoCodecBgra, CodecDll::AudioCodecPcm16, 8000, 2147483647,
+                                            2147483647, 0));
+    QVERIFY(pump.run->waitForError(QStringLiteral("Picture of 2147483647x2147483647 does not fit the frame file")));
 
     Pump growing;
     QVERIFY(growing.acceptWithHeader());
@@ -274,6 +324,9 @@ void TestFramepump::refusesPicturesLargerThanTheFrameFile()
     growing.send(WireFrame::compose(1, 2048, 1537, 40, QByteArray(1, '\0')));
     QVERIFY(growing.run->waitForError(QStringLiteral("Can't reset video module")));
     QVERIFY(growing.run->waitForLine(QStringLiteral("state 7")));
+    growing.send(WireFrame::compose(1, 2147483647, 2147483647, 80, QByteArray(1, '\0')));
+    QVERIFY(growing.run->waitForError(QStringLiteral("Picture of 2147483647x2147483647 does not fit the frame file")));
+    QCOMPARE(growing.run->process.state(), QProcess::Running);
 }
 
 QTEST_GUILESS_MAIN(TestFramepump)

@@ -61,16 +61,41 @@ unsigned Clipworker::formatCallback(void** opaque, char* chroma, unsigned* width
                                     unsigned* pitches, unsigned* lines)
 {
     auto* self = static_cast<Clipworker*>(*opaque);
-    // libvlc proposes a height padded to its own alignment and would stretch the
-    // picture into it; the track knows the camera's real size.
+    // libvlc's decoders propose the picture padded to their own alignment and would
+    // stretch it into the padding; the track knows the picture's real size. When the
+    // size changes within the stream, though, the track still describes the former
+    // picture while the new one is set up: it is taken only when it fits the
+    // proposal but for the padding.
     const QSize real = self->vlc.videoTrackSize();
-    if (real.isValid() && real.width() > 0 && real.height() > 0
-        && (unsigned(real.width()) != *width || unsigned(real.height()) != *height)) {
-        StatusOutput::writeError("Using the stream's picture size " + StatusOutput::geometry(real.width(), real.height())
-                                 + " instead of " + StatusOutput::geometry(*width, *height));
-        *width = unsigned(real.width());
-        *height = unsigned(real.height());
+    if (real.isValid()) {
+        const quint64 padWidth = quint64(*width) - quint64(real.width());
+        const quint64 padHeight = quint64(*height) - quint64(real.height());
+        if (unsigned(real.width()) <= *width && unsigned(real.height()) <= *height && padWidth <= maximumPadding
+            && padHeight <= maximumPadding) {
+            if (padWidth || padHeight)
+                StatusOutput::writeError("Using the stream's picture size "
+                                         + StatusOutput::geometry(real.width(), real.height()) + " instead of "
+                                         + StatusOutput::geometry(*width, *height));
+            *width = unsigned(real.width());
+            *height = unsigned(real.height());
+        } else {
+            // libvlc learns the new size from this very set-up and states it once it
+            // reads on: turned down, the set-up is tried again with a later picture.
+            const auto now = std::chrono::steady_clock::now();
+            if (!self->waitingForTrack) {
+                self->waitingForTrack = true;
+                self->waitingSince = now;
+                StatusOutput::writeError("Waiting for the stream's picture size: "
+                                         + StatusOutput::geometry(*width, *height) + " is set up, the stream states "
+                                         + StatusOutput::geometry(real.width(), real.height()));
+            }
+            if (now - self->waitingSince < trackPatience)
+                return 0;
+            StatusOutput::writeError("Using the proposed picture size " + StatusOutput::geometry(*width, *height)
+                                     + "; the stream states " + StatusOutput::geometry(real.width(), real.height()));
+        }
     }
+    self->waitingForTrack = false;
     if (!self->frameFits(*width, *height)) {
         StatusOutput::writeError(self->frame ? "Picture of " + StatusOutput::geometry(*width, *height)
                                                    + " does not fit the frame file of "

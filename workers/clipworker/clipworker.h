@@ -4,6 +4,7 @@
 #include "vlcbase.h"
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -34,6 +35,15 @@ private:
     void requestApply();
     void applyLoop();
     void applySettings();
+
+    // Decoders pad a picture to their block alignment, far less than this.
+    static constexpr quint64 maximumPadding = 64;
+    // How long set-ups are turned down while the track still describes the former
+    // picture; past it the proposal is taken as it is. Only the format callback
+    // touches these, and libvlc sets up one picture at a time.
+    static constexpr std::chrono::milliseconds trackPatience{2000};
+    bool waitingForTrack = false;
+    std::chrono::steady_clock::time_point waitingSince;
 
     std::atomic<int> requestedVolume{-1};
     std::atomic<bool> volumePending{false};

@@ -67,7 +67,12 @@ void StreamBase::mapFrameFile(const QString& path)
 
 bool StreamBase::frameFits(qint64 width, qint64 height) const
 {
-    return frame && width > 0 && height > 0 && width * height * 4 <= frameSize;
+    // The sides come from the stream: width * height * 4 of two 31-bit sides already
+    // overflows 64 bits. Bound each side, then compare the product by division.
+    if (!frame || width <= 0 || height <= 0)
+        return false;
+    const qint64 pixels = frameSize / 4;
+    return width <= pixels && height <= pixels / width;
 }
 
 void StreamBase::startWatchdog()

@@ -74,12 +74,26 @@ void Framepump::sendError()
 
 // The server answers the request line with an HTTP header; the frames follow the
 // empty line that ends it. Only complete lines are taken, so a header split over
-// several reads is skipped whole.
+// several reads is skipped whole. A header that never ends would otherwise pile up
+// in the socket's buffer for ever, so it is capped.
 bool Framepump::skipHeader()
 {
-    while (!headerSkipped && socket->canReadLine())
-        headerSkipped = socket->readLine().trimmed().isEmpty();
-    return headerSkipped;
+    while (!headerSkipped && headerSize <= maximumHeaderSize && socket->canReadLine()) {
+        // At most one byte past the cap: a line that long is refused unread.
+        const QByteArray line = socket->readLine(maximumHeaderSize - headerSize + 2);
+        headerSize += line.size();
+        if (headerSize <= maximumHeaderSize)
+            headerSkipped = line.trimmed().isEmpty();
+    }
+    if (headerSkipped)
+        return true;
+    // What is left in the buffer is the start of a line still to be ended.
+    if (headerSize + socket->bytesAvailable() > maximumHeaderSize) {
+        StatusOutput::writeError("Drop connection: HTTP header longer than " + number(maximumHeaderSize) + " bytes");
+        socket->abort();
+        sendError();
+    }
+    return false;
 }
 
 void Framepump::readData()
@@ -148,10 +162,24 @@ void Framepump::processFrame()
         decodeVideo(frame);
     if (audioReady && frame.audioLength > 0)
         decodeAudio(frame);
-    if (frame.timestamp - lastTimestamp > timeStep) {
-        lastTimestamp = frame.timestamp;
-        StatusOutput::writeLine("time", frame.timestamp - baseTimestamp);
+    reportTime(frame.timestamp);
+}
+
+// Timestamps are whatever the peer sends, so neither difference may overflow. The
+// step is measured in unsigned 64 bits, where a later timestamp always gives its
+// exact distance; a position that a signed 64-bit number cannot hold is not stated.
+void Framepump::reportTime(qint64 timestamp)
+{
+    if (timestamp <= lastTimestamp || quint64(timestamp) - quint64(lastTimestamp) <= quint64(timeStep))
+        return;
+    lastTimestamp = timestamp;
+    qint64 position = 0;
+    if (__builtin_sub_overflow(timestamp, baseTimestamp, &position)) {
+        StatusOutput::writeError("Drop time: timestamp " + number(timestamp) + " is too far from the stream start "
+                                 + number(baseTimestamp));
+        return;
     }
+    StatusOutput::writeLine("time", position);
 }
 
 bool Framepump::acceptDescription(const WireFrame& frame)

@@ -38,6 +38,8 @@ public:
     void setVolume(int volume) override;
 
     static constexpr int errorIntervalMs = 6000;
+    // Far beyond any server's answer to the request line.
+    static constexpr qint64 maximumHeaderSize = 64 * 1024;
 
 public slots:
     void readData();
@@ -52,6 +54,7 @@ private:
     void releaseVideo();
     void decodeVideo(const WireFrame& frame);
     void decodeAudio(const WireFrame& frame);
+    void reportTime(qint64 timestamp);
 
     const int prefixSize = 8;
     const int audioBufferSize = 1048576;
@@ -61,6 +64,7 @@ private:
 
     QTcpSocket* socket;
     bool headerSkipped = false;
+    qint64 headerSize = 0;
     bool haveDescription = false;
     int expectedSize = 0;
     QByteArray frameBuffer;
