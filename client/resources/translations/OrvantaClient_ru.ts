@@ -32,6 +32,47 @@
     </message>
 </context>
 <context>
+    <name>OrvantaClient::App::Application</name>
+    <message>
+        <source>Settings and logs cannot be written to %1. The log is kept in %2.</source>
+        <translation>Настройки и журнал не могут быть записаны в %1. Журнал ведётся в %2.</translation>
+    </message>
+    <message>
+        <source>Settings and logs cannot be written to %1.</source>
+        <translation>Настройки и журнал не могут быть записаны в %1.</translation>
+    </message>
+</context>
+<context>
+    <name>OrvantaClient::App::Layouts</name>
+    <message>
+        <source>The saved layouts could not be read from %1.</source>
+        <translation>Не удалось прочитать сохранённые раскладки из %1.</translation>
+    </message>
+    <message>
+        <source>The saved layouts could not be read from %1. The file was kept as %2.</source>
+        <translation>Не удалось прочитать сохранённые раскладки из %1. Файл сохранён как %2.</translation>
+    </message>
+    <message>
+        <source>The layouts could not be saved to %1.</source>
+        <translation>Не удалось сохранить раскладки в %1.</translation>
+    </message>
+</context>
+<context>
+    <name>OrvantaClient::App::Roster</name>
+    <message>
+        <source>The local servers could not be read from %1. The file is left as it is.</source>
+        <translation>Не удалось прочитать локальные серверы из %1. Файл оставлен без изменений.</translation>
+    </message>
+    <message>
+        <source>The unreadable list of local servers was kept as %1.</source>
+        <translation>Нечитаемый список локальных серверов сохранён как %1.</translation>
+    </message>
+    <message>
+        <source>The local servers could not be saved to %1.</source>
+        <translation>Не удалось сохранить локальные серверы в %1.</translation>
+    </message>
+</context>
+<context>
     <name>OrvantaClient::GUI::ArchiveControlPanel</name>
     <message>
         <source>MMM dd</source>
@@ -367,6 +408,10 @@
     <message>
         <source>Local start</source>
         <translation>Локальный запуск</translation>
+    </message>
+    <message>
+        <source>Unexpected answer from the service</source>
+        <translation>Неожиданный ответ сервиса</translation>
     </message>
 </context>
 <context>
