@@ -167,8 +167,10 @@ void VideoWidgetPrivate::prepareWorker()
             const int port = settings.value(QStringLiteral("proxy/port")).toString().toInt();
             const QString user = settings.value(QStringLiteral("proxy/username")).toString();
             const QString password = settings.value(QStringLiteral("proxy/password")).toString();
-            arguments << (user.isEmpty() ? QStringLiteral(":http-proxy=http://%1:%2/").arg(host).arg(port)
-                                         : QStringLiteral(":http-proxy=http://%1@%2:%3/").arg(user, host).arg(port));
+            // One arg() call each: a "%1" typed into a setting must stay as typed.
+            arguments << (user.isEmpty()
+                              ? QStringLiteral(":http-proxy=http://%1:%2/").arg(host, QString::number(port))
+                              : QStringLiteral(":http-proxy=http://%1@%2:%3/").arg(user, host, QString::number(port)));
             if (!password.isEmpty())
                 environment.insert(proxyPasswordVariable, password);
         }

@@ -302,7 +302,7 @@ void TestVideoWidget::secretsStayOffTheCommandLine()
     settings.setValue("proxy/useProxy", true);
     settings.setValue("proxy/host", "proxy.lan");
     settings.setValue("proxy/port", 3128);
-    settings.setValue("proxy/username", "bob");
+    settings.setValue("proxy/username", "bob%1"); // stays as typed
     settings.setValue("proxy/password", "hunter2");
     API::Server cloud(QJsonObject{{"id", "srv"}, {"online", true},
                                   {"cameras", QJsonArray{QJsonObject{
@@ -316,7 +316,7 @@ void TestVideoWidget::secretsStayOffTheCommandLine()
     settings.setValue("proxy/useProxy", false);
     QTRY_COMPARE_WITH_TIMEOUT(workerArguments().size(), 5, 20000);
     QCOMPARE(workerArguments().mid(0, 3),
-             (QStringList{"-", w->frameFileName(), ":http-proxy=http://bob@proxy.lan:3128/"}));
+             (QStringList{"-", w->frameFileName(), ":http-proxy=http://bob%1@proxy.lan:3128/"}));
     QCOMPARE(workerArguments().at(3), "WATCHDESK_STREAM=" + url);
     QCOMPARE(workerArguments().at(4), QStringLiteral("WATCHDESK_PROXY_PASSWORD=hunter2"));
     m_widget.reset();
