@@ -164,15 +164,17 @@ void CloudAPIClient::checkForUpdates()
 
 void CloudAPIClient::updateRoster()
 {
-    RestClient* client = rest(
-        [this](const QJsonObject& response) {
-            qDebug() << "Roster updated";
-            emit rosterUpdated(response);
-        },
-        [this] {
-            qDebug() << "Roster request failed";
-            emit rosterUpdateError();
-        });
+    auto* client = new RestClient;
+    connect(client, &RestClient::jsonReceived, this, [this](const QJsonObject& response) {
+        qDebug() << "Roster updated";
+        emit rosterUpdated(response);
+    });
+    // The roster tells whether the service can be reached: the pair goes along.
+    connect(client, &RestClient::error, this, [this](int errorCode, int httpStatus) {
+        qDebug() << "Roster request failed";
+        emit rosterUpdateError(errorCode, httpStatus);
+    });
+    releaseAfterOutcome(client);
     qDebug() << "Roster request";
     client->get(QStringLiteral("public/roster"), {{QStringLiteral("sessionId"), session()}});
 }

@@ -35,7 +35,8 @@ signals:
     // answer could not be used, the service's own code when it refused.
     void loginFailed(int errorCode);
     void rosterUpdated(QJsonObject response);
-    void rosterUpdateError();
+    // The failure's error pair: (-3, 0) when no answer came at all.
+    void rosterUpdateError(int errorCode, int httpStatus);
     void layoutsUpdated(QJsonObject response);
     void layoutsUpdateError();
     void previewReceived(QPixmap preview);

@@ -63,10 +63,30 @@ API::ServerPtr Roster::serverOrPlaceholder(const API::server_id_t& id)
     return server;
 }
 
-void Roster::setTimerIntervals(int reloadMs, int localRefreshMs)
+void Roster::setTimerIntervals(int reloadMs, int localRefreshMs, int retryMs)
 {
-    m_reloadTimer.setInterval(reloadMs);
+    m_reloadMs = reloadMs;
+    m_retryMs = retryMs;
+    m_reloadTimer.setInterval(m_serviceReachable ? reloadMs : retryMs);
     m_localTimer.setInterval(localRefreshMs);
+}
+
+void Roster::setServiceReachable(bool reachable)
+{
+    if (reachable == m_serviceReachable)
+        return;
+    m_serviceReachable = reachable;
+    qDebug() << "Service reachable:" << reachable;
+    // A running timer restarts with the new period.
+    m_reloadTimer.setInterval(reachable ? m_reloadMs : m_retryMs);
+    if (!reachable) {
+        // The next roster that comes sets each server as the service sees it.
+        for (const API::ServerPtr& server : items()) {
+            if (!server->isLocal() && server->exists())
+                server->setOnline(false);
+        }
+    }
+    emit serviceReachableChanged(reachable);
 }
 
 void Roster::login()
@@ -102,6 +122,7 @@ void Roster::logout()
     removeAll();
     m_loading = false;
     m_loggedIn = false;
+    setServiceReachable(true); // nothing to reach until the next login
 }
 
 void Roster::loadRosterFromFile()
@@ -183,16 +204,21 @@ void Roster::onRosterLoadedFromApi(QJsonObject data)
             remove(server->id());
     }
     m_loading = false;
+    setServiceReachable(true);
     emit rosterUpdatingFinished();
 }
 
-void Roster::onRosterLoadingError()
+void Roster::onRosterLoadingError(int errorCode, int httpStatus)
 {
     if (!m_loading) {
         qDebug() << "Servers list error received but Roster did logout";
         return;
     }
     m_loading = false;
+    // No answer at all, or a gateway's: the service is out of reach. A refusal
+    // of the service itself (an expired session, say) is not a lost connection.
+    if (errorCode == -3 && (httpStatus == 0 || httpStatus >= 500))
+        setServiceReachable(false);
     emit rosterUpdatingError();
 }
 

@@ -37,13 +37,21 @@ public:
     bool isLoggedIn() const { return m_loggedIn; }
     bool isLoading() const { return m_loading; }
 
+    // False while the service cannot be reached (refused, timed out, or a
+    // gateway that answers 5xx): the cloud servers are then shown offline,
+    // since nothing of them can be watched, and the roster asks again at the
+    // retry period until an answer comes. Always true for a local start.
+    bool isServiceReachable() const { return m_serviceReachable; }
+    void setServiceReachable(bool reachable);
+
     // The held server of an id, or else a placeholder, held from now on, that the
     // roster fills and announces when the server arrives: the lookup with which
     // layouts are read, so that they can be read before the roster.
     API::ServerPtr serverOrPlaceholder(const API::server_id_t& id);
 
-    // The reload (30 s) and local refresh (5 s) periods; tests shorten them.
-    void setTimerIntervals(int reloadMs, int localRefreshMs);
+    // The reload (30 s), local refresh (5 s) and, while the service cannot be
+    // reached, retry (5 s) periods; tests shorten them.
+    void setTimerIntervals(int reloadMs, int localRefreshMs, int retryMs = 5000);
 
 signals:
     void rosterUpdatingStarted();
@@ -51,13 +59,14 @@ signals:
     void rosterUpdatingError();
     void serverAdded(API::ServerPtr server);
     void serverRemoved(API::ServerPtr server);
+    void serviceReachableChanged(bool reachable);
 
 public slots:
     void loadRosterFromFile();
     void loadRosterFromApi();
     void updateLocalRoster();
     void onRosterLoadedFromApi(QJsonObject data);
-    void onRosterLoadingError();
+    void onRosterLoadingError(int errorCode = 0, int httpStatus = 0);
 
 protected:
     void onItemAdded(const API::ServerPtr& server) override;
@@ -73,6 +82,9 @@ private:
     bool m_storeFailureTold = false;
     bool m_loggedIn = false;
     bool m_loading = false;
+    bool m_serviceReachable = true;
+    int m_reloadMs = 30000;
+    int m_retryMs = 5000;
     QTimer m_reloadTimer;
     QTimer m_localTimer;
 };

@@ -65,6 +65,16 @@ HttpTestServer::HttpTestServer(QObject* parent)
 {
     connect(&m_server, &QTcpServer::newConnection, this, &HttpTestServer::onNewConnection);
     m_server.listen(QHostAddress::LocalHost, 0);
+    m_port = m_server.serverPort();
+}
+
+bool HttpTestServer::setRefusing(bool refusing)
+{
+    if (refusing) {
+        m_server.close();
+        return true;
+    }
+    return m_server.isListening() || m_server.listen(QHostAddress::LocalHost, m_port);
 }
 
 QUrl HttpTestServer::url() const

@@ -58,11 +58,15 @@ public:
 
     explicit HttpTestServer(QObject* parent = nullptr);
 
-    quint16 port() const { return m_server.serverPort(); }
+    quint16 port() const { return m_port; }
     QUrl url() const;
 
     void enqueue(const Response& response) { m_queue.append(response); }
     void setHandler(Handler handler) { m_handler = std::move(handler); }
+
+    // Stops listening, so that connections are refused, or listens again on
+    // the same port.
+    bool setRefusing(bool refusing);
 
     const QList<Request>& requests() const { return m_requests; }
     void clearRequests() { m_requests.clear(); }
@@ -76,6 +80,7 @@ private:
     void answer(QTcpSocket* socket, const Response& response);
 
     QTcpServer m_server;
+    quint16 m_port = 0;
     QList<Request> m_requests;
     QList<Response> m_queue;
     Handler m_handler;

@@ -12,6 +12,7 @@
 #include "gui/panels/archivecontrolpanel.h"
 #include "gui/panels/controlpanel.h"
 #include "gui/panels/infopanel.h"
+#include "gui/player/ptzwidget.h"
 #include "gui/player/ptzwidget_p.h"
 #include "gui/player/videoplaceholder.h"
 #include "gui/player/videowidget.h"
@@ -260,6 +261,7 @@ private slots:
     void archivePlaysFromTheTimeline();
     void exportAndSnapshotWriteFiles();
     void ptzReachesTheServer();
+    void lostServiceIsToldAndOvercome();
     void pictureComesBackAfterAnOutage();
     void garbageRosterLeavesRosterAsItWas();
     void localServersFromTheSettingsPage();
@@ -578,6 +580,35 @@ void TestEndToEnd::ptzReachesTheServer()
     for (const QJsonObject& line : camsim->requestsSince(mark, "ptz_patrol"))
         posted |= line.value("method").toString() == QLatin1String("POST");
     QVERIFY(posted);
+}
+
+void TestEndToEnd::lostServiceIsToldAndOvercome()
+{
+    GUI::MainWindow* w = window();
+    const API::CameraPtr entrance = camera(server("srv-office"), 1);
+    w->openCamera(entrance);
+    VideoWidget* player = playerOf(w, entrance);
+    QTRY_VERIFY_WITH_TIMEOUT(showsPicture(player), 10000);
+    auto* banner = w->findChild<QLabel*>(QStringLiteral("connectionBanner"));
+    QVERIFY(banner);
+    QVERIFY(!banner->isVisible());
+
+    // The service refuses every connection; the roster's next reload finds out.
+    QVERIFY(camsim->setFaults(QJsonObject{{"scope", "cloud"}, {"refuse", true}}));
+    App::Roster::instance()->loadRosterFromApi();
+    QTRY_VERIFY_WITH_TIMEOUT(banner->isVisible(), 30000);
+    QCOMPARE(banner->text(), QStringLiteral("No connection to the service, retrying..."));
+    QCOMPARE(player->message(), QStringLiteral("No connection to the service, reconnecting..."));
+    QVERIFY(!player->findChild<GUI::PtzWidget*>()->isVisible());
+    QCOMPARE(cardOf(w, "Entrance")->indicatorSource(), QString::fromLatin1(GUI::CameraCard::offlineIcon));
+    QVERIFY(cardOf(w, "Counter")->indicatorSource() == QString::fromLatin1(GUI::CameraCard::onlineIcon));
+
+    // Back without any action of the user.
+    QVERIFY(camsim->setFaults(QJsonObject()));
+    QTRY_VERIFY_WITH_TIMEOUT(!banner->isVisible(), 60000);
+    QCOMPARE(cardOf(w, "Entrance")->indicatorSource(), QString::fromLatin1(GUI::CameraCard::onlineIcon));
+    QTRY_VERIFY_WITH_TIMEOUT(player->state() == VideoWidget::Playing && showsPicture(player), 60000);
+    QVERIFY(player->message().isEmpty());
 }
 
 void TestEndToEnd::pictureComesBackAfterAnOutage()

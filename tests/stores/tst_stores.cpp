@@ -92,6 +92,7 @@ private slots:
     void unreadableRosterFileIsKeptAndReported();
     void serviceRosterKeepsIdentityAndLocalServers();
     void busyReloadAndAnswerAfterLogout();
+    void lostServiceShowsCloudOfflineUntilItAnswers();
     void localRosterIsStoredWholeOrNotAtAll();
     void firstCloudLoginPushesFileLayouts();
     void unreadableLayoutsAreKeptAndNeverPushed();
@@ -108,6 +109,7 @@ private:
     QByteArray m_roster = "{}";
     QByteArray m_layouts = R"({"last_update":0,"layouts":[]})";
     int m_delay = 0;
+    int m_rosterStatus = 200;
     QList<QByteArray> m_uploads;
     App::Roster* roster = nullptr;
     App::Layouts* layouts = nullptr;
@@ -124,7 +126,7 @@ void TestStores::initTestCase()
         else if (request.path.startsWith("/public/sessions/"))
             response = Response::json(200, envelope("{}"));
         else if (request.path == "/public/roster")
-            response = Response::json(200, envelope(m_roster));
+            response = Response::json(m_rosterStatus, envelope(m_roster));
         else if (request.path == "/layouts" && request.method == "GET")
             response = Response::json(200, envelope(m_layouts));
         else if (request.path == "/layouts") {
@@ -161,6 +163,8 @@ void TestStores::cleanup()
         layouts->logout();
     signOut();
     m_delay = 0;
+    m_rosterStatus = 200;
+    m_service.server.setRefusing(false);
     m_uploads.clear();
     m_service.server.clearRequests();
     roster->setTimerIntervals(30000, 5000);
@@ -266,6 +270,60 @@ void TestStores::busyReloadAndAnswerAfterLogout()
     roster->logout();
     QTRY_VERIFY_WITH_TIMEOUT(capture.contains("Servers list received but Roster did logout"), 20000);
     QVERIFY(!roster->item("srv-late"));
+}
+
+void TestStores::lostServiceShowsCloudOfflineUntilItAnswers()
+{
+    signIn();
+    m_roster = R"({"a":{"id":"srv-A","online":true,"cameras":[{"id":1,"online":true}]}})";
+    roster->setTimerIntervals(600000, 5000, 100);
+    QSignalSpy finished(roster, &App::Roster::rosterUpdatingFinished);
+    QSignalSpy reachable(roster, &App::Roster::serviceReachableChanged);
+    roster->login();
+    QVERIFY(finished.wait(20000));
+    const API::ServerPtr a = roster->item("srv-A");
+    const API::CameraPtr camera = a->item(1);
+    QVERIFY(camera->isOnline());
+
+    // Connections refused: nothing of the cloud can be watched, so it is shown
+    // offline, and the roster asks again soon, not at the next reload.
+    QVERIFY(m_service.server.setRefusing(true));
+    roster->loadRosterFromApi();
+    QVERIFY(reachable.wait(20000));
+    QCOMPARE(reachable.takeFirst().first().toBool(), false);
+    QVERIFY(!roster->isServiceReachable());
+    QVERIFY(!a->isOnline());
+    QVERIFY(!camera->isOnline());
+    QVERIFY(a->exists());
+
+    // Back by itself, with the servers as the service sees them.
+    QVERIFY(m_service.server.setRefusing(false));
+    QVERIFY(reachable.wait(20000));
+    QCOMPARE(reachable.takeFirst().first().toBool(), true);
+    QVERIFY(camera->isOnline());
+
+    // A gateway without its service is out of reach too; an answer of the
+    // service itself is not a lost connection.
+    m_rosterStatus = 503;
+    roster->loadRosterFromApi();
+    QVERIFY(reachable.wait(20000));
+    QVERIFY(!roster->isServiceReachable());
+    m_rosterStatus = 200;
+    QVERIFY(reachable.wait(20000));
+    QSignalSpy error(roster, &App::Roster::rosterUpdatingError);
+    m_rosterStatus = 404;
+    roster->loadRosterFromApi();
+    QVERIFY(error.wait(20000));
+    QVERIFY(roster->isServiceReachable());
+    QVERIFY(camera->isOnline());
+
+    // Signing out forgets it all.
+    m_rosterStatus = 200;
+    QVERIFY(m_service.server.setRefusing(true));
+    roster->loadRosterFromApi();
+    QVERIFY(reachable.wait(20000));
+    roster->logout();
+    QVERIFY(roster->isServiceReachable());
 }
 
 void TestStores::localRosterIsStoredWholeOrNotAtAll()

@@ -1,5 +1,7 @@
 #include "mainwindow.h"
 
+#include "connectionbanner.h"
+
 #include "core/constants.h"
 #include "core/settings.h"
 #include "core/usernotices.h"
@@ -108,6 +110,7 @@ MainWindow::MainWindow(QWidget* parent)
     auto* centre = new QVBoxLayout;
     centre->setContentsMargins(0, 0, 0, 0);
     centre->setSpacing(0);
+    centre->addWidget(new ConnectionBanner(this));
     centre->addWidget(d->infoPanel);
     centre->addWidget(d->layoutWidget, 1);
     centre->addWidget(d->controlPanel);

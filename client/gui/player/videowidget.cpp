@@ -52,6 +52,7 @@ public:
     QString volumeCommand() const { return QStringLiteral("volume %1").arg(effectiveVolume()); }
     void showMessage(const QString& text);
     void hideMessage();
+    QString unavailableText() const;
     void buildImage();
     void workerFailed();
     void watchdog();
@@ -213,6 +214,16 @@ void VideoWidgetPrivate::hideMessage()
 {
     messageLabel->clear();
     messageLabel->hide();
+}
+
+// Why the camera cannot be played now. Without the service every cloud camera
+// counts as offline (the roster marks them so): the cell says what is really
+// going on, and plays again by itself once the roster has reached the service.
+QString VideoWidgetPrivate::unavailableText() const
+{
+    if (!camera->isLocal() && !App::Roster::instance()->isServiceReachable())
+        return VideoWidget::tr("No connection to the service, reconnecting...");
+    return camera->statusText();
 }
 
 void VideoWidgetPrivate::updateAspect()
@@ -527,7 +538,7 @@ bool VideoWidget::play(QString url)
 {
     d->retryTimer->stop();
     if (!d->camera->isPaid() || (!d->archiveMode && !d->camera->isOnline())) {
-        d->showMessage(d->camera->statusText());
+        d->showMessage(d->unavailableText());
         return false;
     }
     d->hideMessage();
@@ -806,8 +817,11 @@ void VideoWidget::on_cameraScreenshotButton_clicked()
 {
     const QString folder = App::StoragePaths::exportPath();
     QDir().mkpath(folder);
+    // The picture is saved as the stream delivers it, never scaled up: a cell
+    // of a grid plays a reduced stream, so the name says which size it is.
     const QString name = QStringLiteral("snapshot ") + d->camera->fileName() + QLatin1Char('-')
-        + d->playbackTime.toString(QStringLiteral("dd_MM_yy_hh_mm_ss")) + QStringLiteral(".png");
+        + d->playbackTime.toString(QStringLiteral("dd_MM_yy_hh_mm_ss"))
+        + QStringLiteral("-%1x%2.png").arg(d->image.width()).arg(d->image.height());
     if (!d->hasFrame || !d->image.save(QDir(folder).filePath(name))) {
         emit snapshotError();
         return;
@@ -832,7 +846,7 @@ void VideoWidget::onFlagsChanged()
         playLive();
     } else {
         stop();
-        d->showMessage(d->camera->statusText());
+        d->showMessage(d->unavailableText());
     }
 }
 

@@ -6,6 +6,7 @@
 #include "gui/player/ptzwidget.h"
 #include "gui/player/videowidget.h"
 #include "model/localserver.h"
+#include "stores/roster.h"
 
 #include <QDropEvent>
 #include <QJsonArray>
@@ -30,6 +31,7 @@ private slots:
     void reloadsThenGivesUpThenRetries();
     void silentLiveWorkerIsReloaded();
     void stateSevenStopsArchive();
+    void cloudCellsWaitForTheService();
     void workerEndsAndFrameFileFailuresAreLoggedOnce();
     void secretsStayOffTheCommandLine();
     void snapshotAndDrop();
@@ -244,6 +246,48 @@ void TestVideoWidget::silentLiveWorkerIsReloaded()
     QCOMPARE(w->state(), int(VideoWidget::Playing));
 }
 
+void TestVideoWidget::cloudCellsWaitForTheService()
+{
+    auto cloud = std::make_shared<API::Server>(QJsonObject{
+        {"id", "srv-C"}, {"name", "Office"}, {"online", true},
+        {"cameras", QJsonArray{QJsonObject{{"id", 7}, {"name", "Gate"}, {"online", true},
+                                           {"rights", QJsonArray{"live", "ptz"}},
+                                           {"features", QJsonObject{{"ptz", true}}},
+                                           {"services", QJsonObject{{"enabled", QJsonObject{{"active", true}}}}}}}}});
+    App::Roster* roster = App::Roster::instance();
+    roster->add(cloud);
+    const QByteArray script = "fill 0 0 255 255 8 8\nprint size 8 8\nprint frame\nwait\n";
+    VideoWidget* w = widget(script, cloud->item(7));
+    w->resize(800, 600);
+    QVERIFY(w->playLive());
+    QTRY_COMPARE_WITH_TIMEOUT(w->state(), int(VideoWidget::Playing), 20000);
+    auto* pad = w->findChild<GUI::PtzWidget*>();
+    QVERIFY(pad->isVisible());
+    VideoWidget local(m_server->item(1));
+    local.setWorkerDirectory(FAKE_WORKER_DIR);
+    QVERIFY(local.playLive());
+
+    // The roster finds the service gone: the cell says so instead of spinning,
+    // and offers no PTZ; a local camera does not need the service.
+    roster->setServiceReachable(false);
+    const QString waiting = QStringLiteral("No connection to the service, reconnecting...");
+    QCOMPARE(w->message(), waiting);
+    QCOMPARE(w->state(), int(VideoWidget::Idle));
+    QVERIFY(!pad->isVisible());
+    QVERIFY(!w->playLive());
+    QCOMPARE(w->message(), waiting);
+    QVERIFY(local.message().isEmpty());
+    QVERIFY(local.state() != VideoWidget::Idle);
+
+    // The next roster from the service brings the camera back: it plays again by itself.
+    roster->setServiceReachable(true);
+    cloud->setOnline(true);
+    QTRY_COMPARE_WITH_TIMEOUT(w->state(), int(VideoWidget::Playing), 20000);
+    QVERIFY(w->message().isEmpty());
+    QVERIFY(pad->isVisible());
+    roster->removeAll();
+}
+
 void TestVideoWidget::stateSevenStopsArchive()
 {
     VideoWidget* w = widget("print state 7\nwait\n");
@@ -324,7 +368,7 @@ void TestVideoWidget::secretsStayOffTheCommandLine()
 
 void TestVideoWidget::snapshotAndDrop()
 {
-    VideoWidget* w = widget("fill 10 200 10 255 16 16\nprint size 16 16\nprint frame\nwait\n");
+    VideoWidget* w = widget("fill 10 200 10 255 24 16\nprint size 24 16\nprint frame\nwait\n");
     w->setPosition(API::LayoutCellPoint(2, 1));
     QVERIFY(w->playLive());
     QTRY_VERIFY_WITH_TIMEOUT(w->hasFrame(), 20000);
@@ -332,8 +376,10 @@ void TestVideoWidget::snapshotAndDrop()
     QSignalSpy saved(w, &VideoWidget::snapshotSaved);
     QMetaObject::invokeMethod(w, "on_cameraScreenshotButton_clicked");
     QCOMPARE(saved.count(), 1);
-    const QImage snapshot(m_dir.filePath("exports/snapshot Door_ east-10_03_26_08_09_10.png"));
-    QCOMPARE(snapshot.size(), QSize(16, 16));
+    // The picture as the stream gives it, and its size in the name: a reduced
+    // stream of a small cell is not passed off as the camera's full picture.
+    const QImage snapshot(m_dir.filePath("exports/snapshot Door_ east-10_03_26_08_09_10-24x16.png"));
+    QCOMPARE(snapshot.size(), QSize(24, 16));
 
     QByteArray data;
     QDataStream stream(&data, QIODevice::WriteOnly);
