@@ -178,6 +178,12 @@ void Roster::loadRosterFromApi()
              << "is local auth?" << localAuth;
 }
 
+void Roster::checkServiceNow()
+{
+    if (m_loggedIn && !m_loading && !API::CloudAPIClient::sessionId().isEmpty())
+        loadRosterFromApi();
+}
+
 void Roster::onRosterLoadedFromApi(QJsonObject data)
 {
     if (!m_loading) {

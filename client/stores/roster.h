@@ -43,6 +43,10 @@ public:
     // retry period until an answer comes. Always true for a local start.
     bool isServiceReachable() const { return m_serviceReachable; }
     void setServiceReachable(bool reachable);
+    // A sign from elsewhere that the service may be gone (a cloud stream that
+    // failed): the roster is asked for now rather than at the next reload, if
+    // there is a session and no request is out.
+    void checkServiceNow();
 
     // The held server of an id, or else a placeholder, held from now on, that the
     // roster fills and announces when the server arrives: the lookup with which

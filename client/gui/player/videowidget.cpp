@@ -257,6 +257,10 @@ void VideoWidgetPrivate::workerFailed()
     if (!archiveMode) {
         if (!freezeTime.isValid())
             freezeTime = QDateTime::currentDateTime();
+        // Streams of the cloud fail first when the service is gone; the
+        // roster finds out and says so at once, not at its next reload.
+        if (!camera->isLocal())
+            App::Roster::instance()->checkServiceNow();
     } else {
         q->stop();
     }
