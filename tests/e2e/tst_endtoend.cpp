@@ -480,6 +480,18 @@ void TestEndToEnd::exportAndSnapshotWriteFiles()
     QTRY_VERIFY_WITH_TIMEOUT(!QDir(exportDir).entryList({"*.png"}, QDir::Files).isEmpty(), 10000);
     QTRY_VERIFY_WITH_TIMEOUT(notificationTexts(w).join(' ').contains("Snapshot saved."), 5000);
 
+    // A cell that plays a reduced stream still gives the best picture there is.
+    const QSize best = QImage(QDir(exportDir).filePath(QDir(exportDir).entryList({"*.png"}, QDir::Files).first())).size();
+    QVERIFY(player->playLive(0));
+    QTRY_VERIFY_WITH_TIMEOUT(showsPicture(player) && player->image().width() < best.width(), 20000);
+    QSignalSpy saved(player, &VideoWidget::snapshotSaved);
+    player->findChild<QPushButton*>(QStringLiteral("cameraScreenshotButton"))->click();
+    QVERIFY(saved.wait(20000));
+    for (const QString& shot : QDir(exportDir).entryList({"*.png"}, QDir::Files)) {
+        QCOMPARE(QImage(QDir(exportDir).filePath(shot)).size(), best);
+        QVERIFY2(shot.endsWith(QStringLiteral("-%1x%2.png").arg(best.width()).arg(best.height())), qPrintable(shot));
+    }
+
     // A one-minute stretch an hour ago, inside one record.
     w->showArchivePanels();
     // The selection starts on a whole minute a little before the position:

@@ -2,6 +2,7 @@
 
 #include "dragdata.h"
 #include "ptzwidget.h"
+#include "snapshotgrabber.h"
 #include "core/constants.h"
 #include "core/layouttotals.h"
 #include "core/settings.h"
@@ -59,9 +60,11 @@ public:
     void updatePtzVisibility();
     void showControls(bool show);
     void updateAspect();
-    QString program() const;
     void prepareWorker();
+    void configureWorker(QProcess* worker, const QString& stream, const QString& frameName, bool framepump) const;
     bool isFramepump() const;
+    void saveSnapshot(const QImage& picture, const QDateTime& time);
+    void grabSnapshot();
 
     VideoWidget* q;
     QString url;
@@ -117,6 +120,8 @@ public:
     QTimer* retryTimer = nullptr;
     int retryAfterMs = 30000;
     int noFrameMs = 10000;
+    int snapshotTimeoutMs = 15000;
+    SnapshotGrabber* grabber = nullptr;
     int watchdogTimer = 0;
     bool controlsShown = true;
 
@@ -130,11 +135,6 @@ public:
     QMenu* menu = nullptr;
 };
 
-QString VideoWidgetPrivate::program() const
-{
-    return workerDirectory + (isFramepump() ? QStringLiteral("/framepump") : QStringLiteral("/clipworker"));
-}
-
 bool VideoWidgetPrivate::isFramepump() const
 {
     return camera && camera->isLocal() && !archiveMode
@@ -147,21 +147,27 @@ bool VideoWidgetPrivate::isFramepump() const
 // place on its command line.
 void VideoWidgetPrivate::prepareWorker()
 {
+    configureWorker(process, url, frameFile.name(), isFramepump());
+}
+
+void VideoWidgetPrivate::configureWorker(QProcess* worker, const QString& stream, const QString& frameName,
+                                         bool framepump) const
+{
     const QString streamVariable = QStringLiteral("WATCHDESK_STREAM");
     const QString proxyPasswordVariable = QStringLiteral("WATCHDESK_PROXY_PASSWORD");
     const QString fromEnvironment = QStringLiteral("-");
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove(proxyPasswordVariable);
     QStringList arguments;
-    if (isFramepump()) {
-        const QUrl live(url);
-        QString path = url;
+    if (framepump) {
+        const QUrl live(stream);
+        QString path = stream;
         path.replace(QRegularExpression(QStringLiteral(".*/flv")), QStringLiteral("/flv"));
         environment.insert(streamVariable, path + QStringLiteral("&type=su"));
-        arguments = QStringList{live.host(), QString::number(live.port(80)), fromEnvironment, frameFile.name()};
+        arguments = QStringList{live.host(), QString::number(live.port(80)), fromEnvironment, frameName};
     } else {
-        environment.insert(streamVariable, url);
-        arguments = QStringList{fromEnvironment, frameFile.name()};
+        environment.insert(streamVariable, stream);
+        arguments = QStringList{fromEnvironment, frameName};
         App::Settings& settings = App::Settings::instance();
         const QString host = settings.value(QStringLiteral("proxy/host")).toString();
         if (!camera->isLocal() && settings.value(QStringLiteral("proxy/useProxy"), false).toBool() && !host.isEmpty()) {
@@ -176,9 +182,10 @@ void VideoWidgetPrivate::prepareWorker()
                 environment.insert(proxyPasswordVariable, password);
         }
     }
-    process->setProgram(program());
-    process->setArguments(arguments);
-    process->setProcessEnvironment(environment);
+    worker->setProgram(workerDirectory
+                       + (framepump ? QStringLiteral("/framepump") : QStringLiteral("/clipworker")));
+    worker->setArguments(arguments);
+    worker->setProcessEnvironment(environment);
 }
 
 void VideoWidgetPrivate::setState(int newState)
@@ -224,6 +231,46 @@ QString VideoWidgetPrivate::unavailableText() const
     if (!camera->isLocal() && !App::Roster::instance()->isServiceReachable())
         return VideoWidget::tr("No connection to the service, reconnecting...");
     return camera->statusText();
+}
+
+void VideoWidgetPrivate::saveSnapshot(const QImage& picture, const QDateTime& time)
+{
+    const QString folder = App::StoragePaths::exportPath();
+    QDir().mkpath(folder);
+    // The size goes into the name: a picture of a reduced stream (the best
+    // one could not be had) is not passed off as the camera's full picture.
+    const QString name = QStringLiteral("snapshot ") + camera->fileName() + QLatin1Char('-')
+        + time.toString(QStringLiteral("dd_MM_yy_hh_mm_ss"))
+        + QStringLiteral("-%1x%2.png").arg(picture.width()).arg(picture.height());
+    if (!picture.save(QDir(folder).filePath(name))) {
+        qDebug() << "Could not save snapshot" << QDir(folder).filePath(name);
+        emit q->snapshotError();
+        return;
+    }
+    emit q->snapshotSaved(QDir(folder).absolutePath());
+}
+
+void VideoWidgetPrivate::grabSnapshot()
+{
+    const QDateTime time = playbackTime;
+    const QImage shown = image.copy(); // the mapping goes on changing
+    grabber = new SnapshotGrabber(camera, snapshotTimeoutMs, q);
+    configureWorker(grabber->process(), camera->liveUrl(2), grabber->frameFileName(), false);
+    // Whatever comes of it, a snapshot is saved: the picture shown is the fallback.
+    QObject::connect(grabber, &SnapshotGrabber::grabbed, q, [this, time](const QImage& picture) {
+        grabber = nullptr;
+        saveSnapshot(picture, time);
+    });
+    QObject::connect(grabber, &SnapshotGrabber::failed, q, [this, time, shown] {
+        grabber = nullptr;
+        saveSnapshot(shown, time);
+    });
+    qDebug() << "Snapshot from the best stream, camera:" << camera->name();
+    if (!grabber->start()) {
+        delete grabber;
+        grabber = nullptr;
+        saveSnapshot(shown, time);
+    }
 }
 
 void VideoWidgetPrivate::updateAspect()
@@ -819,18 +866,19 @@ void VideoWidget::orientationChanged()
 
 void VideoWidget::on_cameraScreenshotButton_clicked()
 {
-    const QString folder = App::StoragePaths::exportPath();
-    QDir().mkpath(folder);
-    // The picture is saved as the stream delivers it, never scaled up: a cell
-    // of a grid plays a reduced stream, so the name says which size it is.
-    const QString name = QStringLiteral("snapshot ") + d->camera->fileName() + QLatin1Char('-')
-        + d->playbackTime.toString(QStringLiteral("dd_MM_yy_hh_mm_ss"))
-        + QStringLiteral("-%1x%2.png").arg(d->image.width()).arg(d->image.height());
-    if (!d->hasFrame || !d->image.save(QDir(folder).filePath(name))) {
+    if (!d->hasFrame) {
         emit snapshotError();
         return;
     }
-    emit snapshotSaved(QDir(folder).absolutePath());
+    if (d->grabber)
+        return; // the snapshot asked for a moment ago is still on its way
+    // A cell plays the stream its size calls for; a snapshot of live video is
+    // taken from the best one the camera offers, through a worker of its own.
+    // Archive pictures are saved as shown: they are of one exact moment.
+    if (!d->archiveMode && d->state == Playing && d->camera->liveUrl(d->quality) != d->camera->liveUrl(2))
+        d->grabSnapshot();
+    else
+        d->saveSnapshot(d->image, d->playbackTime);
 }
 
 void VideoWidget::on_closeButton_clicked() { emit closed(d->position); }

@@ -57,7 +57,8 @@ void TestVideoWidget::initTestCase()
     qputenv("FAKE_WORKER_SCRIPT", QFile::encodeName(m_dir.filePath("script")));
     qputenv("FAKE_WORKER_ARGUMENTS", QFile::encodeName(m_dir.filePath("arguments")));
     m_server = std::make_shared<API::LocalServer>("Shop", "127.0.0.1", 9, "s3cret");
-    m_server->updateCameras(QJsonArray{QJsonObject{{"id", 1}, {"name", "Door: east"}, {"online", true}},
+    m_server->updateCameras(QJsonArray{QJsonObject{{"id", 1}, {"name", "Door: east"}, {"online", true},
+                                                   {"streams", QJsonObject{{"0", true}, {"1", true}, {"2", true}}}},
                                        QJsonObject{{"id", 2}, {"name", "Yard"}, {"online", true},
                                                    {"features", QJsonObject{{"ptz", true}}}}});
 }
@@ -380,6 +381,26 @@ void TestVideoWidget::snapshotAndDrop()
     // stream of a small cell is not passed off as the camera's full picture.
     const QImage snapshot(m_dir.filePath("exports/snapshot Door_ east-10_03_26_08_09_10-24x16.png"));
     QCOMPARE(snapshot.size(), QSize(24, 16));
+
+    // A cell that plays a reduced stream: the snapshot comes from the best one,
+    // through a worker of its own, while the cell plays on.
+    QVERIFY(w->playLive(0));
+    QTRY_COMPARE_WITH_TIMEOUT(w->state(), int(VideoWidget::Playing), 20000);
+    QVERIFY(workerArguments().at(2).contains("&q=0&"));
+    setScript("fill 10 200 10 255 48 32\nprint size 48 32\nprint frame\nwait\n");
+    w->setTime(QDateTime(QDate(2026, 3, 10), QTime(8, 9, 11)));
+    QMetaObject::invokeMethod(w, "on_cameraScreenshotButton_clicked");
+    QVERIFY(saved.wait(20000));
+    QCOMPARE(QImage(m_dir.filePath("exports/snapshot Door_ east-10_03_26_08_09_11-48x32.png")).size(), QSize(48, 32));
+    QVERIFY(workerArguments().at(2).contains("&q=2&"));
+    QCOMPARE(w->state(), int(VideoWidget::Playing));
+    // One that gives no picture leaves the picture shown.
+    setScript("exit 0\n");
+    w->setTime(QDateTime(QDate(2026, 3, 10), QTime(8, 9, 12)));
+    QMetaObject::invokeMethod(w, "on_cameraScreenshotButton_clicked");
+    QVERIFY(saved.wait(20000));
+    QCOMPARE(QImage(m_dir.filePath("exports/snapshot Door_ east-10_03_26_08_09_12-24x16.png")).size(), QSize(24, 16));
+    QCOMPARE(saved.count(), 3);
 
     QByteArray data;
     QDataStream stream(&data, QIODevice::WriteOnly);
