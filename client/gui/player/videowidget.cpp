@@ -141,15 +141,15 @@ bool VideoWidgetPrivate::isFramepump() const
         && App::Settings::instance().value(QStringLiteral("experimental/framepump"), false).toBool();
 }
 
-// Every local user can read a command line, only we can read the worker's
-// environment: the stream (it carries a local server's password or the session
-// id) and the proxy password go there, and the worker finds "-" in the stream's
-// place on its command line.
 void VideoWidgetPrivate::prepareWorker()
 {
     configureWorker(process, url, frameFile.name(), isFramepump());
 }
 
+// Every local user can read a command line, only we can read the worker's
+// environment: the stream (it carries a local server's password or the session
+// id) and the proxy password go there, and the worker finds "-" in the stream's
+// place on its command line.
 void VideoWidgetPrivate::configureWorker(QProcess* worker, const QString& stream, const QString& frameName,
                                          bool framepump) const
 {
