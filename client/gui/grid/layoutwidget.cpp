@@ -66,13 +66,20 @@ void LayoutWidget::newGrid()
     m_grid->setContentsMargins(2, 2, 2, 2);
     m_grid->setSpacing(2);
     m_maximized = false;
-    // Every cell gets the same share, whatever its content would like.
+    stretchCells(QRect());
+}
+
+void LayoutWidget::stretchCells(const QRect& cells)
+{
+    // Every cell gets the same share, whatever its content would like. Qt
+    // keeps that share for a row whose widgets are all hidden, so a maximised
+    // cell fills the grid only when the others give theirs up.
     const int rows = m_layout ? m_layout->rows() : 1;
     const int columns = m_layout ? m_layout->columns() : 1;
     for (int row = 0; row < rows; ++row)
-        m_grid->setRowStretch(row, 1);
+        m_grid->setRowStretch(row, cells.isNull() || (row >= cells.top() && row <= cells.bottom()) ? 1 : 0);
     for (int column = 0; column < columns; ++column)
-        m_grid->setColumnStretch(column, 1);
+        m_grid->setColumnStretch(column, cells.isNull() || (column >= cells.left() && column <= cells.right()) ? 1 : 0);
 }
 
 static bool sameCells(const API::Layout& a, const API::Layout& b)
@@ -311,14 +318,21 @@ void LayoutWidget::onDoubleClicked(API::LayoutCellPoint point)
         return;
     const bool maximize = !m_maximized;
     setCellsVisible(!maximize);
-    if (maximize)
-        m_players.value(point)->show();
+    if (maximize) {
+        VideoWidget* player = m_players.value(point);
+        int row = 0, column = 0, rows = 1, columns = 1;
+        m_grid->getItemPosition(m_grid->indexOf(player), &row, &column, &rows, &columns);
+        stretchCells(QRect(column, row, columns, rows));
+        player->show();
+    }
     m_settle.start();
 }
 
 void LayoutWidget::setCellsVisible(bool visible)
 {
     m_maximized = !visible;
+    if (visible)
+        stretchCells(QRect());
     for (int i = 0; i < m_grid->count(); ++i) {
         if (QWidget* widget = m_grid->itemAt(i)->widget())
             widget->setVisible(visible);

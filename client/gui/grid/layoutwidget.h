@@ -94,6 +94,8 @@ protected:
 
 private:
     void newGrid();
+    // Stretch only the rows and columns of these cells; a null rectangle stretches all.
+    void stretchCells(const QRect& cells);
     Player::VideoWidget* createPlayer(const API::LayoutCellPoint& point, int rowSpan, int columnSpan);
     QWidget* createPlaceholder(const API::LayoutCellPoint& point);
     void removeWidgetAt(int row, int column);

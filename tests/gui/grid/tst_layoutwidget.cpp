@@ -170,9 +170,17 @@ void TestLayoutWidget::maximisedCellAndNotifications()
     widget.resize(800, 600);
     widget.setLayout(layout);
     widget.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&widget));
+    const QRect quarter = widget.player({1, 0})->geometry();
     emit widget.player({1, 0})->doubleClicked({1, 0});
     QVERIFY(widget.isMaximized());
     QVERIFY(!widget.player({0, 0})->isVisible());
+    // The cell takes the whole grid, not its quarter beside three blank ones.
+    QTRY_COMPARE(widget.player({1, 0})->geometry(), widget.rect().adjusted(2, 2, -2, -2));
+    emit widget.player({1, 0})->doubleClicked({1, 0});
+    QTRY_COMPARE(widget.player({1, 0})->geometry(), quarter);
+    QVERIFY(widget.player({0, 0})->isVisible());
+    emit widget.player({1, 0})->doubleClicked({1, 0});
     layout->removeCamera({1, 0});
     QTRY_VERIFY(!widget.isMaximized()); // the cell is emptied on the next turn of the event loop
     QVERIFY(widget.player({0, 0})->isVisible());
