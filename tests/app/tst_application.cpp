@@ -304,6 +304,9 @@ void TestApplication::layoutEditingAsksBeforeLeaving()
     QVERIFY(stored && stored->exists());
     QCOMPARE(stored->name(), QStringLiteral("Hall"));
     QCOMPARE(window->currentLayout(), stored);
+    // A cell let go where it was picked up starts no edit.
+    window->exchangeCells(API::LayoutCellPoint(1, 0), API::LayoutCellPoint(1, 0));
+    QVERIFY(!window->isEditing());
 
     // Editing it again and discarding brings the stored one back unchanged.
     window->editLayout();

@@ -261,6 +261,8 @@ void LayoutWidget::flushRetired()
 
 void LayoutWidget::onExchanged(API::LayoutCellPoint a, API::LayoutCellPoint b)
 {
+    if (a == b) // a cell swapped with itself stays as it is
+        return;
     flushRetired();
     VideoWidget* first = m_players.take(a);
     if (!first)

@@ -413,6 +413,9 @@ void MainWindow::updateAddToLayoutEnabled()
 
 void MainWindow::exchangeCells(API::LayoutCellPoint srcPoint, API::LayoutCellPoint dstPoint)
 {
+    // A cell dropped on itself, or a drag of a cell that holds nothing, changes nothing.
+    if (!d->layout || srcPoint == dstPoint || !d->layout->cell(srcPoint).camera)
+        return;
     editLayout();
     d->layout->exchange(srcPoint, dstPoint);
 }
