@@ -21,6 +21,9 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFontDatabase>
+#include <QGridLayout>
+#include <QJsonArray>
+#include <QMimeData>
 #include <QJsonObject>
 #include <QAbstractButton>
 #include <QLabel>
@@ -92,6 +95,20 @@ protected:
 private:
     QMessageBox::StandardButton m_answer;
 };
+
+// A server card of the side bar let go over the grid.
+void dropServer(QWidget* grid, const QString& serverId)
+{
+    QByteArray data;
+    QDataStream stream(&data, QIODevice::WriteOnly);
+    stream << serverId;
+    QMimeData mime;
+    mime.setData(QStringLiteral("server"), data);
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(grid, &enter);
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(grid, &drop);
+}
 
 } // namespace
 
@@ -315,6 +332,26 @@ void TestApplication::layoutEditingAsksBeforeLeaving()
     window->cancelEditLayout();
     QCOMPARE(window->currentLayout(), stored);
     QCOMPARE(stored->rows(), 2);
+
+    // A server with six cameras dropped on it grows the edit to 3x2; discarded,
+    // the stored layout and the grid on screen are 2x2 and empty again.
+    QJsonArray cameras;
+    for (int id = 1; id <= 6; ++id)
+        cameras.append(QJsonObject{{QStringLiteral("id"), id}, {QStringLiteral("name"), QStringLiteral("Hall %1").arg(id)}});
+    auto server = std::make_shared<API::Server>(QJsonObject{
+        {QStringLiteral("id"), QStringLiteral("hall-server")}, {QStringLiteral("cameras"), cameras}});
+    server->setExists(true);
+    App::Roster::instance()->add(server);
+    dropServer(window->layoutWidget(), server->id());
+    QVERIFY(window->isEditing());
+    QCOMPARE(window->currentLayout()->rows(), 3);
+    QCOMPARE(window->layoutWidget()->players().size(), 6);
+    window->cancelEditLayout();
+    QCOMPARE(window->currentLayout(), stored);
+    QCOMPARE(stored->rows(), 2);
+    QVERIFY(stored->isEmpty());
+    QCOMPARE(window->layoutWidget()->findChild<QGridLayout*>()->count(), 4);
+    QVERIFY(window->layoutWidget()->players().isEmpty());
 }
 
 void TestApplication::activeCameraAndUpdateNoticeAcrossWindows()

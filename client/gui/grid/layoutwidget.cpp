@@ -563,8 +563,10 @@ void LayoutWidget::dropEvent(QDropEvent* event)
                 cameras << camera;
         }
         const int extra = cameras.size() - m_layout->freeCellsCount();
+        // The layout shown may be the stored one: growing it here would outlive a discarded edit.
         const QSize grown = grownSize(m_layout->rows(), m_layout->columns(), extra);
-        m_layout->resize(grown.height(), grown.width());
+        if (grown != QSize(m_layout->columns(), m_layout->rows()))
+            emit resizeRequested(grown.height(), grown.width());
         for (const API::CameraPtr& camera : qAsConst(cameras)) {
             const API::LayoutCellPoint point = m_layout->firstFreeCell();
             if (point.row < 0)

@@ -75,6 +75,8 @@ signals:
     void cameraClosed(API::LayoutCellPoint point);
     void cameraDroppedFromLayout(API::LayoutCellPoint source, API::LayoutCellPoint destination);
     void cameraDroppedFromRoster(API::CameraPtr camera, API::LayoutCellPoint point);
+    // A dropped server needs a bigger grid; the main window grows the layout it edits.
+    void resizeRequested(int rows, int columns);
 
 private slots:
     void showSnapshotHint(QString path);

@@ -170,6 +170,7 @@ MainWindow::MainWindow(QWidget* parent)
     connect(grid, &LayoutWidget::cameraDroppedFromLayout, this, &MainWindow::exchangeCells);
     connect(grid, &LayoutWidget::cameraDroppedFromRoster, this,
             qOverload<API::CameraPtr, API::LayoutCellPoint>(&MainWindow::addToLayoutFromRoster));
+    connect(grid, &LayoutWidget::resizeRequested, this, &MainWindow::resizeLayout);
 
     connect(d->exporter, &App::Exporter::exportDone, this, &MainWindow::onExportDone);
     connect(d->exporter, &App::Exporter::exportError, this, &MainWindow::onExportError);
@@ -418,6 +419,13 @@ void MainWindow::exchangeCells(API::LayoutCellPoint srcPoint, API::LayoutCellPoi
         return;
     editLayout();
     d->layout->exchange(srcPoint, dstPoint);
+}
+
+void MainWindow::resizeLayout(int rows, int columns)
+{
+    // The edited copy grows: a discarded edit leaves the stored layout as it was.
+    editLayout();
+    d->layout->resize(rows, columns);
 }
 
 void MainWindow::setActiveCamera(API::CameraPtr camera)

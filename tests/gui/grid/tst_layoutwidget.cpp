@@ -195,7 +195,9 @@ void TestLayoutWidget::serverDropsGrowTheGrid()
     layout->resize(rows, columns);
     LayoutWidget widget;
     widget.setLayout(layout);
-    // The main window turns each drop into an added camera.
+    // The main window grows the layout and turns each drop into an added camera.
+    connect(&widget, &LayoutWidget::resizeRequested, layout.get(),
+            [layout](int rows, int columns) { layout->resize(rows, columns); });
     connect(&widget, &LayoutWidget::cameraDroppedFromRoster, layout.get(),
             [layout](API::CameraPtr camera, API::LayoutCellPoint point) {
                 layout->addCamera(camera, point.row, point.column, 1, 1);
