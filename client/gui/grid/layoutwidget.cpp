@@ -31,6 +31,8 @@ LayoutWidget::LayoutWidget(QWidget* parent)
     setAcceptDrops(true);
     setProperty("drop", false);
     setStyleSheet(QStringLiteral("#LayoutWidget[drop=\"true\"] { border: 2px solid rgb(25, 134, 243); }"));
+    // A plain QWidget draws no style-sheet border without this.
+    setAttribute(Qt::WA_StyledBackground);
     m_settle.setSingleShot(true);
     m_settle.setInterval(500);
     connect(&m_settle, &QTimer::timeout, this, &LayoutWidget::applyAutoQuality);

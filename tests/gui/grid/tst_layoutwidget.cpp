@@ -41,7 +41,8 @@ std::shared_ptr<API::LocalServer> serverWith(const QString& host, int cameras)
     return server;
 }
 
-void dropServer(LayoutWidget& widget, const QString& serverId)
+// The grid's picture while the server hovers over it goes to hovering.
+void dropServer(LayoutWidget& widget, const QString& serverId, QImage* hovering = nullptr)
 {
     QByteArray data;
     QDataStream stream(&data, QIODevice::WriteOnly);
@@ -50,6 +51,8 @@ void dropServer(LayoutWidget& widget, const QString& serverId)
     mime.setData("server", data);
     QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&widget, &enter);
+    if (hovering)
+        *hovering = widget.grab().toImage();
     QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&widget, &drop);
 }
@@ -202,7 +205,14 @@ void TestLayoutWidget::serverDropsGrowTheGrid()
             [layout](API::CameraPtr camera, API::LayoutCellPoint point) {
                 layout->addCamera(camera, point.row, point.column, 1, 1);
             });
-    dropServer(widget, server->id());
+    widget.resize(640, 480);
+    QImage hovering;
+    dropServer(widget, server->id(), &hovering);
+    // The grid's edge turns blue while the server is over it, and back after the drop.
+    const QColor highlight(25, 134, 243);
+    QCOMPARE(hovering.pixelColor(0, 240), highlight);
+    QCOMPARE(hovering.pixelColor(639, 240), highlight);
+    QVERIFY(widget.grab().toImage().pixelColor(0, 240) != highlight);
     QCOMPARE(QSize(layout->columns(), layout->rows()), grown);
     QCOMPARE(layout->camerasCount(), placed);
     QCOMPARE(layout->cell({0, 0}).camera, server->item(1));
