@@ -10,6 +10,7 @@
 #include "gui/grid/layoutwidget.h"
 #include "gui/mainwindow/mainwindow.h"
 #include "gui/panels/infopanel.h"
+#include "gui/sidebar/sidebar.h"
 #include "gui/widgets/playernotification.h"
 #include "model/camera.h"
 #include "model/layout.h"
@@ -126,6 +127,7 @@ private slots:
     void cloneOpensOffsetWindowOfSameSize();
     void layoutEditingAsksBeforeLeaving();
     void activeCameraAndUpdateNoticeAcrossWindows();
+    void fullScreenLeftWhenTheGridEmpties();
     void signOutClosesEveryWindowAndForgetsPassword();
     void noticesWaitForAWindowAndShowOnce();
 };
@@ -380,6 +382,33 @@ void TestApplication::activeCameraAndUpdateNoticeAcrossWindows()
     second->onUpdatesFound(QStringLiteral("9.0.0"));
     QCOMPARE(cancel.texts.size(), 1);
     QVERIFY(app->isUpdateNotified());
+}
+
+void TestApplication::fullScreenLeftWhenTheGridEmpties()
+{
+    GUI::MainWindow* window = App::Application::instance()->mainWindows().first();
+    API::LocalServer local(QStringLiteral("Nowhere"), QStringLiteral("127.0.0.1"), 9, QString());
+    auto camera = std::make_shared<API::Camera>(&local, QJsonObject{{QStringLiteral("id"), 7}});
+    auto layout = std::make_shared<API::Layout>();
+    layout->resize(1, 2);
+    layout->addCamera(camera);
+    QVERIFY(window->openLayout(layout));
+    window->onFullscreen();
+    QVERIFY(window->isFullScreen());
+    QVERIFY(!window->infoPanel()->isVisible());
+
+    // A refresh from the service empties and refills the cells: still full screen.
+    layout->update(API::Layout(*layout));
+    QCoreApplication::processEvents();
+    QVERIFY(window->isFullScreen());
+
+    // Closing the last camera leads back to the window and its controls.
+    emit window->layoutWidget()->cameraClosed(API::LayoutCellPoint(0, 0));
+    QTRY_VERIFY(!window->isFullScreen());
+    QVERIFY(window->infoPanel()->isVisible());
+    QVERIFY(window->sideBar()->isVisible());
+    QVERIFY(window->isEditing());
+    window->cancelEditLayout();
 }
 
 void TestApplication::signOutClosesEveryWindowAndForgetsPassword()

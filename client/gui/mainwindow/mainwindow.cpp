@@ -406,10 +406,25 @@ void MainWindow::updateAddToLayoutEnabled()
 {
     d->sideBar->roster()->setAddToLayoutEnabled(d->layout && d->layout->freeCellsCount() > 0);
     handleFullscreenButton();
-    if (d->layout && d->layout->isEmpty())
+    if (d->layout && d->layout->isEmpty()) {
         d->controlPanel->setEmptyMode();
-    else if (!d->exportMode)
+        leaveEmptyFullscreen();
+    } else if (!d->exportMode) {
         d->controlPanel->setNormalMode();
+    }
+}
+
+void MainWindow::leaveEmptyFullscreen()
+{
+    // An empty grid has no controls, the full-screen button neither: in full
+    // screen only Escape would lead out. A layout refreshed from the service
+    // empties and refills its cells in one go, so look again once that is over.
+    if (!isFullScreen())
+        return;
+    QTimer::singleShot(0, this, [this] {
+        if (isFullScreen() && d->layout && d->layout->isEmpty())
+            onFullscreen();
+    });
 }
 
 void MainWindow::exchangeCells(API::LayoutCellPoint srcPoint, API::LayoutCellPoint dstPoint)

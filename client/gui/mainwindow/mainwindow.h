@@ -115,6 +115,8 @@ protected:
     void timerEvent(QTimerEvent* event) override;
 
 private:
+    void leaveEmptyFullscreen();
+
     std::unique_ptr<Internal::MainWindowPrivate> d;
 };
 
