@@ -227,6 +227,9 @@ void LayoutWidget::onCameraAdded(API::LayoutCellPoint point)
         return;
     }
     flushRetired();
+    // The new cell would get no room beside a maximised one: show them all.
+    if (m_maximized)
+        setCellsVisible(true);
     createPlayer(point, 1, 1);
 }
 

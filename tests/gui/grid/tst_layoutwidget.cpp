@@ -241,6 +241,9 @@ void TestLayoutWidget::maximisedCellAndNotifications()
     QTRY_COMPARE(widget.player({1, 0})->geometry(), quarter);
     QVERIFY(widget.player({0, 0})->isVisible());
     emit widget.player({1, 0})->doubleClicked({1, 0});
+    layout->addCamera(m_server->item(3)); // shown in its own quarter
+    QTRY_COMPARE(widget.player({0, 1})->size(), quarter.size());
+    emit widget.player({1, 0})->doubleClicked({1, 0});
     layout->removeCamera({1, 0});
     QTRY_VERIFY(!widget.isMaximized()); // the cell is emptied on the next turn of the event loop
     QVERIFY(widget.player({0, 0})->isVisible());
@@ -274,7 +277,6 @@ void TestLayoutWidget::cellDropsOnItselfAndOnOtherWindows()
     wireLikeTheMainWindow(window, mine);
     wireLikeTheMainWindow(other, theirs);
     const auto dragged = dragOutOf(window.player({1, 0}));
-    QVERIFY(dragged->hasFormat("layout-swap"));
 
     // Let go over the cell it came from: nothing changes, the video stays on screen.
     GUI::Player::VideoWidget* second = window.player({1, 0});
