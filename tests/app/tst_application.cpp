@@ -10,6 +10,7 @@
 #include "gui/grid/layoutwidget.h"
 #include "gui/mainwindow/mainwindow.h"
 #include "gui/panels/infopanel.h"
+#include "gui/sidebar/sidebar.h"
 #include "gui/widgets/playernotification.h"
 #include "model/camera.h"
 #include "model/layout.h"
@@ -21,6 +22,9 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFontDatabase>
+#include <QGridLayout>
+#include <QJsonArray>
+#include <QMimeData>
 #include <QJsonObject>
 #include <QAbstractButton>
 #include <QLabel>
@@ -93,6 +97,20 @@ private:
     QMessageBox::StandardButton m_answer;
 };
 
+// A server card of the side bar let go over the grid.
+void dropServer(QWidget* grid, const QString& serverId)
+{
+    QByteArray data;
+    QDataStream stream(&data, QIODevice::WriteOnly);
+    stream << serverId;
+    QMimeData mime;
+    mime.setData(QStringLiteral("server"), data);
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(grid, &enter);
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(grid, &drop);
+}
+
 } // namespace
 
 class TestApplication : public QObject
@@ -109,6 +127,7 @@ private slots:
     void cloneOpensOffsetWindowOfSameSize();
     void layoutEditingAsksBeforeLeaving();
     void activeCameraAndUpdateNoticeAcrossWindows();
+    void fullScreenLeftWhenTheGridEmpties();
     void signOutClosesEveryWindowAndForgetsPassword();
     void noticesWaitForAWindowAndShowOnce();
 };
@@ -304,6 +323,9 @@ void TestApplication::layoutEditingAsksBeforeLeaving()
     QVERIFY(stored && stored->exists());
     QCOMPARE(stored->name(), QStringLiteral("Hall"));
     QCOMPARE(window->currentLayout(), stored);
+    // A cell let go where it was picked up starts no edit.
+    window->exchangeCells(API::LayoutCellPoint(1, 0), API::LayoutCellPoint(1, 0));
+    QVERIFY(!window->isEditing());
 
     // Editing it again and discarding brings the stored one back unchanged.
     window->editLayout();
@@ -312,6 +334,24 @@ void TestApplication::layoutEditingAsksBeforeLeaving()
     window->cancelEditLayout();
     QCOMPARE(window->currentLayout(), stored);
     QCOMPARE(stored->rows(), 2);
+
+    // A server with six cameras dropped on it grows the edit to 3x2; discarded,
+    // the stored layout and the grid on screen are 2x2 and empty again.
+    QJsonArray cameras;
+    for (int id = 1; id <= 6; ++id)
+        cameras.append(QJsonObject{{QStringLiteral("id"), id}, {QStringLiteral("name"), QStringLiteral("Hall %1").arg(id)}});
+    auto server = std::make_shared<API::Server>(QJsonObject{
+        {QStringLiteral("id"), QStringLiteral("hall-server")}, {QStringLiteral("cameras"), cameras}});
+    server->setExists(true);
+    App::Roster::instance()->add(server);
+    dropServer(window->layoutWidget(), server->id());
+    QVERIFY(window->isEditing());
+    QCOMPARE(window->currentLayout()->rows(), 3);
+    QCOMPARE(window->layoutWidget()->players().size(), 6);
+    window->cancelEditLayout();
+    QCOMPARE(window->currentLayout(), stored);
+    QCOMPARE(stored->rows(), 2);
+    QCOMPARE(window->layoutWidget()->findChild<QGridLayout*>()->count(), 4);
 }
 
 void TestApplication::activeCameraAndUpdateNoticeAcrossWindows()
@@ -340,6 +380,31 @@ void TestApplication::activeCameraAndUpdateNoticeAcrossWindows()
     second->onUpdatesFound(QStringLiteral("9.0.0"));
     QCOMPARE(cancel.texts.size(), 1);
     QVERIFY(app->isUpdateNotified());
+}
+
+void TestApplication::fullScreenLeftWhenTheGridEmpties()
+{
+    GUI::MainWindow* window = App::Application::instance()->mainWindows().first();
+    API::LocalServer local(QStringLiteral("Nowhere"), QStringLiteral("127.0.0.1"), 9, QString());
+    auto camera = std::make_shared<API::Camera>(&local, QJsonObject{{QStringLiteral("id"), 7}});
+    auto layout = std::make_shared<API::Layout>();
+    layout->resize(1, 2);
+    layout->addCamera(camera);
+    QVERIFY(window->openLayout(layout));
+    window->onFullscreen();
+    QVERIFY(window->isFullScreen());
+
+    // A refresh from the service empties and refills the cells: still full screen.
+    layout->update(API::Layout(*layout));
+    QCoreApplication::processEvents();
+    QVERIFY(window->isFullScreen());
+
+    // Closing the last camera leads back to the window and its controls.
+    emit window->layoutWidget()->cameraClosed(API::LayoutCellPoint(0, 0));
+    QTRY_VERIFY(!window->isFullScreen());
+    QVERIFY(window->infoPanel()->isVisible());
+    QVERIFY(window->sideBar()->isVisible());
+    window->cancelEditLayout();
 }
 
 void TestApplication::signOutClosesEveryWindowAndForgetsPassword()

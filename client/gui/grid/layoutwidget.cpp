@@ -31,6 +31,8 @@ LayoutWidget::LayoutWidget(QWidget* parent)
     setAcceptDrops(true);
     setProperty("drop", false);
     setStyleSheet(QStringLiteral("#LayoutWidget[drop=\"true\"] { border: 2px solid rgb(25, 134, 243); }"));
+    // A plain QWidget draws no style-sheet border without this.
+    setAttribute(Qt::WA_StyledBackground);
     m_settle.setSingleShot(true);
     m_settle.setInterval(500);
     connect(&m_settle, &QTimer::timeout, this, &LayoutWidget::applyAutoQuality);
@@ -66,13 +68,20 @@ void LayoutWidget::newGrid()
     m_grid->setContentsMargins(2, 2, 2, 2);
     m_grid->setSpacing(2);
     m_maximized = false;
-    // Every cell gets the same share, whatever its content would like.
+    stretchCells(QRect());
+}
+
+void LayoutWidget::stretchCells(const QRect& cells)
+{
+    // Every cell gets the same share, whatever its content would like. Qt
+    // keeps that share for a row whose widgets are all hidden, so a maximised
+    // cell fills the grid only when the others give theirs up.
     const int rows = m_layout ? m_layout->rows() : 1;
     const int columns = m_layout ? m_layout->columns() : 1;
     for (int row = 0; row < rows; ++row)
-        m_grid->setRowStretch(row, 1);
+        m_grid->setRowStretch(row, cells.isNull() || (row >= cells.top() && row <= cells.bottom()) ? 1 : 0);
     for (int column = 0; column < columns; ++column)
-        m_grid->setColumnStretch(column, 1);
+        m_grid->setColumnStretch(column, cells.isNull() || (column >= cells.left() && column <= cells.right()) ? 1 : 0);
 }
 
 static bool sameCells(const API::Layout& a, const API::Layout& b)
@@ -218,6 +227,9 @@ void LayoutWidget::onCameraAdded(API::LayoutCellPoint point)
         return;
     }
     flushRetired();
+    // The new cell would get no room beside a maximised one: show them all.
+    if (m_maximized)
+        setCellsVisible(true);
     createPlayer(point, 1, 1);
 }
 
@@ -254,6 +266,8 @@ void LayoutWidget::flushRetired()
 
 void LayoutWidget::onExchanged(API::LayoutCellPoint a, API::LayoutCellPoint b)
 {
+    if (a == b) // a cell swapped with itself stays as it is
+        return;
     flushRetired();
     VideoWidget* first = m_players.take(a);
     if (!first)
@@ -311,14 +325,21 @@ void LayoutWidget::onDoubleClicked(API::LayoutCellPoint point)
         return;
     const bool maximize = !m_maximized;
     setCellsVisible(!maximize);
-    if (maximize)
-        m_players.value(point)->show();
+    if (maximize) {
+        VideoWidget* player = m_players.value(point);
+        int row = 0, column = 0, rows = 1, columns = 1;
+        m_grid->getItemPosition(m_grid->indexOf(player), &row, &column, &rows, &columns);
+        stretchCells(QRect(column, row, columns, rows));
+        player->show();
+    }
     m_settle.start();
 }
 
 void LayoutWidget::setCellsVisible(bool visible)
 {
     m_maximized = !visible;
+    if (visible)
+        stretchCells(QRect());
     for (int i = 0; i < m_grid->count(); ++i) {
         if (QWidget* widget = m_grid->itemAt(i)->widget())
             widget->setVisible(visible);
@@ -547,8 +568,10 @@ void LayoutWidget::dropEvent(QDropEvent* event)
                 cameras << camera;
         }
         const int extra = cameras.size() - m_layout->freeCellsCount();
+        // The layout shown may be the stored one: growing it here would outlive a discarded edit.
         const QSize grown = grownSize(m_layout->rows(), m_layout->columns(), extra);
-        m_layout->resize(grown.height(), grown.width());
+        if (grown != QSize(m_layout->columns(), m_layout->rows()))
+            emit resizeRequested(grown.height(), grown.width());
         for (const API::CameraPtr& camera : qAsConst(cameras)) {
             const API::LayoutCellPoint point = m_layout->firstFreeCell();
             if (point.row < 0)

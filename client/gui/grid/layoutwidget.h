@@ -75,6 +75,8 @@ signals:
     void cameraClosed(API::LayoutCellPoint point);
     void cameraDroppedFromLayout(API::LayoutCellPoint source, API::LayoutCellPoint destination);
     void cameraDroppedFromRoster(API::CameraPtr camera, API::LayoutCellPoint point);
+    // A dropped server needs a bigger grid; the main window grows the layout it edits.
+    void resizeRequested(int rows, int columns);
 
 private slots:
     void showSnapshotHint(QString path);
@@ -94,6 +96,8 @@ protected:
 
 private:
     void newGrid();
+    // Stretch only the rows and columns of these cells; a null rectangle stretches all.
+    void stretchCells(const QRect& cells);
     Player::VideoWidget* createPlayer(const API::LayoutCellPoint& point, int rowSpan, int columnSpan);
     QWidget* createPlaceholder(const API::LayoutCellPoint& point);
     void removeWidgetAt(int row, int column);

@@ -173,6 +173,7 @@ MainWindow::MainWindow(QWidget* parent)
     connect(grid, &LayoutWidget::cameraDroppedFromLayout, this, &MainWindow::exchangeCells);
     connect(grid, &LayoutWidget::cameraDroppedFromRoster, this,
             qOverload<API::CameraPtr, API::LayoutCellPoint>(&MainWindow::addToLayoutFromRoster));
+    connect(grid, &LayoutWidget::resizeRequested, this, &MainWindow::resizeLayout);
 
     connect(d->exporter, &App::Exporter::exportDone, this, &MainWindow::onExportDone);
     connect(d->exporter, &App::Exporter::exportError, this, &MainWindow::onExportError);
@@ -408,16 +409,41 @@ void MainWindow::updateAddToLayoutEnabled()
 {
     d->sideBar->roster()->setAddToLayoutEnabled(d->layout && d->layout->freeCellsCount() > 0);
     handleFullscreenButton();
-    if (d->layout && d->layout->isEmpty())
+    if (d->layout && d->layout->isEmpty()) {
         d->controlPanel->setEmptyMode();
-    else if (!d->exportMode)
+        leaveEmptyFullscreen();
+    } else if (!d->exportMode) {
         d->controlPanel->setNormalMode();
+    }
+}
+
+void MainWindow::leaveEmptyFullscreen()
+{
+    // An empty grid has no controls, the full-screen button neither: in full
+    // screen only Escape would lead out. A layout refreshed from the service
+    // empties and refills its cells in one go, so look again once that is over.
+    if (!isFullScreen())
+        return;
+    QTimer::singleShot(0, this, [this] {
+        if (isFullScreen() && d->layout && d->layout->isEmpty())
+            onFullscreen();
+    });
 }
 
 void MainWindow::exchangeCells(API::LayoutCellPoint srcPoint, API::LayoutCellPoint dstPoint)
 {
+    // A cell dropped on itself, or a drag of a cell that holds nothing, changes nothing.
+    if (!d->layout || srcPoint == dstPoint || !d->layout->cell(srcPoint).camera)
+        return;
     editLayout();
     d->layout->exchange(srcPoint, dstPoint);
+}
+
+void MainWindow::resizeLayout(int rows, int columns)
+{
+    // The edited copy grows: a discarded edit leaves the stored layout as it was.
+    editLayout();
+    d->layout->resize(rows, columns);
 }
 
 void MainWindow::setActiveCamera(API::CameraPtr camera)

@@ -73,6 +73,7 @@ public slots:
     void addToLayoutFromRoster(API::CameraPtr camera, API::LayoutCellPoint point);
     void updateAddToLayoutEnabled();
     void exchangeCells(API::LayoutCellPoint srcPoint, API::LayoutCellPoint dstPoint);
+    void resizeLayout(int rows, int columns);
     void setActiveCamera(API::CameraPtr camera);
     void openNewLayout();
     bool openLayout(API::LayoutPtr layout);
@@ -114,6 +115,8 @@ protected:
     void timerEvent(QTimerEvent* event) override;
 
 private:
+    void leaveEmptyFullscreen();
+
     std::unique_ptr<Internal::MainWindowPrivate> d;
 };
 

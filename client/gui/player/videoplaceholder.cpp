@@ -63,14 +63,12 @@ void VideoPlaceholder::setDropHighlight(bool on)
 
 void VideoPlaceholder::dragEnterEvent(QDragEnterEvent* event)
 {
-    const QMimeData* mime = event->mimeData();
-    const bool camera = mime->hasFormat(QStringLiteral("camera"));
-    const bool swap = mime->hasFormat(QStringLiteral("layout-swap")) && event->proposedAction() == Qt::MoveAction
-        && event->source() != this;
-    if (!camera && !swap)
+    const Qt::DropAction action = DragData::dropAction(event->mimeData(), parentWidget(), m_position);
+    if (action == Qt::IgnoreAction || event->source() == this)
         return;
     setDropHighlight(true);
-    event->acceptProposedAction();
+    event->setDropAction(action);
+    event->accept();
 }
 
 void VideoPlaceholder::dragLeaveEvent(QDragLeaveEvent*)
@@ -81,17 +79,19 @@ void VideoPlaceholder::dragLeaveEvent(QDragLeaveEvent*)
 void VideoPlaceholder::dropEvent(QDropEvent* event)
 {
     setDropHighlight(false);
-    if (event->source() == this && event->dropAction() == Qt::MoveAction)
+    if (event->source() == this)
         return;
     const QMimeData* mime = event->mimeData();
-    if (mime->hasFormat(QStringLiteral("layout-swap")) && event->proposedAction() == Qt::MoveAction) {
+    const Qt::DropAction action = DragData::dropAction(mime, parentWidget(), m_position);
+    if (action == Qt::MoveAction) {
         emit droppedFromLayout(DragData::swapSource(mime), m_position);
-    } else if (const API::CameraPtr camera = DragData::camera(mime)) {
+    } else if (const API::CameraPtr camera = action == Qt::CopyAction ? DragData::camera(mime) : nullptr) {
         emit droppedFromRoster(camera, m_position);
     } else {
         return;
     }
-    event->acceptProposedAction();
+    event->setDropAction(action);
+    event->accept();
 }
 
 } // namespace OrvantaClient::GUI::Player

@@ -1076,9 +1076,10 @@ void VideoWidget::mouseMoveEvent(QMouseEvent* event)
         || (event->pos() - d->pressPos).manhattanLength() < QApplication::startDragDistance())
         return;
     auto* drag = new QDrag(this);
-    drag->setMimeData(DragData::swap(d->position));
+    drag->setMimeData(DragData::cell(d->position, d->camera, parentWidget()));
     drag->setPixmap(QPixmap::fromImage(d->image.scaled(80, 50)));
-    drag->exec(Qt::MoveAction);
+    // Within the grid the cell moves; another window copies its camera.
+    drag->exec(Qt::MoveAction | Qt::CopyAction, Qt::MoveAction);
 }
 
 void VideoWidget::enterEvent(QEvent*)
@@ -1100,11 +1101,13 @@ void VideoWidget::leaveEvent(QEvent*)
 
 void VideoWidget::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (event->mimeData()->hasFormat(QStringLiteral("layout-swap")) || event->mimeData()->hasFormat(QStringLiteral("camera"))) {
-        d->dropHighlight = true;
-        event->acceptProposedAction();
-        update();
-    }
+    const Qt::DropAction action = DragData::dropAction(event->mimeData(), parentWidget(), d->position);
+    if (action == Qt::IgnoreAction)
+        return;
+    d->dropHighlight = true;
+    event->setDropAction(action);
+    event->accept();
+    update();
 }
 
 void VideoWidget::dragLeaveEvent(QDragLeaveEvent*)
@@ -1118,14 +1121,16 @@ void VideoWidget::dropEvent(QDropEvent* event)
     d->dropHighlight = false;
     update();
     const QMimeData* mime = event->mimeData();
-    if (mime->hasFormat(QStringLiteral("layout-swap"))) {
+    const Qt::DropAction action = DragData::dropAction(mime, parentWidget(), d->position);
+    if (action == Qt::MoveAction) {
         emit swapRequested(DragData::swapSource(mime), d->position);
-    } else if (const API::CameraPtr camera = DragData::camera(mime)) {
+    } else if (const API::CameraPtr camera = action == Qt::CopyAction ? DragData::camera(mime) : nullptr) {
         emit openCamera(camera, d->position);
     } else {
         return;
     }
-    event->acceptProposedAction();
+    event->setDropAction(action);
+    event->accept();
 }
 
 } // namespace OrvantaClient::GUI::Player

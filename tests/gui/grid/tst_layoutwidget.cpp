@@ -15,6 +15,7 @@
 #include "gui/player/videowidget.h"
 
 #include <QDataStream>
+#include <QDrag>
 #include <QDropEvent>
 #include <QGridLayout>
 #include <QJsonArray>
@@ -40,7 +41,8 @@ std::shared_ptr<API::LocalServer> serverWith(const QString& host, int cameras)
     return server;
 }
 
-void dropServer(LayoutWidget& widget, const QString& serverId)
+// The grid's picture while the server hovers over it goes to hovering.
+void dropServer(LayoutWidget& widget, const QString& serverId, QImage* hovering = nullptr)
 {
     QByteArray data;
     QDataStream stream(&data, QIODevice::WriteOnly);
@@ -49,6 +51,8 @@ void dropServer(LayoutWidget& widget, const QString& serverId)
     mime.setData("server", data);
     QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&widget, &enter);
+    if (hovering)
+        *hovering = widget.grab().toImage();
     QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&widget, &drop);
 }
@@ -63,6 +67,52 @@ std::shared_ptr<API::LocalServer> camsimShop(const Camsim::Simulator& sim)
     return server;
 }
 
+// The grid as a main window drives it: drops become changes of the layout.
+void wireLikeTheMainWindow(LayoutWidget& widget, const API::LayoutPtr& layout)
+{
+    QObject::connect(&widget, &LayoutWidget::cameraDroppedFromLayout, layout.get(),
+                     [layout](API::LayoutCellPoint a, API::LayoutCellPoint b) { layout->exchange(a, b); });
+    QObject::connect(&widget, &LayoutWidget::cameraDroppedFromRoster, layout.get(),
+                     [layout](API::CameraPtr camera, API::LayoutCellPoint point) {
+                         layout->addCamera(camera, point.row, point.column, 1, 1);
+                     });
+}
+
+// What a player puts on the drag when the user pulls its cell away.
+std::unique_ptr<QMimeData> dragOutOf(GUI::Player::VideoWidget* player)
+{
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(20, 20), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(player, &press);
+    QMouseEvent move(QEvent::MouseMove, QPointF(45, 45), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(player, &move); // the offscreen platform ends the drag at once
+    auto mime = std::make_unique<QMimeData>();
+    if (auto* drag = player->findChild<QDrag*>()) {
+        for (const QString& format : drag->mimeData()->formats())
+            mime->setData(format, drag->mimeData()->data(format));
+    }
+    return mime;
+}
+
+// Drags the data onto the widget and lets go; whether the widget took it.
+bool dropOn(QWidget* target, const QMimeData* mime)
+{
+    QDragEnterEvent enter(QPoint(30, 30), Qt::MoveAction | Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    if (!enter.isAccepted())
+        return false;
+    QDropEvent drop(QPointF(30, 30), Qt::MoveAction | Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    return drop.isAccepted();
+}
+
+// The widget the grid shows at a cell.
+QWidget* shownAt(LayoutWidget& widget, const API::LayoutCellPoint& point)
+{
+    auto* grid = widget.findChild<QGridLayout*>();
+    QLayoutItem* item = grid->itemAtPosition(point.row, point.column);
+    return item ? item->widget() : nullptr;
+}
+
 } // namespace
 
 class TestLayoutWidget : public QObject
@@ -74,6 +124,7 @@ private slots:
     void serverDropsGrowTheGrid_data();
     void serverDropsGrowTheGrid();
     void maximisedCellAndNotifications();
+    void cellDropsOnItselfAndOnOtherWindows();
     void sizeEditorAndQualityChoice();
     void gridAgainstCamsimForALookByEye();
     void archiveWithTimelineForALookByEye();
@@ -147,12 +198,21 @@ void TestLayoutWidget::serverDropsGrowTheGrid()
     layout->resize(rows, columns);
     LayoutWidget widget;
     widget.setLayout(layout);
-    // The main window turns each drop into an added camera.
+    // The main window grows the layout and turns each drop into an added camera.
+    connect(&widget, &LayoutWidget::resizeRequested, layout.get(),
+            [layout](int rows, int columns) { layout->resize(rows, columns); });
     connect(&widget, &LayoutWidget::cameraDroppedFromRoster, layout.get(),
             [layout](API::CameraPtr camera, API::LayoutCellPoint point) {
                 layout->addCamera(camera, point.row, point.column, 1, 1);
             });
-    dropServer(widget, server->id());
+    widget.resize(640, 480);
+    QImage hovering;
+    dropServer(widget, server->id(), &hovering);
+    // The grid's edge turns blue while the server is over it, and back after the drop.
+    const QColor highlight(25, 134, 243);
+    QCOMPARE(hovering.pixelColor(0, 240), highlight);
+    QCOMPARE(hovering.pixelColor(639, 240), highlight);
+    QVERIFY(widget.grab().toImage().pixelColor(0, 240) != highlight);
     QCOMPARE(QSize(layout->columns(), layout->rows()), grown);
     QCOMPARE(layout->camerasCount(), placed);
     QCOMPARE(layout->cell({0, 0}).camera, server->item(1));
@@ -170,9 +230,20 @@ void TestLayoutWidget::maximisedCellAndNotifications()
     widget.resize(800, 600);
     widget.setLayout(layout);
     widget.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&widget));
+    const QRect quarter = widget.player({1, 0})->geometry();
     emit widget.player({1, 0})->doubleClicked({1, 0});
     QVERIFY(widget.isMaximized());
     QVERIFY(!widget.player({0, 0})->isVisible());
+    // The cell takes the whole grid, not its quarter beside three blank ones.
+    QTRY_COMPARE(widget.player({1, 0})->geometry(), widget.rect().adjusted(2, 2, -2, -2));
+    emit widget.player({1, 0})->doubleClicked({1, 0});
+    QTRY_COMPARE(widget.player({1, 0})->geometry(), quarter);
+    QVERIFY(widget.player({0, 0})->isVisible());
+    emit widget.player({1, 0})->doubleClicked({1, 0});
+    layout->addCamera(m_server->item(3)); // shown in its own quarter
+    QTRY_COMPARE(widget.player({0, 1})->size(), quarter.size());
+    emit widget.player({1, 0})->doubleClicked({1, 0});
     layout->removeCamera({1, 0});
     QTRY_VERIFY(!widget.isMaximized()); // the cell is emptied on the next turn of the event loop
     QVERIFY(widget.player({0, 0})->isVisible());
@@ -187,6 +258,51 @@ void TestLayoutWidget::maximisedCellAndNotifications()
     QMetaObject::invokeMethod(notes.at(0), "on_closeButton_clicked");
     QTRY_COMPARE_WITH_TIMEOUT(widget.notifications().size(), 2, 5000);
     QTRY_COMPARE_WITH_TIMEOUT(notes.at(2)->y(), 10 + notes.at(1)->height() + 6, 5000);
+}
+
+void TestLayoutWidget::cellDropsOnItselfAndOnOtherWindows()
+{
+    // Two windows, each with two cameras in the top row of a 2x2 grid.
+    auto mine = std::make_shared<API::Layout>();
+    mine->resize(2, 2);
+    mine->addCamera(m_server->item(1));
+    mine->addCamera(m_server->item(2));
+    auto theirs = std::make_shared<API::Layout>();
+    theirs->resize(2, 2);
+    theirs->addCamera(m_server->item(3));
+    theirs->addCamera(m_server->item(4));
+    LayoutWidget window, other;
+    window.setLayout(mine);
+    other.setLayout(theirs);
+    wireLikeTheMainWindow(window, mine);
+    wireLikeTheMainWindow(other, theirs);
+    const auto dragged = dragOutOf(window.player({1, 0}));
+
+    // Let go over the cell it came from: nothing changes, the video stays on screen.
+    GUI::Player::VideoWidget* second = window.player({1, 0});
+    dropOn(second, dragged.get());
+    QCoreApplication::processEvents();
+    QCOMPARE(shownAt(window, {1, 0}), second);
+    QCOMPARE(mine->cell({1, 0}).camera, m_server->item(2));
+    QCOMPARE(window.findChildren<GUI::Player::VideoPlaceholder*>().size(), 2);
+
+    // Over another window's cell: that window shows the camera there, and its
+    // cell of the same row and column keeps its own.
+    QVERIFY(dropOn(other.player({0, 0}), dragged.get()));
+    QCOMPARE(theirs->cell({0, 0}).camera, m_server->item(2));
+    QCOMPARE(theirs->cell({1, 0}).camera, m_server->item(4));
+    QTRY_COMPARE(other.player({0, 0})->camera(), m_server->item(2));
+    QCOMPARE(shownAt(other, {1, 0}), other.player({1, 0}));
+    // Over an empty cell of the other window: added there, nothing moves.
+    QVERIFY(dropOn(shownAt(other, {0, 1}), dragged.get()));
+    QCOMPARE(theirs->cell({0, 1}).camera, m_server->item(2));
+    QCOMPARE(theirs->cell({1, 0}).camera, m_server->item(4));
+    QCOMPARE(mine->cell({1, 0}).camera, m_server->item(2));
+
+    // Within its own grid the cell still swaps.
+    QVERIFY(dropOn(window.player({0, 0}), dragged.get()));
+    QCOMPARE(shownAt(window, {0, 0}), second);
+    QCOMPARE(mine->cell({1, 0}).camera, m_server->item(1));
 }
 
 void TestLayoutWidget::sizeEditorAndQualityChoice()
