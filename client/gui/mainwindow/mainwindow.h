@@ -114,6 +114,9 @@ protected:
     void timerEvent(QTimerEvent* event) override;
 
 private:
+    // Why the active camera's recordings cannot be exported now, or empty.
+    QString exportUnavailableReason() const;
+
     std::unique_ptr<Internal::MainWindowPrivate> d;
 };
 
