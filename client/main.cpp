@@ -3,7 +3,6 @@
 #include "resources/resources.h"
 
 #include <QLocale>
-#include <QProcess>
 
 using namespace OrvantaClient;
 
@@ -25,8 +24,7 @@ int main(int argc, char* argv[])
 
     const int code = app.exec();
     if (code == App::Constants::exitRestart) {
-        const QStringList arguments = app.arguments();
-        QProcess::startDetached(arguments.first(), arguments);
+        app.startAgain();
         return 0;
     }
     return code;

@@ -115,8 +115,12 @@ void CloudAPIClient::tryLogin(QString email, QString password)
         qDebug() << "Login successful";
         emit loginSuccess();
     });
-    connect(client, &RestClient::error, this, [this](int errorCode) {
-        qDebug() << "Login failed";
+    connect(client, &RestClient::error, this, [this](int errorCode, int httpStatus) {
+        // No HTTP answer at all (refused, dropped, timed out, proxy failure)
+        // is told apart from a service that answered with an error status.
+        if (errorCode == -3 && httpStatus == 0)
+            errorCode = -4;
+        qDebug() << "Login failed" << errorCode << httpStatus;
         emit loginFailed(errorCode);
     });
     releaseAfterOutcome(client);

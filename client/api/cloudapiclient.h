@@ -32,7 +32,8 @@ signals:
     void updatesError();
     void loginSuccess();
     // errorCode is the code of the failure's error pair: -2 when the service's
-    // answer could not be used, the service's own code when it refused.
+    // answer could not be used, -3 when it answered with an HTTP error, -4
+    // when no answer came at all, the service's own code when it refused.
     void loginFailed(int errorCode);
     void rosterUpdated(QJsonObject response);
     // The failure's error pair: (-3, 0) when no answer came at all.

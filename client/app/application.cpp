@@ -269,6 +269,18 @@ void Application::restart()
     exit(Constants::exitRestart);
 }
 
+bool Application::startAgain()
+{
+    // The successor reads the settings and empties the log file at its start:
+    // both must be done with here first.
+    Settings::instance().sync();
+    // The program's own path is argument 0 of the successor, not one of its options.
+    const QStringList options = arguments().mid(1);
+    qDebug() << "Restarting:" << applicationFilePath() << options;
+    Logger::close();
+    return d->guard->handOver(applicationFilePath(), options);
+}
+
 void Application::translate(QString language)
 {
     LanguageLoader::load(language);

@@ -37,6 +37,9 @@ public:
     QString localLayoutsFilePath() const;
     QString settingsFileName() const;
     bool anotherInstanceFound() const;
+    // After restart(): starts this program again as a new process that takes
+    // over the single-instance claim. Only called once the event loop ended.
+    bool startAgain();
     bool isUpdateNotified() const;
     void setUpdateNotified(bool notified);
 

@@ -52,6 +52,11 @@ bool Settings::contains(const QString& key) const
     return d->settings->contains(key);
 }
 
+void Settings::remove(const QString& key)
+{
+    d->settings->remove(key);
+}
+
 void Settings::sync()
 {
     d->settings->sync();

@@ -21,6 +21,7 @@ public:
     QVariant value(const QString& key, const QVariant& defaultValue = QVariant()) const;
     void setValue(const QString& key, const QVariant& value);
     bool contains(const QString& key) const;
+    void remove(const QString& key);
     void sync();
     QString fileName() const;
 

@@ -3,6 +3,7 @@
 #include <QDebug>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QProcess>
 
 namespace OrvantaClient::App {
 
@@ -42,6 +43,20 @@ bool SingleInstanceGuard::check(const QString& key, int timeoutMs)
 bool SingleInstanceGuard::isListening() const
 {
     return m_server && m_server->isListening();
+}
+
+bool SingleInstanceGuard::handOver(const QString& program, const QStringList& arguments, qint64* pid)
+{
+    if (m_server) {
+        // close() also removes the socket's name, so the successor's knock finds nobody.
+        m_server->close();
+        delete m_server;
+        m_server = nullptr;
+    }
+    const bool started = QProcess::startDetached(program, arguments, QString(), pid);
+    if (!started)
+        qWarning() << "Cannot start the program again:" << program;
+    return started;
 }
 
 void SingleInstanceGuard::takeConnection()

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 class QLocalServer;
 
@@ -20,6 +21,11 @@ public:
     bool check(const QString& key, int timeoutMs = 30000);
 
     bool isListening() const;
+
+    // Ends this instance's claim and then starts program as its successor,
+    // detached. Stopping to listen first is what lets the successor come up:
+    // it would otherwise still find this instance and exit at once.
+    bool handOver(const QString& program, const QStringList& arguments, qint64* pid = nullptr);
 
 signals:
     // A later start of the program knocked.

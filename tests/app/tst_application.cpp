@@ -9,6 +9,8 @@
 #include "gui/dialogs/logindialog.h"
 #include "gui/grid/layoutwidget.h"
 #include "gui/mainwindow/mainwindow.h"
+#include "gui/panels/archivecontrolpanel.h"
+#include "gui/panels/controlpanel.h"
 #include "gui/panels/infopanel.h"
 #include "gui/sidebar/sidebar.h"
 #include "gui/widgets/playernotification.h"
@@ -30,7 +32,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSettings>
+#include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QUrlQuery>
 #include <QtTest>
@@ -128,6 +132,7 @@ private slots:
     void layoutEditingAsksBeforeLeaving();
     void activeCameraAndUpdateNoticeAcrossWindows();
     void fullScreenLeftWhenTheGridEmpties();
+    void exportSaysWhyItIsNotPossible();
     void signOutClosesEveryWindowAndForgetsPassword();
     void noticesWaitForAWindowAndShowOnce();
 };
@@ -405,6 +410,35 @@ void TestApplication::fullScreenLeftWhenTheGridEmpties()
     QVERIFY(window->infoPanel()->isVisible());
     QVERIFY(window->sideBar()->isVisible());
     window->cancelEditLayout();
+}
+
+void TestApplication::exportSaysWhyItIsNotPossible()
+{
+    GUI::MainWindow* window = App::Application::instance()->mainWindows().first();
+    auto* exportButton = window->controlPanel()->findChild<QPushButton*>(QStringLiteral("exportButton"));
+    auto* messages = window->archiveControlPanel()->findChild<QStackedWidget*>(QStringLiteral("messageStack"));
+    auto message = [messages] {
+        auto* label = qobject_cast<QLabel*>(messages->currentWidget());
+        return messages->isVisible() && label ? label->text() : QString();
+    };
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+
+    API::Server cloud(QJsonObject{{QStringLiteral("id"), QStringLiteral("s-cloud")}});
+    window->setActiveCamera(std::make_shared<API::Camera>(&cloud, QJsonObject{{QStringLiteral("id"), 7}}));
+    window->setExportMode();
+    const QString cloudReason = QStringLiteral("Only recordings of cameras on local video servers can be exported");
+    QVERIFY(!exportButton->isEnabled());
+    QCOMPARE(exportButton->toolTip(), cloudReason);
+    QCOMPARE(message(), cloudReason);
+
+    API::LocalServer local(QStringLiteral("Nowhere"), QStringLiteral("127.0.0.1"), 9, QString());
+    window->setActiveCamera(std::make_shared<API::Camera>(&local, QJsonObject{{QStringLiteral("id"), 5}}));
+    QCOMPARE(exportButton->toolTip(), QStringLiteral("No recordings of this camera on this day"));
+    QCOMPARE(message(), QStringLiteral("No recordings of this camera on this day"));
+    window->setControlMode();
+    window->setActiveCamera(nullptr);
+    QVERIFY(!messages->isVisible());
 }
 
 void TestApplication::signOutClosesEveryWindowAndForgetsPassword()

@@ -1,7 +1,10 @@
 // The real watchdesk binary: one instance per user, the files of a first start,
 // recovery of the guard after the first instance was killed, a normal quit on
-// SIGTERM and SIGINT, and a start in a working folder that cannot be written.
+// SIGTERM and SIGINT, a restart that hands over to one new instance, and a
+// start in a working folder that cannot be written.
 #include "../common/filemode.h"
+#include "core/constants.h"
+#include "core/singleinstanceguard.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -19,6 +22,7 @@ private slots:
     void secondStartExitsAndFirstKeepsRunning();
     void killedInstanceLeavesNoLock();
     void quitSignalsQuitNormally();
+    void restartHandsOverToOneNewInstance();
     void readOnlyWorkingFolderStillStarts();
     void cleanup();
 
@@ -29,6 +33,7 @@ private:
     QTemporaryDir m_dir;
     QProcessEnvironment m_env;
     QList<QProcess*> m_processes;
+    QList<qint64> m_detached;
 };
 
 void TestStartup::initTestCase()
@@ -138,6 +143,33 @@ void TestStartup::quitSignalsQuitNormally()
     }
 }
 
+void TestStartup::restartHandsOverToOneNewInstance()
+{
+    // This test stands for the instance that ends with a restart: it holds the
+    // guard, with the environment of the instances it starts.
+    for (const char* name : {"QT_QPA_PLATFORM", "HOME", "XDG_CACHE_HOME", "XDG_CONFIG_HOME", "TMPDIR"})
+        qputenv(name, m_env.value(QLatin1String(name)).toLocal8Bit());
+    const QString work = m_dir.filePath(QStringLiteral("work"));
+    QFile::remove(work + QStringLiteral("/orvanta_client_log.txt"));
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(work);
+    OrvantaClient::App::SingleInstanceGuard guard;
+    QVERIFY(!guard.check(QLatin1String(OrvantaClient::App::Constants::internalName) + "-single-app-lock"));
+    qint64 pid = 0;
+    const bool started = guard.handOver(QStringLiteral(WATCHDESK_BIN), {}, &pid);
+    QDir::setCurrent(previous);
+    QVERIFY(started);
+    m_detached << pid;
+    QVERIFY2(waitForStartup(60000), "the new instance did not come up");
+    QCOMPARE(::kill(pid_t(pid), 0), 0);
+
+    // Exactly one: it holds the guard now.
+    QProcess* another = start();
+    QVERIFY(another->waitForFinished(60000));
+    QCOMPARE(another->exitCode(), 133);
+    QCOMPARE(::kill(pid_t(pid), 0), 0);
+}
+
 void TestStartup::readOnlyWorkingFolderStillStarts()
 {
     // Also for root, whom the folder's mode does not stop: a folder in place of the log file.
@@ -176,6 +208,14 @@ void TestStartup::cleanup()
         delete process;
     }
     m_processes.clear();
+    for (qint64 pid : qAsConst(m_detached)) {
+        ::kill(pid_t(pid), SIGTERM);
+        // Not a child of this process: wait until it has let go of the guard.
+        QDeadlineTimer deadline(30000);
+        while (!deadline.hasExpired() && !QDir(m_dir.filePath(QStringLiteral("tmp"))).entryList(QDir::System).isEmpty())
+            QTest::qWait(50);
+    }
+    m_detached.clear();
 }
 
 QTEST_GUILESS_MAIN(TestStartup)

@@ -686,7 +686,7 @@ void TestEndToEnd::localServersFromTheSettingsPage()
     QVERIFY(!readFile(rosterFile).contains("Shop annex"));
     QCOMPARE(server(annexId)->name(), QStringLiteral("Shop front"));
 
-    // Deleted from its section's menu, without a question.
+    // Deleted from its section's menu, once the question is answered.
     GUI::SideBarServer* section = nullptr;
     for (GUI::SideBarServer* candidate : sections(w)) {
         if (candidate->server() && candidate->server()->id() == annexId)
@@ -695,7 +695,10 @@ void TestEndToEnd::localServersFromTheSettingsPage()
     QVERIFY(section);
     auto* remove = section->findChild<QAction*>(QStringLiteral("deleteServerAction"));
     QVERIFY(remove);
+    QString question;
+    answerNextQuestion(QMessageBox::Yes, &question);
     remove->trigger();
+    QCOMPARE(question, QStringLiteral("Delete the local video server \"Shop front\"?"));
     QTRY_VERIFY_WITH_TIMEOUT(!readFile(rosterFile).contains("Shop front"), 5000);
     QVERIFY(readFile(rosterFile).contains("Shop"));
     QVERIFY(!server(annexId)->exists());

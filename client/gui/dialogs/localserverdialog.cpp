@@ -6,9 +6,13 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QDebug>
 #include <QGroupBox>
+#include <QHostAddress>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QVBoxLayout>
 
 namespace OrvantaClient::GUI {
@@ -16,6 +20,19 @@ namespace OrvantaClient::GUI {
 namespace {
 
 const QString localHost = QLatin1String(App::Constants::localHostAddress);
+
+// An IPv4 address or a host name: the address goes into stream URLs and the
+// server's id as it is, so anything else could never be reached.
+bool isUsableHost(const QString& host)
+{
+    static const QRegularExpression numeric(QStringLiteral("^[0-9.]+$"));
+    if (numeric.match(host).hasMatch())
+        return host.count(QLatin1Char('.')) == 3 && QHostAddress(host).protocol() == QAbstractSocket::IPv4Protocol;
+    static const QRegularExpression name(
+        QStringLiteral("^(?=.{1,253}$)[A-Za-z0-9]([A-Za-z0-9-]{0,61}[A-Za-z0-9])?"
+                       "(\\.[A-Za-z0-9]([A-Za-z0-9-]{0,61}[A-Za-z0-9])?)*$"));
+    return name.match(host).hasMatch();
+}
 
 } // namespace
 
@@ -28,6 +45,7 @@ LocalServerDialog::LocalServerDialog(const API::LocalServer* server, QWidget* pa
     , m_name(new QLineEdit)
     , m_password(new QLineEdit)
     , m_showPassword(new QCheckBox(tr("Show password")))
+    , m_error(new QLabel)
 {
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setWindowTitle(server ? tr("Edit a local video server") : tr("Add a local video server"));
@@ -39,6 +57,10 @@ LocalServerDialog::LocalServerDialog(const API::LocalServer* server, QWidget* pa
     m_port->setObjectName(QStringLiteral("port"));
     m_name->setObjectName(QStringLiteral("name"));
     m_password->setObjectName(QStringLiteral("password"));
+    m_error->setObjectName(QStringLiteral("error"));
+    m_error->setStyleSheet(QStringLiteral("color: rgb(253, 56, 56);"));
+    m_error->setWordWrap(true);
+    m_error->hide();
     m_thisComputer->setChecked(true);
     m_host->setEnabled(false);
     m_password->setEchoMode(QLineEdit::Password);
@@ -62,6 +84,7 @@ LocalServerDialog::LocalServerDialog(const API::LocalServer* server, QWidget* pa
     layout->addWidget(location);
     layout->addLayout(form);
     layout->addStretch();
+    layout->addWidget(m_error);
     layout->addWidget(buttonBox);
 
     QMetaObject::connectSlotsByName(this);
@@ -73,19 +96,49 @@ LocalServerDialog::LocalServerDialog(const API::LocalServer* server, QWidget* pa
         m_password->setText(server->password());
         if (server->host() != localHost)
             m_foreignHost->setChecked(true);
+        m_ownId = server->id();
     }
+    for (QLineEdit* edit : {m_host, m_port, m_name})
+        connect(edit, &QLineEdit::textEdited, m_error, &QWidget::hide);
 }
 
-std::shared_ptr<API::LocalServer> LocalServerDialog::addServer()
+std::shared_ptr<API::LocalServer> LocalServerDialog::addServer(const QStringList& takenIds)
 {
     LocalServerDialog dialog;
+    dialog.setTakenIds(takenIds);
     return run(dialog);
 }
 
-std::shared_ptr<API::LocalServer> LocalServerDialog::editServer(const API::LocalServer& server)
+std::shared_ptr<API::LocalServer> LocalServerDialog::editServer(const API::LocalServer& server,
+                                                                const QStringList& takenIds)
 {
     LocalServerDialog dialog(&server);
+    dialog.setTakenIds(takenIds);
     return run(dialog);
+}
+
+void LocalServerDialog::setTakenIds(const QStringList& ids)
+{
+    m_takenIds = ids;
+}
+
+QString LocalServerDialog::validationError() const
+{
+    const QString host = m_foreignHost->isChecked() ? m_host->text().trimmed() : localHost;
+    if (host.isEmpty())
+        return tr("Enter the video server's IP address or host name");
+    if (!isUsableHost(host))
+        return tr("\"%1\" is not an IP address or a host name").arg(host);
+    bool ok = false;
+    const int port = m_port->text().trimmed().toInt(&ok, 10);
+    if (!ok || port < 1 || port > 65535)
+        return tr("The port must be a number from 1 to 65535");
+    if (m_name->text().trimmed().isEmpty())
+        return tr("Enter a name for the video server");
+    const QString id = host + QLatin1Char(':') + QString::number(port);
+    if (id != m_ownId && m_takenIds.contains(id))
+        return tr("A video server at %1 is already added").arg(id);
+    return {};
 }
 
 std::shared_ptr<API::LocalServer> LocalServerDialog::run(LocalServerDialog& dialog)
@@ -102,14 +155,21 @@ std::shared_ptr<API::LocalServer> LocalServerDialog::localServer() const
     // stream URLs that can never work.
     const QString host = m_foreignHost->isChecked() ? m_host->text().trimmed() : localHost;
     bool ok = false;
-    int port = m_port->text().toInt(&ok, 10);
+    int port = m_port->text().trimmed().toInt(&ok, 10);
     if (!ok)
         port = 0;
-    return std::make_shared<API::LocalServer>(m_name->text(), host, port, m_password->text());
+    return std::make_shared<API::LocalServer>(m_name->text().trimmed(), host, port, m_password->text());
 }
 
 void LocalServerDialog::on_buttonBox_accepted()
 {
+    const QString error = validationError();
+    if (!error.isEmpty()) {
+        qDebug() << "Local server dialog refused:" << error;
+        m_error->setText(error);
+        m_error->show();
+        return;
+    }
     accept();
 }
 

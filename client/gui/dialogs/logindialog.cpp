@@ -26,7 +26,34 @@ namespace OrvantaClient::GUI {
 
 namespace {
 
-enum AlertPage { WrongPassword = 0, UsingProxy = 1, ProxyDetected = 2, BadAnswer = 3 };
+enum AlertPage {
+    WrongPassword = 0,
+    UsingProxy = 1,
+    ProxyDetected = 2,
+    BadAnswer = 3,
+    ServiceUnavailable = 4,
+    ServiceUnreachable = 5,
+    TooManyAttempts = 6,
+};
+
+// Only a refusal of the credentials asks the user to retype them; an outage
+// or a garbled answer would make a correct password look wrong.
+int failurePage(int errorCode)
+{
+    switch (errorCode) {
+    case 10001: // could not sign in
+    case 10006: // no such user
+        return WrongPassword;
+    case 10016:
+        return TooManyAttempts;
+    case -2:
+        return BadAnswer;
+    case -4:
+        return ServiceUnreachable;
+    default:
+        return ServiceUnavailable;
+    }
+}
 
 QLabel* link(const QString& text)
 {
@@ -67,6 +94,10 @@ LoginDialog::LoginDialog(QWidget* parent)
     connect(m_signUpLink, &QLabel::linkActivated, this, [] { askApplication("openSignUpPage"); });
     connect(m_email, &QLineEdit::textChanged, this, &LoginDialog::setupLoginButton);
     connect(m_password, &QLineEdit::textChanged, this, &LoginDialog::setupLoginButton);
+    connect(m_dontRemember, &QCheckBox::toggled, this, [](bool dontRemember) {
+        if (dontRemember)
+            App::Settings::instance().remove(QStringLiteral("auth/password"));
+    });
 
     loadSettings();
     updateProxyAlert();
@@ -112,6 +143,12 @@ QWidget* LoginDialog::buildLoginPage()
     detectedBox->addWidget(setup);
     m_alert->addWidget(detected);
     m_alert->addWidget(alertLabel(tr("Unexpected answer from the service"),
+                                  QStringLiteral("rgb(253, 56, 56)")));
+    m_alert->addWidget(alertLabel(tr("The service is unavailable. Please try again later"),
+                                  QStringLiteral("rgb(253, 56, 56)")));
+    m_alert->addWidget(alertLabel(tr("Cannot reach the service. Check your internet connection and proxy settings"),
+                                  QStringLiteral("rgb(253, 56, 56)")));
+    m_alert->addWidget(alertLabel(tr("Too many sign-in attempts. Please try again in 30 seconds"),
                                   QStringLiteral("rgb(253, 56, 56)")));
     m_alert->hide();
     box->addWidget(m_alert);
@@ -344,6 +381,10 @@ void LoginDialog::tryLogin()
     if (saveAuth) {
         qDebug() << "Saving auth to" << settings.fileName();
         settings.setValue(QStringLiteral("auth/password"), m_password->text());
+    } else {
+        // A password remembered by an earlier sign-in must not stay in the
+        // file once the user asked not to be remembered.
+        settings.remove(QStringLiteral("auth/password"));
     }
     storeProxySettings();
 
@@ -358,8 +399,7 @@ void LoginDialog::tryLogin()
     });
     connect(client, &API::CloudAPIClient::loginFailed, this, [this, client](int errorCode) {
         setInputsEnabled(true);
-        // A garbled answer says nothing about the password; retyping it would not help.
-        showAlert(errorCode == -2 ? BadAnswer : WrongPassword);
+        showAlert(failurePage(errorCode));
         m_password->setFocus();
         client->deleteLater();
     });

@@ -333,8 +333,28 @@ void MainWindow::cancelExport()
 
 void MainWindow::updateExportButton()
 {
+    const QString reason = exportUnavailableReason();
+    d->controlPanel->enableExport(reason.isEmpty(), reason);
+    // Entering the export mode with nothing to export says why, instead of
+    // asking for a fragment that cannot be saved.
+    if (d->exportMode && !d->exporter->isRunning()) {
+        if (reason.isEmpty())
+            d->archivePanel->showSelectFragmentMessage();
+        else
+            d->archivePanel->showExportUnavailableMessage(reason);
+    }
+}
+
+QString MainWindow::exportUnavailableReason() const
+{
     const API::CameraPtr& camera = d->activeCamera;
-    d->controlPanel->enableExport(camera && camera->isLocal() && camera->hasRecords(d->timeline->date()));
+    if (!camera)
+        return tr("Select a camera to export its recordings");
+    if (!camera->isLocal())
+        return tr("Only recordings of cameras on local video servers can be exported");
+    if (!camera->hasRecords(d->timeline->date()))
+        return tr("No recordings of this camera on this day");
+    return {};
 }
 
 void MainWindow::onExportDone(QString path)

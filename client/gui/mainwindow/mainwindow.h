@@ -116,6 +116,8 @@ protected:
 
 private:
     void leaveEmptyFullscreen();
+    // Why the active camera's recordings cannot be exported now, or empty.
+    QString exportUnavailableReason() const;
 
     std::unique_ptr<Internal::MainWindowPrivate> d;
 };

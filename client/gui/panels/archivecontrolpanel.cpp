@@ -1,5 +1,7 @@
 #include "archivecontrolpanel.h"
 
+#include "gui/timeline/datefieldfilter.h"
+
 #include <QDateEdit>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -60,6 +62,8 @@ ArchiveControlPanel::ArchiveControlPanel(QWidget* parent)
     // Not a tab stop: the panel is steered by the pointer, and a focused edit
     // would sit there highlighted.
     m_dateEdit->setFocusPolicy(Qt::ClickFocus);
+    // A click on the date is a request for the calendar, not for a digit to edit.
+    DateFieldFilter::install(m_dateEdit);
     QPushButton* prevDay = iconButton("prevDayButton", QString(), this);
     QPushButton* nextDay = iconButton("nextDayButton", QString(), this);
     QPushButton* zoomOut = iconButton("zoomOutButton", tr("Zoom out"), this);
@@ -76,6 +80,9 @@ ArchiveControlPanel::ArchiveControlPanel(QWidget* parent)
     exportingLabel->setObjectName(QStringLiteral("exportingLabel"));
     m_messageStack->addWidget(selectLabel);
     m_messageStack->addWidget(exportingLabel);
+    m_unavailableLabel = new QLabel;
+    m_unavailableLabel->setObjectName(QStringLiteral("exportUnavailableLabel"));
+    m_messageStack->addWidget(m_unavailableLabel);
     m_messageStack->hide();
 
     auto* layout = new QHBoxLayout(this);
@@ -141,6 +148,13 @@ void ArchiveControlPanel::showSelectFragmentMessage()
 void ArchiveControlPanel::showExportingMessage()
 {
     m_messageStack->setCurrentIndex(1);
+    m_messageStack->show();
+}
+
+void ArchiveControlPanel::showExportUnavailableMessage(const QString& reason)
+{
+    m_unavailableLabel->setText(reason);
+    m_messageStack->setCurrentWidget(m_unavailableLabel);
     m_messageStack->show();
 }
 

@@ -5,6 +5,7 @@
 
 class QCalendarWidget;
 class QDateEdit;
+class QLabel;
 class QSlider;
 class QStackedWidget;
 
@@ -38,6 +39,7 @@ public slots:
     void zoom(int level);
     void showSelectFragmentMessage();
     void showExportingMessage();
+    void showExportUnavailableMessage(const QString& reason);
     void hideMessage();
 
 protected:
@@ -51,6 +53,7 @@ private:
     QDateEdit* m_dateEdit;
     QSlider* m_zoomSlider;
     QStackedWidget* m_messageStack;
+    QLabel* m_unavailableLabel = nullptr;
 };
 
 } // namespace OrvantaClient::GUI

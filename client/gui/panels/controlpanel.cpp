@@ -225,10 +225,12 @@ void ControlPanel::showPlayButton()
     d->form.playPauseStack->setCurrentWidget(d->form.playButton);
 }
 
-void ControlPanel::enableExport(bool enabled)
+void ControlPanel::enableExport(bool enabled, const QString& reason)
 {
     QPushButton* button = d->form.exportButton;
     button->setEnabled(enabled);
+    // Tool tips show on a disabled button too: the grey alone does not say why.
+    button->setToolTip(enabled ? QString() : reason);
     auto* effect = qobject_cast<QGraphicsOpacityEffect*>(button->graphicsEffect());
     if (!effect) {
         effect = new QGraphicsOpacityEffect(button);

@@ -62,7 +62,8 @@ public slots:
     void showDateLabel();
     void showPauseButton();
     void showPlayButton();
-    void enableExport(bool enabled);
+    // reason: why export is not possible, shown as the button's tool tip.
+    void enableExport(bool enabled, const QString& reason = QString());
     void setSoundVolume(int volume);
     void enableSound(bool enable);
     void enterFullscreen();

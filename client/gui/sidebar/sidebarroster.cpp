@@ -4,7 +4,10 @@
 #include "model/server.h"
 #include "stores/roster.h"
 
+#include <QAbstractButton>
 #include <QDebug>
+#include <QMessageBox>
+#include <QPointer>
 #include <algorithm>
 
 namespace OrvantaClient::GUI {
@@ -102,6 +105,20 @@ void SideBarRoster::onServerRemoved(API::ServerPtr server)
 
 void SideBarRoster::deleteLocalServer(API::ServerPtr server)
 {
+    if (!server)
+        return;
+    // Its address and password would have to be typed in again.
+    const QString name = fontMetrics().elidedText(server->name(), Qt::ElideRight, 240);
+    QMessageBox question(QMessageBox::Question, tr("Delete a local video server"),
+                         tr("Delete the local video server \"%1\"?").arg(name), QMessageBox::Yes | QMessageBox::Cancel,
+                         window());
+    question.setObjectName(QStringLiteral("deleteServerQuestion"));
+    question.button(QMessageBox::Yes)->setText(tr("Delete"));
+    question.setDefaultButton(QMessageBox::Cancel);
+    QPointer<SideBarRoster> self(this);
+    if (question.exec() != QMessageBox::Yes || !self || !server->exists())
+        return;
+    qDebug() << "Deleting local server" << server->id();
     App::Roster* roster = App::Roster::instance();
     roster->remove(server);
     roster->storeLocalRoster();

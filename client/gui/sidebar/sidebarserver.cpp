@@ -50,9 +50,10 @@ SideBarServer::SideBarServer(API::ServerPtr server, QWidget* parent)
     m_expandBox->setObjectName(QStringLiteral("expandBox"));
     m_expandBox->setChecked(true);
     headerBox->addWidget(m_expandBox);
-    m_name = new QLabel(m_server->name());
+    m_name = new QLabel;
     m_name->setObjectName(QStringLiteral("serverName"));
     m_name->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_name->installEventFilter(this);
     headerBox->addWidget(m_name, 1);
     m_offlineIcon = new QLabel;
     m_offlineIcon->setObjectName(QStringLiteral("offlineIcon"));
@@ -84,7 +85,7 @@ SideBarServer::SideBarServer(API::ServerPtr server, QWidget* parent)
     connect(m_expandBox, &QCheckBox::toggled, m_holder, &QWidget::setVisible);
 
     API::Server* item = m_server.get();
-    connect(item, &API::Server::serverNameChanged, m_name, &QLabel::setText);
+    connect(item, &API::Server::serverNameChanged, this, &SideBarServer::showName);
     connect(item, &API::Server::serverStateChanged, this, &SideBarServer::updateOfflineImage);
     connect(item, &API::Server::cameraAdded, this, &SideBarServer::addCamera);
     connect(item, &API::Server::cameraRemoved, this, &SideBarServer::removeCamera);
@@ -101,6 +102,7 @@ SideBarServer::SideBarServer(API::ServerPtr server, QWidget* parent)
         if (camera->exists())
             createCard(camera);
     }
+    showName();
     updateOfflineImage();
     if (local && local->isUpdating() && m_cards.isEmpty())
         onLocalServerUpdatingStarted();
@@ -175,6 +177,16 @@ void SideBarServer::setAddToLayoutEnabled(bool enabled)
         card->setAddToLayoutEnabled(enabled);
 }
 
+// A name longer than the header is cut with an ellipsis; the whole name is in
+// the tool tip.
+void SideBarServer::showName()
+{
+    const QString name = m_server->name();
+    const QString shown = m_name->fontMetrics().elidedText(name, Qt::ElideRight, qMax(m_name->width(), 1));
+    m_name->setText(shown);
+    m_name->setToolTip(shown == name ? QString() : name);
+}
+
 void SideBarServer::updateOfflineImage()
 {
     m_offlineIcon->setVisible(!m_server->isOnline());
@@ -244,8 +256,11 @@ void SideBarServer::serverUpdated()
 void SideBarServer::onLocalServerUpdatingError()
 {
     m_updating = false;
-    if (m_cards.isEmpty())
-        m_holder->showMessage(tr("Server \"%1\" is offline").arg(m_server->name()));
+    if (m_cards.isEmpty()) {
+        // Within a couple of lines of the message, however long the name.
+        const QString name = m_holder->fontMetrics().elidedText(m_server->name(), Qt::ElideRight, 240);
+        m_holder->showMessage(tr("Server \"%1\" is offline").arg(name));
+    }
 }
 
 void SideBarServer::createCard(const API::CameraPtr& camera)
@@ -294,6 +309,9 @@ void SideBarServer::applySearch()
 // on it folds or unfolds the cameras.
 bool SideBarServer::eventFilter(QObject* watched, QEvent* event)
 {
+    // The style sheet's bold font arrives after the first layout.
+    if (watched == m_name && (event->type() == QEvent::Resize || event->type() == QEvent::FontChange))
+        showName();
     if (watched != m_header)
         return QWidget::eventFilter(watched, event);
     switch (event->type()) {

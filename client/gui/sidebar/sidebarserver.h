@@ -63,6 +63,7 @@ private slots:
     void onLocalServerUpdatingStarted();
     void serverUpdated();
     void onLocalServerUpdatingError();
+    void showName();
 
 private:
     void createCard(const API::CameraPtr& camera);
@@ -79,7 +80,7 @@ private:
     QString m_searchText;
 
     QWidget* m_header;
-    QLabel* m_name;
+    QLabel* m_name = nullptr;
     QCheckBox* m_expandBox;
     QLabel* m_offlineIcon;
     QToolButton* m_menuButton;

@@ -228,7 +228,7 @@ void SideBarSettings::editServer(API::ServerPtr server)
         qDebug() << "Settings called on non-local server";
         return;
     }
-    const std::shared_ptr<API::LocalServer> edited = LocalServerDialog::editServer(*local);
+    const std::shared_ptr<API::LocalServer> edited = LocalServerDialog::editServer(*local, localServerIds());
     if (!edited)
         return;
     App::Roster* roster = App::Roster::instance();
@@ -242,6 +242,16 @@ void SideBarSettings::editServer(API::ServerPtr server)
         roster->add(edited);
     }
     roster->storeLocalRoster();
+}
+
+QStringList SideBarSettings::localServerIds()
+{
+    QStringList ids;
+    for (const API::ServerPtr& server : App::Roster::instance()->items()) {
+        if (server->isLocal() && server->exists())
+            ids << server->id();
+    }
+    return ids;
 }
 
 void SideBarSettings::checkForUpdates()
@@ -287,7 +297,7 @@ void SideBarSettings::on_languageBox_currentIndexChanged(int index)
 
 void SideBarSettings::on_addServerButton_clicked()
 {
-    const std::shared_ptr<API::LocalServer> server = LocalServerDialog::addServer();
+    const std::shared_ptr<API::LocalServer> server = LocalServerDialog::addServer(localServerIds());
     if (!server)
         return;
     if (!server->exists())

@@ -55,6 +55,8 @@ private slots:
     void onUpdatesError();
 
 private:
+    // The ids of the local servers already added, which a new one may not take.
+    static QStringList localServerIds();
     QWidget* buildUpdateArea();
     void showExportPath();
     void releaseClient();

@@ -7,6 +7,9 @@
 #include "resources/resources.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QPushButton>
 #include <QJsonArray>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -23,6 +26,8 @@ private slots:
     void serverDialogResult_data();
     void serverDialogResult();
     void serverDialogCancelled();
+    void serverDialogRefusesUnusableEntries_data();
+    void serverDialogRefusesUnusableEntries();
     void editServerPrefills_data();
     void editServerPrefills();
     void cameraRotation_data();
@@ -85,6 +90,56 @@ void TestDialogs::serverDialogCancelled()
     dialog.findChild<QLineEdit*>("name")->setText("Shop");
     dialog.reject();
     QVERIFY(!dialog.localServer());
+}
+
+void TestDialogs::serverDialogRefusesUnusableEntries_data()
+{
+    QTest::addColumn<QString>("host");
+    QTest::addColumn<QString>("port");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("no address") << "  " << "8080" << "Shop" << "Enter the video server's IP address or host name";
+    QTest::newRow("not an address") << "cam era" << "8080" << "Shop" << "\"cam era\" is not an IP address or a host name";
+    QTest::newRow("bad IP") << "192.168.1.300" << "8080" << "Shop"
+                            << "\"192.168.1.300\" is not an IP address or a host name";
+    QTest::newRow("port 0") << "127.0.0.2" << "0" << "Shop" << "The port must be a number from 1 to 65535";
+    QTest::newRow("port 99999") << "127.0.0.2" << "99999" << "Shop" << "The port must be a number from 1 to 65535";
+    QTest::newRow("port 80a") << "127.0.0.2" << "80a" << "Shop" << "The port must be a number from 1 to 65535";
+    QTest::newRow("blank name") << "127.0.0.2" << "8080" << "   " << "Enter a name for the video server";
+    QTest::newRow("taken") << "127.0.0.2" << "9000" << "Shop" << "A video server at 127.0.0.2:9000 is already added";
+    QTest::newRow("host name") << "nvr-1.lan" << "65535" << " Shop " << QString();
+    QTest::newRow("the edited server's own place") << "127.0.0.3" << "81" << "Shop" << QString();
+}
+
+void TestDialogs::serverDialogRefusesUnusableEntries()
+{
+    QFETCH(QString, host);
+    QFETCH(QString, port);
+    QFETCH(QString, name);
+    QFETCH(QString, error);
+    const API::LocalServer edited("Old", "127.0.0.3", 81, "secret");
+    LocalServerDialog dialog(&edited);
+    dialog.setTakenIds({"127.0.0.2:9000", "127.0.0.3:81"});
+    dialog.findChild<QRadioButton*>("foreignHost")->setChecked(true);
+    dialog.findChild<QLineEdit*>("host")->setText(host);
+    dialog.findChild<QLineEdit*>("port")->setText(port);
+    dialog.findChild<QLineEdit*>("name")->setText(name);
+    auto* errorLabel = dialog.findChild<QLabel*>("error");
+    dialog.findChild<QDialogButtonBox*>("buttonBox")->button(QDialogButtonBox::Ok)->click();
+    if (!error.isEmpty()) {
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QVERIFY(!dialog.localServer());
+        QVERIFY(!errorLabel->isHidden());
+        QCOMPARE(errorLabel->text(), error);
+        // Typing again takes the reason away until the next try.
+        QTest::keyClick(dialog.findChild<QLineEdit*>("name"), Qt::Key_X);
+        QVERIFY(errorLabel->isHidden());
+        return;
+    }
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QVERIFY(errorLabel->isHidden());
+    QCOMPARE(dialog.localServer()->id(), host + ':' + port);
+    QCOMPARE(dialog.localServer()->name(), QStringLiteral("Shop"));
 }
 
 void TestDialogs::editServerPrefills_data()

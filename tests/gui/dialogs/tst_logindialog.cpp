@@ -1,5 +1,6 @@
 #include "loopbackservice.h"
 #include "core/settings.h"
+#include "api/httpclient.h"
 #include "gui/dialogs/logindialog.h"
 
 #include <QCheckBox>
@@ -49,6 +50,8 @@ void TestLoginDialog::firstStartWaitsWithoutSending()
 void TestLoginDialog::dontRememberKeepsThePasswordOut()
 {
     m_service.server.enqueue(Response::json(200, R"({"success":false,"response":{"code":10001}})"));
+    // Remembered by an earlier sign-in; turning remembering off forgets it.
+    App::Settings::instance().setValue("auth/password", "earlier");
     LoginDialog dialog;
     child(dialog, "email")->setText("user@example.com");
     child(dialog, "password")->setText("secret");
@@ -59,6 +62,8 @@ void TestLoginDialog::dontRememberKeepsThePasswordOut()
     QCOMPARE(App::Settings::instance().value("auth/saveAuth").toBool(), false);
     QVERIFY(App::Settings::instance().value("auth/password").toString().isEmpty());
     QCOMPARE(m_service.server.requests().size(), 1);
+    App::Settings::instance().sync();
+    QVERIFY(!QSettings(App::Settings::instance().fileName(), QSettings::IniFormat).contains("auth/password"));
 
     LoginDialog next;
     QVERIFY(!next.isRememberMe());
@@ -67,15 +72,41 @@ void TestLoginDialog::dontRememberKeepsThePasswordOut()
 
 void TestLoginDialog::unusableAnswerIsNotAWrongPassword()
 {
-    m_service.server.enqueue(Response::json(200, R"({"success":true,"response":{"session_id":17}})"));
-    LoginDialog dialog;
-    QSignalSpy success(&dialog, &LoginDialog::loginSuccessful);
-    child(dialog, "email")->setText("user@example.com");
-    child(dialog, "password")->setText("secret");
-    dialog.tryLogin();
-    QTRY_COMPARE_WITH_TIMEOUT(dialog.alertText(), QStringLiteral("Unexpected answer from the service"), 20000);
-    QCOMPARE(success.count(), 0);
-    QVERIFY(dialog.isLoginButtonEnabled());
+    // Each failure that is not a refusal of the credentials says what happened,
+    // so that nobody retypes a correct password during an outage.
+    const QByteArray loopTarget = m_service.server.url().toEncoded() + "/public/sessions";
+    const struct
+    {
+        Response response;
+        QString alert;
+    } cases[] = {
+        {Response::json(200, R"({"success":true,"response":{"session_id":17}})"),
+         QStringLiteral("Unexpected answer from the service")},
+        {Response::raw(200, "{not json", "application/json"), QStringLiteral("Unexpected answer from the service")},
+        {Response::json(500, R"({"error":"down"})"), QStringLiteral("The service is unavailable. Please try again later")},
+        {Response::redirect(302, loopTarget), QStringLiteral("The service is unavailable. Please try again later")},
+        {Response::json(200, R"({"success":false,"response":{"code":10016}})"),
+         QStringLiteral("Too many sign-in attempts. Please try again in 30 seconds")},
+        {Response::silent(),
+         QStringLiteral("Cannot reach the service. Check your internet connection and proxy settings")},
+    };
+    const int timeout = API::HTTPClient::defaultTransferTimeout();
+    API::HTTPClient::setDefaultTransferTimeout(1000);
+    for (const auto& c : cases) {
+        // A redirect loop is answered the same way every time round.
+        const Response response = c.response;
+        m_service.server.setHandler([response](const HttpTestServer::Request&) { return response; });
+        LoginDialog dialog;
+        QSignalSpy success(&dialog, &LoginDialog::loginSuccessful);
+        child(dialog, "email")->setText("user@example.com");
+        child(dialog, "password")->setText("secret");
+        dialog.tryLogin();
+        QTRY_VERIFY_WITH_TIMEOUT(dialog.isLoginButtonEnabled() && !dialog.alertText().isEmpty(), 20000);
+        QCOMPARE(dialog.alertText(), c.alert);
+        QCOMPARE(success.count(), 0);
+    }
+    API::HTTPClient::setDefaultTransferTimeout(timeout);
+    m_service.server.setHandler({});
 }
 
 void TestLoginDialog::localStartNeedsNoPassword()

@@ -5,6 +5,9 @@
 #include "resources/resources.h"
 
 #include <QApplication>
+#include <QCalendarWidget>
+#include <QDateEdit>
+#include <QLineEdit>
 #include <QGraphicsOpacityEffect>
 #include <QLabel>
 #include <QPushButton>
@@ -340,6 +343,19 @@ void TestControlPanels::archiveDays()
     QCOMPARE(panel.date(), QDate(2026, 3, 2));
     QCOMPARE(dates.count(), 3);
     QCOMPARE(dates.last().first().toDate(), QDate(2026, 3, 2));
+
+    // A click on the date's text opens the calendar and leaves the text alone.
+    auto* calendar = new QCalendarWidget;
+    panel.setCalendarWidget(calendar);
+    panel.resize(600, 40);
+    panel.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&panel));
+    auto* text = panel.findChild<QDateEdit*>("dateEdit")->findChild<QLineEdit*>("qt_spinbox_lineedit");
+    QVERIFY(text);
+    QTest::mouseClick(text, Qt::LeftButton, Qt::NoModifier, QPoint(4, text->height() / 2));
+    QTRY_VERIFY_WITH_TIMEOUT(calendar->isVisible(), 20000);
+    QVERIFY(!text->hasSelectedText());
+    QCOMPARE(panel.date(), QDate(2026, 3, 2));
 }
 
 int main(int argc, char* argv[])

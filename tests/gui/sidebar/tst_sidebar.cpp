@@ -20,6 +20,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QToolButton>
 #include <QtTest>
 
@@ -237,9 +239,43 @@ void TestSideBar::unreachableLocalServerSection()
     QTRY_COMPARE_WITH_TIMEOUT(section->holder()->message(), QStringLiteral("Server \"Home\" is offline"), 20000);
     QVERIFY(!section->findChild<QToolButton*>("serverMenuButton")->isHidden());
 
+    // A long name is cut with an ellipsis, in the header and in the message.
+    const QString longName(300, QLatin1Char('W'));
+    auto unnamed = std::make_shared<API::LocalServer>(longName, "localhost", m_service.server.port(), "secret");
+    unnamed->setExists(true);
+    App::Roster::instance()->add(unnamed);
+    SideBarServer* longSection = roster.section(unnamed);
+    roster.resize(280, 600);
+    roster.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&roster));
+    QTRY_VERIFY_WITH_TIMEOUT(longSection->holder()->message().startsWith("Server \""), 20000);
+    QVERIFY(longSection->holder()->message().contains(QChar(0x2026)));
+    QVERIFY(longSection->holder()->message().size() < 80);
+    auto* header = longSection->findChild<QLabel*>("serverName");
+    QTRY_VERIFY(header->text().endsWith(QChar(0x2026)));
+    QVERIFY(header->fontMetrics().horizontalAdvance(header->text()) <= header->width());
+    QCOMPARE(header->toolTip(), longName);
+    App::Roster::instance()->remove(unnamed);
+
     QSignalSpy edit(&roster, &SideBarRoster::editLocalServer);
     section->menu()->findChild<QAction*>("editServerAction")->trigger();
     QCOMPARE(edit.count(), 1);
+    // Deleting asks first; cancelling keeps the server.
+    const auto answer = [](QMessageBox::StandardButton button, QString* text) {
+        QTimer::singleShot(0, [button, text] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            *text = box->text();
+            box->button(button)->click();
+        });
+    };
+    QString question;
+    answer(QMessageBox::Cancel, &question);
+    section->menu()->findChild<QAction*>("deleteServerAction")->trigger();
+    QCOMPARE(question, QStringLiteral("Delete the local video server \"Home\"?"));
+    QVERIFY(local->exists());
+    QCOMPARE(roster.sections().size(), 1);
+    answer(QMessageBox::Yes, &question);
     section->menu()->findChild<QAction*>("deleteServerAction")->trigger();
     QVERIFY(!QApplication::activeModalWidget());
     QVERIFY(!local->exists());
