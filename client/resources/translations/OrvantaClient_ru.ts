@@ -145,6 +145,13 @@
     </message>
 </context>
 <context>
+    <name>OrvantaClient::GUI::ConnectionBanner</name>
+    <message>
+        <source>No connection to the service, retrying...</source>
+        <translation>Нет соединения с сервисом, повторная попытка...</translation>
+    </message>
+</context>
+<context>
     <name>OrvantaClient::GUI::ControlPanel</name>
     <message>
         <source>Recordings</source>
@@ -314,6 +321,26 @@
         <source>Password:</source>
         <translation>Пароль:</translation>
     </message>
+    <message>
+        <source>Enter the video server&apos;s IP address or host name</source>
+        <translation>Введите IP-адрес или имя хоста видеосервера</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not an IP address or a host name</source>
+        <translation>&quot;%1&quot; не является IP-адресом или именем хоста</translation>
+    </message>
+    <message>
+        <source>The port must be a number from 1 to 65535</source>
+        <translation>Порт должен быть числом от 1 до 65535</translation>
+    </message>
+    <message>
+        <source>Enter a name for the video server</source>
+        <translation>Введите название видеосервера</translation>
+    </message>
+    <message>
+        <source>A video server at %1 is already added</source>
+        <translation>Видеосервер по адресу %1 уже добавлен</translation>
+    </message>
 </context>
 <context>
     <name>OrvantaClient::GUI::LoginDialog</name>
@@ -413,6 +440,18 @@
         <source>Unexpected answer from the service</source>
         <translation>Неожиданный ответ сервиса</translation>
     </message>
+    <message>
+        <source>The service is unavailable. Please try again later</source>
+        <translation>Сервис недоступен. Попробуйте позже</translation>
+    </message>
+    <message>
+        <source>Cannot reach the service. Check your internet connection and proxy settings</source>
+        <translation>Не удаётся связаться с сервисом. Проверьте подключение к интернету и настройки прокси</translation>
+    </message>
+    <message>
+        <source>Too many sign-in attempts. Please try again in 30 seconds</source>
+        <translation>Слишком много попыток входа. Повторите через 30 секунд</translation>
+    </message>
 </context>
 <context>
     <name>OrvantaClient::GUI::MainWindow</name>
@@ -439,6 +478,18 @@
     <message>
         <source>Are you sure you want to sign out?</source>
         <translation>Вы уверены, что хотите выйти?</translation>
+    </message>
+    <message>
+        <source>Select a camera to export its recordings</source>
+        <translation>Выберите камеру, чтобы экспортировать её записи</translation>
+    </message>
+    <message>
+        <source>Only recordings of cameras on local video servers can be exported</source>
+        <translation>Экспортировать можно только записи камер локальных видеосерверов</translation>
+    </message>
+    <message>
+        <source>No recordings of this camera on this day</source>
+        <translation>У этой камеры нет записей за этот день</translation>
     </message>
 </context>
 <context>
@@ -489,6 +540,10 @@
     <message>
         <source>Camera not found</source>
         <translation>Камера не найдена</translation>
+    </message>
+    <message>
+        <source>No connection to the service, reconnecting...</source>
+        <translation>Нет соединения с сервисом, переподключение...</translation>
     </message>
 </context>
 <context>
@@ -560,6 +615,18 @@
     <message>
         <source>Server update error</source>
         <translation>Ошибка обновления серверов</translation>
+    </message>
+    <message>
+        <source>Delete a local video server</source>
+        <translation>Удаление локального видеосервера</translation>
+    </message>
+    <message>
+        <source>Delete the local video server &quot;%1&quot;?</source>
+        <translation>Удалить локальный видеосервер &quot;%1&quot;?</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Удалить</translation>
     </message>
 </context>
 <context>
