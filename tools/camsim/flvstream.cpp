@@ -22,30 +22,46 @@ QStringList FlvStream::arguments(const Options& o, const QString& textFile)
         return args;
     }
     const int speed = qMax(1, o.speed);
-    args << "-readrate" << QString::number(o.readRate);
+    // The source runs in archive time, so it is read that much faster to
+    // deliver o.speed archive seconds per second.
+    args << "-readrate" << QString::number(o.readRate * speed);
     // The source runs in archive time; setpts brings it to playback time.
     args << "-f" << "lavfi" << "-i"
          << QStringLiteral("testsrc2=size=%1x%2:rate=%3/%4").arg(o.size.width()).arg(o.size.height()).arg(o.fps).arg(speed);
-    args << "-readrate" << QString::number(o.readRate);
-    args << "-f" << "lavfi" << "-i" << QStringLiteral("sine=frequency=440:sample_rate=44100");
+    // Fast playback has no sound, as on a real server: the picture alone is
+    // sped up, and sound in archive time would hold the player back.
+    const bool sound = speed == 1;
+    if (sound) {
+        args << "-readrate" << QString::number(o.readRate);
+        args << "-f" << "lavfi" << "-i" << QStringLiteral("sine=frequency=440:sample_rate=44100");
+    }
     const int fontSize = qMax(12, o.size.height() / 16);
     const QString box = QStringLiteral(":fontcolor=white:box=1:boxcolor=black@0.6:boxborderw=6:fontsize=%1").arg(fontSize);
     // Below the top edge, where players lay their own bars over the picture.
     const int top = o.size.height() / 8;
     QString filter = QStringLiteral("drawtext=fontfile=%1:textfile=%2:x=12:y=%3%4").arg(font, textFile).arg(top).arg(box);
-    filter += QStringLiteral(",drawtext=fontfile=%1:text='%{pts\\:localtime\\:%2}':x=12:y=%3%4")
-                  .arg(font)
-                  .arg(o.clockStartSecs)
-                  .arg(top + 12 + 2 * fontSize)
-                  .arg(box);
+    const QString clock = QStringLiteral(",drawtext=fontfile=%1:text='%{pts\\:localtime\\:%2}':x=12:y=%3%4%5");
+    if (o.stretches.isEmpty()) {
+        filter += clock.arg(font).arg(o.clockStartSecs).arg(top + 12 + 2 * fontSize).arg(box, QString());
+    } else {
+        // One clock per recorded stretch, each shown while that stretch plays.
+        qint64 played = 0;
+        for (const auto& stretch : o.stretches) {
+            const QString enable = QStringLiteral(":enable='gte(t,%1)*lt(t,%2)'").arg(played).arg(played + stretch.second);
+            filter += clock.arg(font).arg(stretch.first - played).arg(top + 12 + 2 * fontSize).arg(box, enable);
+            played += stretch.second;
+        }
+    }
     if (speed > 1)
         filter += QStringLiteral(",setpts=PTS/%1").arg(speed);
     args << "-vf" << filter << "-r" << QString::number(o.fps);
     if (o.durationSecs > 0)
         args << "-t" << QString::number(o.durationSecs / speed, 'f', 3);
     args << "-c:v" << "libx264" << "-preset" << "ultrafast" << "-tune" << "zerolatency" << "-pix_fmt" << "yuv420p"
-         << "-g" << QString::number(o.fps) << "-c:a" << "libmp3lame" << "-b:a" << "64k" << "-ar" << "44100"
-         << "-f" << "flv" << "-";
+         << "-g" << QString::number(o.fps);
+    if (sound)
+        args << "-c:a" << "libmp3lame" << "-b:a" << "64k" << "-ar" << "44100";
+    args << "-f" << "flv" << "-";
     return args;
 }
 

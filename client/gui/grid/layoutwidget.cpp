@@ -353,13 +353,46 @@ void LayoutWidget::playArchive(const QDateTime& time, int speed)
     }
 }
 
-void LayoutWidget::syncArchive(const QDateTime& reference, int speed)
+void LayoutWidget::syncArchive(int speed)
 {
-    if (!m_archiveMode || m_paused || !reference.isValid())
+    if (!m_archiveMode || m_paused)
         return;
     m_speed = speed;
+    noteArchiveProgress();
+    const QDateTime common = commonArchiveTime();
     for (VideoWidget* player : qAsConst(m_players))
-        player->syncArchive(reference);
+        player->syncArchive(common);
+}
+
+void LayoutWidget::noteArchiveProgress()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    QHash<VideoWidget*, ArchiveProgress> progress;
+    for (VideoWidget* player : qAsConst(m_players)) {
+        ArchiveProgress seen = m_progress.value(player);
+        if (!seen.since.isValid() || seen.time != player->playbackTime() || seen.state != player->state())
+            seen = {player->playbackTime(), player->state(), now};
+        progress.insert(player, seen);
+    }
+    m_progress = progress;
+}
+
+QDateTime LayoutWidget::commonArchiveTime() const
+{
+    // The earliest cell that plays and moves on. A cell that waits, starts or
+    // has nothing to play leads nobody, nor does one whose time has stood
+    // still for a while: the others would wait for it forever.
+    const QDateTime now = QDateTime::currentDateTime();
+    QDateTime common;
+    for (VideoWidget* player : qAsConst(m_players)) {
+        const ArchiveProgress seen = m_progress.value(player);
+        if (player->state() != VideoWidget::Playing || !player->playbackTime().isValid() || !seen.since.isValid()
+            || seen.since.msecsTo(now) > archiveStallMs)
+            continue;
+        if (!common.isValid() || player->playbackTime() < common)
+            common = player->playbackTime();
+    }
+    return common;
 }
 
 void LayoutWidget::pause()
@@ -378,6 +411,11 @@ void LayoutWidget::unpause()
 
 QDateTime LayoutWidget::playbackTime() const
 {
+    if (m_archiveMode) {
+        const QDateTime common = commonArchiveTime();
+        if (common.isValid())
+            return common;
+    }
     QDateTime first;
     for (VideoWidget* player : qAsConst(m_players)) {
         const QDateTime time = player->playbackTime();

@@ -53,6 +53,7 @@ public:
     void showMessage(const QString& text);
     void hideMessage();
     void buildImage();
+    QDateTime archiveTimeAt(qint64 streamMs) const;
     void workerFailed();
     void watchdog();
     void updatePtzVisibility();
@@ -239,6 +240,28 @@ void VideoWidgetPrivate::buildImage()
     image = frame;
     hasFrame = true;
     lastFrameTime = QDateTime::currentDateTime();
+}
+
+QDateTime VideoWidgetPrivate::archiveTimeAt(qint64 streamMs) const
+{
+    qint64 remaining = streamMs * speed + timeOffsetMs;
+    if (!archiveMode || !camera || remaining <= 0)
+        return baseTime.addMSecs(remaining);
+    // The server plays the records one after the other and leaves the gaps
+    // between them out: the stream's time is counted over recorded time only.
+    QDateTime time = baseTime;
+    for (const API::ArchiveRecord& record : camera->records(baseTime.date())) {
+        if (record.end <= time)
+            continue;
+        if (time < record.start)
+            time = record.start;
+        const qint64 length = time.msecsTo(record.end);
+        if (remaining < length)
+            return time.addMSecs(remaining);
+        remaining -= length;
+        time = record.end;
+    }
+    return time.addMSecs(remaining);
 }
 
 void VideoWidgetPrivate::workerFailed()
@@ -601,13 +624,20 @@ bool VideoWidget::playArchive(QDateTime start, int speed)
         d->showMessage(tr("Archive is not shared"));
         return false;
     }
-    if (!d->camera->nextRecordTime(start).isValid()) {
+    const QDateTime recorded = d->camera->nextRecordTime(start);
+    if (!recorded.isValid()) {
         stop();
         d->showMessage(tr("No recordings"));
         return false;
     }
-    qDebug() << "Play archive camera" << d->camera->name();
-    return play(d->camera->archiveUrl(start, d->quality, speed));
+    // A moment in a gap plays from the next record: the server sends nothing
+    // of the gap, so that is the time of the first picture and of the request.
+    if (recorded != start) {
+        setBaseTime(recorded);
+        emit playbackTimeChanged();
+    }
+    qDebug() << "Play archive camera" << d->camera->name() << "from" << recorded;
+    return play(d->camera->archiveUrl(recorded, d->quality, speed));
 }
 
 bool VideoWidget::playArchive(QDateTime start, int speed, int quality)
@@ -729,9 +759,15 @@ void VideoWidget::syncArchive(const QDateTime& reference)
         emit playbackTimeChanged();
         return;
     }
+    const bool waiting = d->state == PausedAsNoRecord || d->state == PausedAsSyncArchive;
+    if (!reference.isValid()) {
+        // Nobody plays to wait for.
+        if (waiting)
+            unpause();
+        return;
+    }
     const qint64 ahead = reference.msecsTo(d->playbackTime);
     const qint64 limit = qint64(d->speed) * 3000;
-    const bool waiting = d->state == PausedAsNoRecord || d->state == PausedAsSyncArchive;
     if (ahead > limit && !waiting) {
         if (d->camera->recordIndexAt(reference) >= d->camera->recordIndexAt(d->playbackTime))
             syncWait();
@@ -748,7 +784,7 @@ void VideoWidget::readPlayerState()
     for (const StatusEvent& event : batch.events) {
         switch (event.kind) {
         case StatusEvent::Time:
-            setTime(d->baseTime.addMSecs(event.time * d->speed + d->timeOffsetMs));
+            setTime(d->archiveTimeAt(event.time));
             emit playbackTimeChanged();
             break;
         case StatusEvent::AbsoluteTime:
