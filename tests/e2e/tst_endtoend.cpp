@@ -505,6 +505,25 @@ void TestEndToEnd::archivePlaysFromTheTimeline()
         emit timeline->clicked(gap);
         QTRY_COMPARE_WITH_TIMEOUT(player->message(), QStringLiteral("No recordings"), 10000);
     }
+
+    // Another camera opened while the archive plays takes it up at the same
+    // time, once its records for the day have come.
+    emit timeline->clicked(wanted);
+    QTRY_VERIFY_WITH_TIMEOUT(player->state() == VideoWidget::Playing, 15000);
+    const API::CameraPtr backDoor = camera(localServer(0), 2);
+    w->openCamera(backDoor);
+    QVERIFY(w->isArchivePlaying());
+    VideoWidget* switched = nullptr;
+    QTRY_VERIFY_WITH_TIMEOUT((switched = playerOf(w, backDoor)), 15000);
+    QVERIFY(switched->isArchiveMode());
+    QTRY_VERIFY_WITH_TIMEOUT((switched->state() == VideoWidget::Playing && showsPicture(switched))
+                                 || switched->message() == QLatin1String("No recordings"), 30000);
+    if (backDoor->nextRecordTime(wanted).isValid()) {
+        QTRY_VERIFY_WITH_TIMEOUT(switched->state() == VideoWidget::Playing && showsPicture(switched), 20000);
+        QVERIFY2(switched->playbackTime() >= wanted, qPrintable(switched->playbackTime().toString()));
+    } else {
+        QCOMPARE(switched->message(), QStringLiteral("No recordings"));
+    }
     w->playLive();
     QVERIFY(!w->isArchivePlaying());
 }

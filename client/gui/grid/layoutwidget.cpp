@@ -163,8 +163,11 @@ VideoWidget* LayoutWidget::createPlayer(const API::LayoutCellPoint& point, int r
     } else {
         if (quality != autoQuality)
             player->setQuality(quality); // an idle player only takes note
-        // A camera dropped during archive playback joins at the common time.
-        const QDateTime time = playbackTime();
+        // A camera dropped during archive playback joins at the common time;
+        // the first camera of a layout opened then, at the time the grid played.
+        QDateTime time = playbackTime();
+        if (!time.isValid())
+            time = m_archiveTime;
         if (time.isValid())
             player->playArchive(time, m_speed);
     }
@@ -347,6 +350,7 @@ void LayoutWidget::playArchive(const QDateTime& time, int speed)
     m_archiveMode = true;
     m_paused = false;
     m_speed = speed;
+    m_archiveTime = time;
     for (VideoWidget* player : qAsConst(m_players)) {
         player->setArchiveMode(true);
         player->playArchive(time, speed);
@@ -360,6 +364,8 @@ void LayoutWidget::syncArchive(int speed)
     m_speed = speed;
     noteArchiveProgress();
     const QDateTime common = commonArchiveTime();
+    if (common.isValid())
+        m_archiveTime = common;
     for (VideoWidget* player : qAsConst(m_players))
         player->syncArchive(common);
 }

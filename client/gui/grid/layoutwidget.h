@@ -2,6 +2,7 @@
 
 #include "model/apitypes.h"
 
+#include <QDateTime>
 #include <QHash>
 #include <QMap>
 #include <QTimer>
@@ -141,6 +142,8 @@ private:
     void noteArchiveProgress();
     QDateTime commonArchiveTime() const;
     QHash<Player::VideoWidget*, ArchiveProgress> m_progress;
+    QDateTime m_archiveTime; // where archive playback last was, for cells that join
+
 };
 
 } // namespace OrvantaClient::GUI

@@ -97,6 +97,7 @@ public:
     QDateTime absoluteTime;
     QDateTime baseTime;
     qint64 timeOffsetMs = 0;
+    QDate recordsAwaited; // archive asked for before the day's records came
     API::CameraPtr camera;
     QDateTime lastMouseMove = QDateTime::currentDateTime();
     QDateTime lastFrameTime;
@@ -475,6 +476,7 @@ VideoWidget::VideoWidget(API::CameraPtr camera, QWidget* parent)
         connect(camera.get(), &API::Camera::cameraRemoved, this, &VideoWidget::onCameraInvalidated);
         connect(camera.get(), &API::Camera::ptzDone, this, &VideoWidget::ptzDone);
         connect(camera.get(), &API::Camera::ptzPatrolsChanged, this, &VideoWidget::updatePtzPatrols);
+        connect(camera.get(), &API::Camera::recordsChanged, this, &VideoWidget::onRecordsChanged);
         setCameraName(camera->name());
         // The routes are set up on the server; ask once the cell shows a camera that can follow them.
         if (camera->ptzSupported() && camera->server() && camera->server()->ptzPatrolSupported())
@@ -587,6 +589,7 @@ bool VideoWidget::play(QString url)
 bool VideoWidget::playLive()
 {
     d->archiveMode = false;
+    d->recordsAwaited = QDate();
     d->speed = 1;
     setBaseTime(QDateTime::currentDateTime());
     if (!d->camera || !d->camera->exists()) {
@@ -624,6 +627,19 @@ bool VideoWidget::playArchive(QDateTime start, int speed)
         d->showMessage(tr("Archive is not shared"));
         return false;
     }
+    // A camera just opened has not got the day's records yet: they are asked
+    // for, and playback starts when they come, or says that there are none.
+    const QDate day = start.date();
+    if (!d->camera->hasRecords(day) && d->recordsAwaited != day) {
+        stop();
+        d->recordsAwaited = day;
+        d->hideMessage();
+        d->spinner->start();
+        qDebug() << "Play archive: waiting for the records of" << day << "camera:" << d->camera->name();
+        d->camera->requestTimeline(day);
+        return false;
+    }
+    d->recordsAwaited = QDate();
     const QDateTime recorded = d->camera->nextRecordTime(start);
     if (!recorded.isValid()) {
         stop();
@@ -743,9 +759,17 @@ void VideoWidget::setQuality(int quality)
         playArchive(d->playbackTime, d->speed);
 }
 
+void VideoWidget::onRecordsChanged(QDate date)
+{
+    if (!d->archiveMode || !d->recordsAwaited.isValid() || date != d->recordsAwaited)
+        return;
+    d->spinner->stop();
+    playArchive(d->playbackTime, d->speed);
+}
+
 void VideoWidget::syncArchive(const QDateTime& reference)
 {
-    if (!d->archiveMode)
+    if (!d->archiveMode || d->recordsAwaited.isValid())
         return;
     const QDateTime next = d->camera->nextRecordTime(d->playbackTime);
     if (!next.isValid()) {

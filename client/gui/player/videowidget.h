@@ -99,6 +99,7 @@ public slots:
 
 private slots:
     void readPlayerState();
+    void onRecordsChanged(QDate date);
     void readPlayerErrors();
     void clearImage();
     void orientationChanged();
