@@ -555,7 +555,7 @@ void TestEndToEnd::layoutArchivePlaysInStep()
         QTest::qWaitFor([&] {
             return std::all_of(recorded.begin(), recorded.end(), [&](const API::CameraPtr& c) { return c->hasRecords(day); });
         }, 10000);
-        const QDateTime last = qMin(QDateTime(day.addDays(1), QTime(0, 0)), QDateTime::currentDateTime().addSecs(-600));
+        const QDateTime last = qMin(QDateTime(day, QTime(23, 58)), QDateTime::currentDateTime().addSecs(-600));
         for (QDateTime t = last; t.date() == day && !moment.isValid(); t = t.addSecs(-60)) {
             if (std::all_of(recorded.begin(), recorded.end(), [&](const API::CameraPtr& c) {
                     const int index = c->recordIndexAt(t);
