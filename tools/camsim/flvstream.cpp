@@ -22,19 +22,18 @@ QStringList FlvStream::arguments(const Options& o, const QString& textFile)
         return args;
     }
     const int speed = qMax(1, o.speed);
-    // The source runs in archive time, so it is read that much faster to
-    // deliver o.speed archive seconds per second.
+    // The picture's source runs in archive time, so it is read that much
+    // faster to deliver o.speed archive seconds per second; it makes only
+    // the stream's rate divided by the speed, as a server sends fewer pictures.
     args << "-readrate" << QString::number(o.readRate * speed);
     // The source runs in archive time; setpts brings it to playback time.
     args << "-f" << "lavfi" << "-i"
          << QStringLiteral("testsrc2=size=%1x%2:rate=%3/%4").arg(o.size.width()).arg(o.size.height()).arg(o.fps).arg(speed);
-    // Fast playback has no sound, as on a real server: the picture alone is
-    // sped up, and sound in archive time would hold the player back.
-    const bool sound = speed == 1;
-    if (sound) {
-        args << "-readrate" << QString::number(o.readRate);
-        args << "-f" << "lavfi" << "-i" << QStringLiteral("sine=frequency=440:sample_rate=44100");
-    }
+    // The sound is made in playback time at every speed: only the picture is
+    // sped up. The track stays in fast playback too, since libvlc probes a
+    // stream without sound for seconds before it shows the first picture.
+    args << "-readrate" << QString::number(o.readRate);
+    args << "-f" << "lavfi" << "-i" << QStringLiteral("sine=frequency=440:sample_rate=44100");
     const int fontSize = qMax(12, o.size.height() / 16);
     const QString box = QStringLiteral(":fontcolor=white:box=1:boxcolor=black@0.6:boxborderw=6:fontsize=%1").arg(fontSize);
     // Below the top edge, where players lay their own bars over the picture.
@@ -52,16 +51,16 @@ QStringList FlvStream::arguments(const Options& o, const QString& textFile)
             played += stretch.second;
         }
     }
+    // Sped up, the pictures come at the source's few a second: repeated to
+    // the stream's rate, a player sees a steady stream and starts at once.
     if (speed > 1)
-        filter += QStringLiteral(",setpts=PTS/%1").arg(speed);
+        filter += QStringLiteral(",setpts=PTS/%1,fps=%2").arg(speed).arg(o.fps);
     args << "-vf" << filter << "-r" << QString::number(o.fps);
     if (o.durationSecs > 0)
         args << "-t" << QString::number(o.durationSecs / speed, 'f', 3);
     args << "-c:v" << "libx264" << "-preset" << "ultrafast" << "-tune" << "zerolatency" << "-pix_fmt" << "yuv420p"
-         << "-g" << QString::number(o.fps);
-    if (sound)
-        args << "-c:a" << "libmp3lame" << "-b:a" << "64k" << "-ar" << "44100";
-    args << "-f" << "flv" << "-";
+         << "-g" << QString::number(o.fps) << "-c:a" << "libmp3lame" << "-b:a" << "64k" << "-ar" << "44100"
+         << "-f" << "flv" << "-";
     return args;
 }
 
