@@ -652,7 +652,7 @@ bool VideoWidget::playArchive(QDateTime start, int speed)
         setBaseTime(recorded);
         emit playbackTimeChanged();
     }
-    qDebug() << "Play archive camera" << d->camera->name() << "from" << recorded;
+    qDebug() << "Play archive camera" << d->camera->name();
     return play(d->camera->archiveUrl(recorded, d->quality, speed));
 }
 
