@@ -376,8 +376,16 @@ void LayoutWidget::noteArchiveProgress()
     QHash<VideoWidget*, ArchiveProgress> progress;
     for (VideoWidget* player : qAsConst(m_players)) {
         ArchiveProgress seen = m_progress.value(player);
-        if (!seen.since.isValid() || seen.time != player->playbackTime() || seen.state != player->state())
-            seen = {player->playbackTime(), player->state(), now};
+        if (!seen.since.isValid() || seen.state != player->state()) {
+            seen = {player->playbackTime(), player->state(), now, false};
+        } else if (seen.since.msecsTo(now) >= archivePaceWindowMs) {
+            // Over the last few seconds, at least half the pace asked for.
+            const qint64 moved = seen.time.isValid() && player->playbackTime().isValid()
+                ? seen.time.msecsTo(player->playbackTime()) : 0;
+            seen.lagging = moved * 2 < seen.since.msecsTo(now) * qint64(m_speed);
+            seen.time = player->playbackTime();
+            seen.since = now;
+        }
         progress.insert(player, seen);
     }
     m_progress = progress;
@@ -385,15 +393,14 @@ void LayoutWidget::noteArchiveProgress()
 
 QDateTime LayoutWidget::commonArchiveTime() const
 {
-    // The earliest cell that plays and moves on. A cell that waits, starts or
-    // has nothing to play leads nobody, nor does one whose time has stood
-    // still for a while: the others would wait for it forever.
-    const QDateTime now = QDateTime::currentDateTime();
+    // The earliest cell that plays and keeps pace. A cell that waits, starts or
+    // has nothing to play leads nobody, nor does one that stands still or
+    // crawls: the others would wait for it for ever.
     QDateTime common;
     for (VideoWidget* player : qAsConst(m_players)) {
-        const ArchiveProgress seen = m_progress.value(player);
-        if (player->state() != VideoWidget::Playing || !player->playbackTime().isValid() || !seen.since.isValid()
-            || seen.since.msecsTo(now) > archiveStallMs)
+        const auto seen = m_progress.constFind(player);
+        if (player->state() != VideoWidget::Playing || !player->playbackTime().isValid() || seen == m_progress.cend()
+            || seen->lagging)
             continue;
         if (!common.isValid() || player->playbackTime() < common)
             common = player->playbackTime();

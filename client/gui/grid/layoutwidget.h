@@ -130,15 +130,17 @@ private:
     QTimer m_settle; // a resize has settled: choose qualities again
     QMap<API::LayoutCellPoint, Player::VideoWidget*> m_retired;
 
-    // Archive playback in step: what each cell showed at the last tick, and
-    // since when, so that a cell whose time stands still is seen.
+    // Archive playback in step: each cell's time and state when last looked
+    // at over a window of a few seconds, so that a cell that stands still or
+    // crawls is seen and holds nobody.
     struct ArchiveProgress
     {
         QDateTime time;
         int state = 0;
         QDateTime since;
+        bool lagging = false;
     };
-    static constexpr qint64 archiveStallMs = 6000;
+    static constexpr qint64 archivePaceWindowMs = 4000;
     void noteArchiveProgress();
     QDateTime commonArchiveTime() const;
     QHash<Player::VideoWidget*, ArchiveProgress> m_progress;
