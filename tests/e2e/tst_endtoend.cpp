@@ -578,8 +578,9 @@ void TestEndToEnd::layoutArchivePlaysInStep()
         QTRY_VERIFY2_WITH_TIMEOUT(playerOf(w, cam)->state() == VideoWidget::Playing && showsPicture(playerOf(w, cam)),
                                   qPrintable(cam->name()), 30000);
 
-    // Over half a minute no cell waits long, the common time moves on, and
-    // the cells stay within a few seconds of each other.
+    // Over half a minute no cell waits for long (a cell ahead waits while a
+    // slower one catches up), the common time moves on, and the cells stay
+    // within a few seconds of each other.
     const QDateTime started = w->timeline()->position();
     QHash<QString, QDateTime> waitingSince;
     QElapsedTimer run;
@@ -594,7 +595,7 @@ void TestEndToEnd::layoutArchivePlaysInStep()
             }
             if (!waitingSince.contains(cam->name()))
                 waitingSince.insert(cam->name(), QDateTime::currentDateTime());
-            QVERIFY2(waitingSince.value(cam->name()).secsTo(QDateTime::currentDateTime()) < 12, qPrintable(cam->name()));
+            QVERIFY2(waitingSince.value(cam->name()).secsTo(QDateTime::currentDateTime()) < 20, qPrintable(cam->name()));
         }
     }
     QVERIFY2(started.secsTo(w->timeline()->position()) >= 20, qPrintable(w->timeline()->position().toString()));

@@ -783,6 +783,10 @@ void VideoWidget::syncArchive(const QDateTime& reference)
         emit playbackTimeChanged();
         return;
     }
+    // A cell without its first picture has no time of its own yet: holding
+    // it back would only delay that picture.
+    if (d->state == Starting)
+        return;
     const bool waiting = d->state == PausedAsNoRecord || d->state == PausedAsSyncArchive;
     if (!reference.isValid()) {
         // Nobody plays to wait for.
