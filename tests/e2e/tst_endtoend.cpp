@@ -36,6 +36,7 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QJsonDocument>
 #include <QLineEdit>
@@ -48,6 +49,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
 #include <functional>
 #include <unistd.h>
 
@@ -229,6 +231,26 @@ QDateTime recordedMoment(GUI::MainWindow* w, const API::CameraPtr& camera)
     return {};
 }
 
+// The value of a query item of a logged request.
+QString queryValue(const QJsonObject& line, const QString& key)
+{
+    for (const QJsonValue& item : line.value("query").toArray()) {
+        if (item.toArray().at(0).toString() == key)
+            return item.toArray().at(1).toString();
+    }
+    return {};
+}
+
+// The time of the first picture camsim sent for the archive stream of a request.
+qint64 firstPictureTime(int mark, const QJsonObject& request)
+{
+    for (const QJsonObject& line : camsim->requestsSince(mark)) {
+        if (line.value("stream").toString() == request.value("target").toString())
+            return qint64(line.value("firstPictureTime").toDouble());
+    }
+    return 0;
+}
+
 // With WATCHDESK_SCREENSHOTS set to a folder, the views are saved there for the README.
 void snap(const QString& name, QWidget* widget)
 {
@@ -259,6 +281,7 @@ private slots:
     void camerasPlayLiveThroughBothWorkers();
     void layoutMadeByDropsIsSavedAndKept();
     void archivePlaysFromTheTimeline();
+    void layoutArchivePlaysInStep();
     void exportAndSnapshotWriteFiles();
     void ptzReachesTheServer();
     void lostServiceIsToldAndOvercome();
@@ -454,6 +477,29 @@ void TestEndToEnd::archivePlaysFromTheTimeline()
     QTRY_VERIFY_WITH_TIMEOUT(qAbs(player->playbackTime().secsTo(wanted)) <= 5, 10000);
     snap(QStringLiteral("archive"), w);
 
+    // A click into a gap between two records plays the next record: the time
+    // asked of the server, the time shown and the first picture's burnt-in
+    // time are the same moment.
+    const QList<API::ArchiveRecord> records = counter->records(recorded.date());
+    int after = -1;
+    for (int i = 1; i < records.size() && after < 0; ++i) {
+        if (records.at(i - 1).end.secsTo(records.at(i).start) >= 60)
+            after = i;
+    }
+    QVERIFY(after > 0);
+    const QDateTime inGap = records.at(after - 1).end.addSecs(30);
+    const QDateTime nextRecord = records.at(after).start;
+    const int gapMark = camsim->index();
+    emit timeline->clicked(inGap);
+    QTRY_VERIFY_WITH_TIMEOUT(!camsim->requestsSince(gapMark, "/flv/archive").isEmpty(), 15000);
+    const QJsonObject gapRequest = camsim->requestsSince(gapMark, "/flv/archive").last();
+    QCOMPARE(queryValue(gapRequest, "startTime").toLongLong(), nextRecord.toSecsSinceEpoch());
+    QTRY_COMPARE_WITH_TIMEOUT(firstPictureTime(gapMark, gapRequest), nextRecord.toSecsSinceEpoch(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(player->state() == VideoWidget::Playing && showsPicture(player), 15000);
+    const QDateTime shown = timeline->position();
+    QVERIFY2(shown >= nextRecord && shown.secsTo(nextRecord) > -6, qPrintable(shown.toString()));
+    QVERIFY2(qAbs(player->playbackTime().secsTo(shown)) <= 2, qPrintable(player->playbackTime().toString()));
+
     // A click where nothing is recorded (later today) says so.
     const QDateTime gap = QDateTime::currentDateTime().addSecs(600);
     if (gap.date() == QDate::currentDate()) { // else too close to midnight to have one
@@ -461,8 +507,105 @@ void TestEndToEnd::archivePlaysFromTheTimeline()
         emit timeline->clicked(gap);
         QTRY_COMPARE_WITH_TIMEOUT(player->message(), QStringLiteral("No recordings"), 10000);
     }
+
+    // Another camera opened while the archive plays takes it up at the same
+    // time: one that has a record from there on.
+    API::CameraPtr other;
+    for (const API::CameraPtr& candidate : {camera(localServer(0), 2), camera(localServer(1), 1), camera(server("srv-office"), 1)}) {
+        candidate->requestTimeline(wanted.date());
+        if (QTest::qWaitFor([&] { return candidate->hasRecords(wanted.date()); }, 10000)
+            && candidate->nextRecordTime(wanted).isValid() && candidate->nextRecordTime(wanted).secsTo(QDateTime::currentDateTime()) > 120) {
+            other = candidate;
+            break;
+        }
+    }
+    QVERIFY(other);
+    emit timeline->clicked(wanted);
+    QTRY_VERIFY_WITH_TIMEOUT(player->state() == VideoWidget::Playing, 15000);
+    w->openCamera(other);
+    QVERIFY(w->isArchivePlaying());
+    VideoWidget* switched = nullptr;
+    QTRY_VERIFY_WITH_TIMEOUT((switched = playerOf(w, other)), 15000);
+    QVERIFY(switched->isArchiveMode());
+    QTRY_VERIFY_WITH_TIMEOUT(switched->state() == VideoWidget::Playing && showsPicture(switched), 30000);
+    QVERIFY2(switched->playbackTime() >= wanted, qPrintable(switched->playbackTime().toString()));
+    QVERIFY(switched->message().isEmpty());
     w->playLive();
     QVERIFY(!w->isArchivePlaying());
+}
+
+void TestEndToEnd::layoutArchivePlaysInStep()
+{
+    // The first cell, the active camera, has no right to recordings: it never
+    // plays, and must not hold the other three.
+    GUI::MainWindow* w = window();
+    const API::CameraPtr corridor = camera(server("srv-office"), 5);
+    const QList<API::CameraPtr> recorded{camera(server("srv-office"), 1), camera(localServer(0), 1),
+                                         camera(localServer(1), 1)};
+    QVERIFY(corridor && !corridor->hasArchiveRight());
+    auto layout = std::make_shared<API::Layout>();
+    layout->setName(QStringLiteral("In step"));
+    layout->resize(2, 2);
+    layout->addCamera(corridor, 0, 0, 1, 1);
+    for (int i = 0; i < recorded.size(); ++i)
+        layout->addCamera(recorded.at(i), (i + 1) / 2, (i + 1) % 2, 1, 1);
+    QVERIFY(w->openLayout(layout));
+    w->showArchivePanels();
+
+    // A moment from which all three have a minute of one record each.
+    QDateTime moment;
+    for (int back = 0; back < 7 && !moment.isValid(); ++back) {
+        const QDate day = QDate::currentDate().addDays(-back);
+        for (const API::CameraPtr& cam : recorded)
+            cam->requestTimeline(day);
+        QTest::qWaitFor([&] {
+            return std::all_of(recorded.begin(), recorded.end(), [&](const API::CameraPtr& c) { return c->hasRecords(day); });
+        }, 10000);
+        const QDateTime last = qMin(QDateTime(day, QTime(23, 58)), QDateTime::currentDateTime().addSecs(-600));
+        for (QDateTime t = last; t.date() == day && !moment.isValid(); t = t.addSecs(-60)) {
+            if (std::all_of(recorded.begin(), recorded.end(), [&](const API::CameraPtr& c) {
+                    const int index = c->recordIndexAt(t);
+                    return index >= 0 && c->recordIndexAt(t.addSecs(90)) == index;
+                }))
+                moment = t;
+        }
+    }
+    QVERIFY(moment.isValid());
+    w->archiveControlPanel()->setDate(moment.date());
+    w->updateDate(moment.date());
+    emit w->timeline()->clicked(moment);
+    QVERIFY(w->isArchivePlaying());
+    QTRY_COMPARE_WITH_TIMEOUT(playerOf(w, corridor)->message(), QStringLiteral("Archive is not shared"), 10000);
+    for (const API::CameraPtr& cam : recorded)
+        QTRY_VERIFY2_WITH_TIMEOUT(playerOf(w, cam)->state() == VideoWidget::Playing && showsPicture(playerOf(w, cam)),
+                                  qPrintable(cam->name()), 30000);
+
+    // Over half a minute no cell waits for long (a cell ahead waits while a
+    // slower one catches up), the common time moves on, and the cells stay
+    // within a few seconds of each other.
+    const QDateTime started = w->timeline()->position();
+    QHash<QString, QDateTime> waitingSince;
+    QElapsedTimer run;
+    run.start();
+    while (run.elapsed() < 35000) {
+        QTest::qWait(500);
+        for (const API::CameraPtr& cam : recorded) {
+            const VideoWidget* player = playerOf(w, cam);
+            if (player->state() != VideoWidget::PausedAsSyncArchive) {
+                waitingSince.remove(cam->name());
+                continue;
+            }
+            if (!waitingSince.contains(cam->name()))
+                waitingSince.insert(cam->name(), QDateTime::currentDateTime());
+            QVERIFY2(waitingSince.value(cam->name()).secsTo(QDateTime::currentDateTime()) < 20, qPrintable(cam->name()));
+        }
+    }
+    QVERIFY2(started.secsTo(w->timeline()->position()) >= 20, qPrintable(w->timeline()->position().toString()));
+    QTRY_VERIFY_WITH_TIMEOUT(std::all_of(recorded.begin(), recorded.end(), [&](const API::CameraPtr& cam) {
+        return playerOf(w, cam)->state() == VideoWidget::Playing
+            && qAbs(playerOf(w, cam)->playbackTime().secsTo(w->timeline()->position())) <= 6;
+    }), 15000);
+    w->playLive();
 }
 
 void TestEndToEnd::exportAndSnapshotWriteFiles()

@@ -1,6 +1,8 @@
 // camsim as the client sees it: its answers read through the client's own
 // classes, and its streams checked with ffprobe.
 #include "simulator.h"
+#include "cameraroutes.h"
+#include "flvstream.h"
 #include "workerrun.h"
 #include "api/cloudapiclient.h"
 #include "api/restclient.h"
@@ -29,6 +31,7 @@ private slots:
     void layoutsPerAccount();
     void localServerStreamsAndArchive();
     void exportDeliversExactlyTheStretch();
+    void archiveStreamPlaysWhatTheRecordsHold();
     void faultsOnDemand();
     void rawStreamForFramepump();
     void framepumpDecodesTheRawStream();
@@ -169,6 +172,63 @@ void TestCamsim::exportDeliversExactlyTheStretch()
     QVERIFY2(out.contains("width=640|height=480"), qPrintable(out));
     const double duration = QRegularExpression("duration=([0-9.]+)").match(out).captured(1).toDouble();
     QVERIFY2(qAbs(duration - 3.0) < 0.2, qPrintable(out));
+}
+
+void TestCamsim::archiveStreamPlaysWhatTheRecordsHold()
+{
+    // The records of a past day with a gap of a minute or more.
+    const QString key = QStringLiteral("srv-office_2");
+    QList<QPair<qint64, qint64>> day;
+    for (int back = 1; back < 8 && day.size() < 2; ++back) {
+        const QDateTime midnight(QDate::currentDate().addDays(-back), QTime(0, 0));
+        day = Camsim::CameraRoutes::recordedStretches(key, midnight.toSecsSinceEpoch(),
+                                                      midnight.addDays(1).toSecsSinceEpoch());
+    }
+    QVERIFY(day.size() >= 2);
+    const qint64 gapStart = day.at(0).first + day.at(0).second;
+    QVERIFY(day.at(1).first - gapStart >= 60);
+    const qint64 end = day.last().first + day.last().second;
+
+    // Asked from inside the gap, the stream starts at the next record and
+    // leaves every gap out.
+    const QList<QPair<qint64, qint64>> played = Camsim::CameraRoutes::recordedStretches(key, gapStart + 30, end);
+    QCOMPARE(played, day.mid(1));
+    const QString session = signIn();
+    QUrl url = m_sim->cloudUrl();
+    url.setPath("/flv/archive");
+    url.setQuery(QString("server=srv-office&camera=2&q=0&sessionId=%1&startTime=%2&endTime=%3&speed=1")
+                     .arg(session)
+                     .arg(gapStart + 30)
+                     .arg(end));
+    QNetworkAccessManager manager;
+    QNetworkReply* reply = manager.get(QNetworkRequest(url));
+    QTRY_VERIFY_WITH_TIMEOUT(reply->bytesAvailable() > 0 || reply->isFinished(), 30000);
+    QCOMPARE(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), 200);
+    reply->abort();
+    reply->deleteLater();
+    QJsonObject note;
+    for (const QJsonValue& line : m_sim->requestLog()) {
+        if (line.toObject().value("stream").toString().contains(QString::number(gapStart + 30)))
+            note = line.toObject();
+    }
+    QCOMPARE(qint64(note.value("firstPictureTime").toDouble()), day.at(1).first);
+
+    // Its clock: one per record, each shown while that record plays.
+    Camsim::FlvStream::Options options;
+    options.stretches = played;
+    const QString filter = Camsim::FlvStream::arguments(options, "name.txt").join(' ');
+    QCOMPARE(filter.count("localtime"), played.size());
+    QVERIFY2(filter.contains(QString("localtime\\:%1}").arg(played.at(1).first - played.at(0).second)), qPrintable(filter));
+
+    // Fast playback: the picture's source is read at the speed and makes no
+    // more pictures a second than at normal speed, shown at the stream's rate;
+    // the sound stays in playback time.
+    options.speed = 8;
+    const QStringList fast = Camsim::FlvStream::arguments(options, "name.txt");
+    QCOMPARE(fast.at(fast.indexOf("-readrate") + 1), QString("8"));
+    QCOMPARE(fast.at(fast.lastIndexOf("-readrate") + 1), QString("1"));
+    QVERIFY(fast.join(' ').contains(QString("rate=%1/8").arg(options.fps)));
+    QVERIFY(fast.join(' ').contains(QString("setpts=PTS/8,fps=%1").arg(options.fps)));
 }
 
 void TestCamsim::faultsOnDemand()

@@ -26,6 +26,18 @@ bool hasRight(const CameraSpec& camera, const char* right)
 
 } // namespace
 
+QList<QPair<qint64, qint64>> CameraRoutes::recordedStretches(const QString& cameraKey, qint64 startSecs, qint64 endSecs)
+{
+    QList<QPair<qint64, qint64>> stretches;
+    for (const ArchiveModel::Record& record : ArchiveModel::records(cameraKey, startSecs * 1000, endSecs * 1000)) {
+        const qint64 from = qMax(record.startMs / 1000, startSecs);
+        const qint64 to = qMin((record.startMs + record.durationMs) / 1000, endSecs);
+        if (to > from)
+            stretches.append({from, to - from});
+    }
+    return stretches;
+}
+
 QString CameraRoutes::loopFileName(const CameraSpec& camera)
 {
     return QStringLiteral("loop_%1x%2_%3.flv").arg(camera.width).arg(camera.height).arg(camera.fps);
@@ -105,7 +117,20 @@ Response CameraRoutes::handle(const Request& request, const CameraSpec& camera, 
                 start /= 1000;
             } else {
                 options.speed = qBound(1, request.queryValue("speed").toInt(), 64);
-                options.durationSecs = double(end - start);
+                if (end - start <= 0 || end - start > 48 * 3600)
+                    return Response::json(R"({"error":"bad stretch"})", 400);
+                // What the records hold from the moment asked for, gaps left
+                // out: a start in a gap plays from the next record.
+                options.stretches = recordedStretches(cameraKey, start, end);
+                if (options.stretches.isEmpty())
+                    return Response::json(R"({"error":"no recordings"})", 404);
+                start = options.stretches.first().first;
+                options.durationSecs = 0;
+                for (const auto& stretch : qAsConst(options.stretches))
+                    options.durationSecs += double(stretch.second);
+                if (context.note)
+                    context.note(QJsonObject{{"stream", QString::fromUtf8(request.target)},
+                                             {"firstPictureTime", double(start)}});
             }
             if (options.durationSecs <= 0 || options.durationSecs > 48 * 3600)
                 return Response::json(R"({"error":"bad stretch"})", 400);

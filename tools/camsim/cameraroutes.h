@@ -4,6 +4,9 @@
 #include "httpserver.h"
 #include "scenario.h"
 
+#include <QJsonObject>
+#include <functional>
+
 namespace Camsim {
 
 // The camera requests that the streaming host and a local video server answer
@@ -17,6 +20,8 @@ public:
         bool cheap = false;
         Faults faults;
         QObject* owner = nullptr;
+        // Logs a line of what was served beside the request log.
+        std::function<void(const QJsonObject&)> note;
     };
 
     // Answers a camera request, or returns status 0 when the path is not one.
@@ -25,6 +30,10 @@ public:
 
     // The pre-encoded loop of a camera in cheap mode, inside the work folder.
     static QString loopFileName(const CameraSpec& camera);
+
+    // The recorded stretches of [startSecs, endSecs] as (start, length) in
+    // seconds, in time order: what an archive stream of that span plays.
+    static QList<QPair<qint64, qint64>> recordedStretches(const QString& cameraKey, qint64 startSecs, qint64 endSecs);
 
     // The size of the stream of quality q: 0 is half, 1 three quarters, 2 full.
     static QSize streamSize(const CameraSpec& camera, int quality);

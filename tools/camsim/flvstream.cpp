@@ -22,10 +22,16 @@ QStringList FlvStream::arguments(const Options& o, const QString& textFile)
         return args;
     }
     const int speed = qMax(1, o.speed);
-    args << "-readrate" << QString::number(o.readRate);
+    // The picture's source runs in archive time, so it is read that much
+    // faster to deliver o.speed archive seconds per second; it makes only
+    // the stream's rate divided by the speed, as a server sends fewer pictures.
+    args << "-readrate" << QString::number(o.readRate * speed);
     // The source runs in archive time; setpts brings it to playback time.
     args << "-f" << "lavfi" << "-i"
          << QStringLiteral("testsrc2=size=%1x%2:rate=%3/%4").arg(o.size.width()).arg(o.size.height()).arg(o.fps).arg(speed);
+    // The sound is made in playback time at every speed: only the picture is
+    // sped up. The track stays in fast playback too, since libvlc probes a
+    // stream without sound for seconds before it shows the first picture.
     args << "-readrate" << QString::number(o.readRate);
     args << "-f" << "lavfi" << "-i" << QStringLiteral("sine=frequency=440:sample_rate=44100");
     const int fontSize = qMax(12, o.size.height() / 16);
@@ -33,13 +39,22 @@ QStringList FlvStream::arguments(const Options& o, const QString& textFile)
     // Below the top edge, where players lay their own bars over the picture.
     const int top = o.size.height() / 8;
     QString filter = QStringLiteral("drawtext=fontfile=%1:textfile=%2:x=12:y=%3%4").arg(font, textFile).arg(top).arg(box);
-    filter += QStringLiteral(",drawtext=fontfile=%1:text='%{pts\\:localtime\\:%2}':x=12:y=%3%4")
-                  .arg(font)
-                  .arg(o.clockStartSecs)
-                  .arg(top + 12 + 2 * fontSize)
-                  .arg(box);
+    const QString clock = QStringLiteral(",drawtext=fontfile=%1:text='%{pts\\:localtime\\:%2}':x=12:y=%3%4%5");
+    if (o.stretches.isEmpty()) {
+        filter += clock.arg(font).arg(o.clockStartSecs).arg(top + 12 + 2 * fontSize).arg(box, QString());
+    } else {
+        // One clock per recorded stretch, each shown while that stretch plays.
+        qint64 played = 0;
+        for (const auto& stretch : o.stretches) {
+            const QString enable = QStringLiteral(":enable='gte(t,%1)*lt(t,%2)'").arg(played).arg(played + stretch.second);
+            filter += clock.arg(font).arg(stretch.first - played).arg(top + 12 + 2 * fontSize).arg(box, enable);
+            played += stretch.second;
+        }
+    }
+    // Sped up, the pictures come at the source's few a second: repeated to
+    // the stream's rate, a player sees a steady stream and starts at once.
     if (speed > 1)
-        filter += QStringLiteral(",setpts=PTS/%1").arg(speed);
+        filter += QStringLiteral(",setpts=PTS/%1,fps=%2").arg(speed).arg(o.fps);
     args << "-vf" << filter << "-r" << QString::number(o.fps);
     if (o.durationSecs > 0)
         args << "-t" << QString::number(o.durationSecs / speed, 'f', 3);

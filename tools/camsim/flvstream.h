@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
+#include <QPair>
 #include <QPointer>
 #include <QProcess>
 #include <QSize>
@@ -29,6 +31,10 @@ public:
         double readRate = 1.0;     // how much faster than real time to deliver
         QString loopFile;          // when set, copy this file in a loop instead
         int dropAfterSecs = 0;     // a fault: cut the stream after this long
+        // Archive: the recorded stretches played one after the other, gaps left
+        // out, as (start in seconds since the epoch, length in seconds). When
+        // set, they give the burnt-in clock instead of clockStartSecs.
+        QList<QPair<qint64, qint64>> stretches;
     };
 
     FlvStream(QTcpSocket* socket, const Options& options, const QString& workDir, QObject* parent = nullptr);

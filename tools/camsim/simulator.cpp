@@ -31,7 +31,9 @@ CameraRoutes::Context Simulator::context() const
     context.workDir = m_scratch.path();
     context.cheap = m_scenario.cheap;
     context.faults = m_faults;
-    context.owner = const_cast<Simulator*>(this);
+    auto* self = const_cast<Simulator*>(this);
+    context.owner = self;
+    context.note = [self](const QJsonObject& line) { self->logLine(line); };
     return context;
 }
 
@@ -187,6 +189,11 @@ void Simulator::logRequest(const QString& server, const Request& request)
                            {"target", QString::fromUtf8(request.target)},
                            {"query", query},
                            {"body", QString::fromUtf8(request.body.left(4096))}};
+    logLine(line);
+}
+
+void Simulator::logLine(const QJsonObject& line)
+{
     m_log.append(line);
     while (m_log.size() > 2000)
         m_log.removeFirst();

@@ -52,6 +52,7 @@ signals:
 
 private:
     void logRequest(const QString& server, const Request& request);
+    void logLine(const QJsonObject& line);
     CameraRoutes::Context context() const;
 
     Scenario m_scenario;

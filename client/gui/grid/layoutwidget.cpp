@@ -172,8 +172,11 @@ VideoWidget* LayoutWidget::createPlayer(const API::LayoutCellPoint& point, int r
     } else {
         if (quality != autoQuality)
             player->setQuality(quality); // an idle player only takes note
-        // A camera dropped during archive playback joins at the common time.
-        const QDateTime time = playbackTime();
+        // A camera dropped during archive playback joins at the common time;
+        // the first camera of a layout opened then, at the time the grid played.
+        QDateTime time = playbackTime();
+        if (!time.isValid())
+            time = m_archiveTime;
         if (time.isValid())
             player->playArchive(time, m_speed);
     }
@@ -368,19 +371,62 @@ void LayoutWidget::playArchive(const QDateTime& time, int speed)
     m_archiveMode = true;
     m_paused = false;
     m_speed = speed;
+    m_archiveTime = time;
     for (VideoWidget* player : qAsConst(m_players)) {
         player->setArchiveMode(true);
         player->playArchive(time, speed);
     }
 }
 
-void LayoutWidget::syncArchive(const QDateTime& reference, int speed)
+void LayoutWidget::syncArchive(int speed)
 {
-    if (!m_archiveMode || m_paused || !reference.isValid())
+    if (!m_archiveMode || m_paused)
         return;
     m_speed = speed;
+    noteArchiveProgress();
+    const QDateTime common = commonArchiveTime();
+    if (common.isValid())
+        m_archiveTime = common;
     for (VideoWidget* player : qAsConst(m_players))
-        player->syncArchive(reference);
+        player->syncArchive(common);
+}
+
+void LayoutWidget::noteArchiveProgress()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    QHash<VideoWidget*, ArchiveProgress> progress;
+    for (VideoWidget* player : qAsConst(m_players)) {
+        ArchiveProgress seen = m_progress.value(player);
+        if (!seen.since.isValid() || seen.state != player->state()) {
+            seen = {player->playbackTime(), player->state(), now, false};
+        } else if (seen.since.msecsTo(now) >= archivePaceWindowMs) {
+            // Over the last few seconds, at least half the pace asked for.
+            const qint64 moved = seen.time.isValid() && player->playbackTime().isValid()
+                ? seen.time.msecsTo(player->playbackTime()) : 0;
+            seen.lagging = moved * 2 < seen.since.msecsTo(now) * qint64(m_speed);
+            seen.time = player->playbackTime();
+            seen.since = now;
+        }
+        progress.insert(player, seen);
+    }
+    m_progress = progress;
+}
+
+QDateTime LayoutWidget::commonArchiveTime() const
+{
+    // The earliest cell that plays and keeps pace. A cell that waits, starts or
+    // has nothing to play leads nobody, nor does one that stands still or
+    // crawls: the others would wait for it for ever.
+    QDateTime common;
+    for (VideoWidget* player : qAsConst(m_players)) {
+        const auto seen = m_progress.constFind(player);
+        if (player->state() != VideoWidget::Playing || !player->playbackTime().isValid() || seen == m_progress.cend()
+            || seen->lagging)
+            continue;
+        if (!common.isValid() || player->playbackTime() < common)
+            common = player->playbackTime();
+    }
+    return common;
 }
 
 void LayoutWidget::pause()
@@ -399,6 +445,11 @@ void LayoutWidget::unpause()
 
 QDateTime LayoutWidget::playbackTime() const
 {
+    if (m_archiveMode) {
+        const QDateTime common = commonArchiveTime();
+        if (common.isValid())
+            return common;
+    }
     QDateTime first;
     for (VideoWidget* player : qAsConst(m_players)) {
         const QDateTime time = player->playbackTime();

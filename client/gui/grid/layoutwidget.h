@@ -2,6 +2,8 @@
 
 #include "model/apitypes.h"
 
+#include <QDateTime>
+#include <QHash>
 #include <QMap>
 #include <QTimer>
 #include <QWidget>
@@ -40,14 +42,16 @@ public:
     bool isMaximized() const { return m_maximized; }
 
     // Playback of the whole grid. Archive times are the common timeline's:
-    // each player is started at it and then kept in step by syncArchive.
+    // each player is started at it and then kept in step by syncArchive, which
+    // holds back the cells ahead of the earliest one that plays.
     void playLive();
     void playArchive(const QDateTime& time, int speed);
-    void syncArchive(const QDateTime& reference, int speed);
+    void syncArchive(int speed);
     void pause();
     void unpause();
     bool isPaused() const { return m_paused; }
-    // The time of the picture shown: the active camera's player, else the first that has one.
+    // The time of the picture shown: in the archive the common time of the
+    // cells that play, else the active camera's player, else the first that has one.
     QDateTime playbackTime() const;
 
     // Only the active camera's player is heard.
@@ -129,6 +133,23 @@ private:
     API::CameraPtr m_activeCamera;
     QTimer m_settle; // a resize has settled: choose qualities again
     QMap<API::LayoutCellPoint, Player::VideoWidget*> m_retired;
+
+    // Archive playback in step: each cell's time and state when last looked
+    // at over a window of a few seconds, so that a cell that stands still or
+    // crawls is seen and holds nobody.
+    struct ArchiveProgress
+    {
+        QDateTime time;
+        int state = 0;
+        QDateTime since;
+        bool lagging = false;
+    };
+    static constexpr qint64 archivePaceWindowMs = 4000;
+    void noteArchiveProgress();
+    QDateTime commonArchiveTime() const;
+    QHash<Player::VideoWidget*, ArchiveProgress> m_progress;
+    QDateTime m_archiveTime; // where archive playback last was, for cells that join
+
 };
 
 } // namespace OrvantaClient::GUI

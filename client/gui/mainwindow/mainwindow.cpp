@@ -632,7 +632,7 @@ void MainWindow::playArchive(QDateTime time)
 
 void MainWindow::syncArchive()
 {
-    d->layoutWidget->syncArchive(d->timeline->position(), d->controlPanel->speed());
+    d->layoutWidget->syncArchive(d->controlPanel->speed());
 }
 
 void MainWindow::updateTimeline()

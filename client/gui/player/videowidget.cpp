@@ -55,6 +55,7 @@ public:
     void hideMessage();
     QString unavailableText() const;
     void buildImage();
+    QDateTime archiveTimeAt(qint64 streamMs) const;
     void workerFailed();
     void watchdog();
     void updatePtzVisibility();
@@ -100,6 +101,7 @@ public:
     QDateTime absoluteTime;
     QDateTime baseTime;
     qint64 timeOffsetMs = 0;
+    QDate recordsAwaited; // archive asked for before the day's records came
     API::CameraPtr camera;
     QDateTime lastMouseMove = QDateTime::currentDateTime();
     QDateTime lastFrameTime;
@@ -297,6 +299,28 @@ void VideoWidgetPrivate::buildImage()
     image = frame;
     hasFrame = true;
     lastFrameTime = QDateTime::currentDateTime();
+}
+
+QDateTime VideoWidgetPrivate::archiveTimeAt(qint64 streamMs) const
+{
+    qint64 remaining = streamMs * speed + timeOffsetMs;
+    if (!archiveMode || !camera || remaining <= 0)
+        return baseTime.addMSecs(remaining);
+    // The server plays the records one after the other and leaves the gaps
+    // between them out: the stream's time is counted over recorded time only.
+    QDateTime time = baseTime;
+    for (const API::ArchiveRecord& record : camera->records(baseTime.date())) {
+        if (record.end <= time)
+            continue;
+        if (time < record.start)
+            time = record.start;
+        const qint64 length = time.msecsTo(record.end);
+        if (remaining < length)
+            return time.addMSecs(remaining);
+        remaining -= length;
+        time = record.end;
+    }
+    return time.addMSecs(remaining);
 }
 
 void VideoWidgetPrivate::workerFailed()
@@ -514,6 +538,7 @@ VideoWidget::VideoWidget(API::CameraPtr camera, QWidget* parent)
         connect(camera.get(), &API::Camera::cameraRemoved, this, &VideoWidget::onCameraInvalidated);
         connect(camera.get(), &API::Camera::ptzDone, this, &VideoWidget::ptzDone);
         connect(camera.get(), &API::Camera::ptzPatrolsChanged, this, &VideoWidget::updatePtzPatrols);
+        connect(camera.get(), &API::Camera::recordsChanged, this, &VideoWidget::onRecordsChanged);
         setCameraName(camera->name());
         // The routes are set up on the server; ask once the cell shows a camera that can follow them.
         if (camera->ptzSupported() && camera->server() && camera->server()->ptzPatrolSupported())
@@ -626,6 +651,7 @@ bool VideoWidget::play(QString url)
 bool VideoWidget::playLive()
 {
     d->archiveMode = false;
+    d->recordsAwaited = QDate();
     d->speed = 1;
     setBaseTime(QDateTime::currentDateTime());
     if (!d->camera || !d->camera->exists()) {
@@ -663,13 +689,33 @@ bool VideoWidget::playArchive(QDateTime start, int speed)
         d->showMessage(tr("Archive is not shared"));
         return false;
     }
-    if (!d->camera->nextRecordTime(start).isValid()) {
+    // A camera just opened has not got the day's records yet: they are asked
+    // for, and playback starts when they come, or says that there are none.
+    const QDate day = start.date();
+    if (!d->camera->hasRecords(day) && d->recordsAwaited != day) {
+        stop();
+        d->recordsAwaited = day;
+        d->hideMessage();
+        d->spinner->start();
+        qDebug() << "Play archive: waiting for the records of" << day << "camera:" << d->camera->name();
+        d->camera->requestTimeline(day);
+        return false;
+    }
+    d->recordsAwaited = QDate();
+    const QDateTime recorded = d->camera->nextRecordTime(start);
+    if (!recorded.isValid()) {
         stop();
         d->showMessage(tr("No recordings"));
         return false;
     }
+    // A moment in a gap plays from the next record: the server sends nothing
+    // of the gap, so that is the time of the first picture and of the request.
+    if (recorded != start) {
+        setBaseTime(recorded);
+        emit playbackTimeChanged();
+    }
     qDebug() << "Play archive camera" << d->camera->name();
-    return play(d->camera->archiveUrl(start, d->quality, speed));
+    return play(d->camera->archiveUrl(recorded, d->quality, speed));
 }
 
 bool VideoWidget::playArchive(QDateTime start, int speed, int quality)
@@ -775,9 +821,17 @@ void VideoWidget::setQuality(int quality)
         playArchive(d->playbackTime, d->speed);
 }
 
+void VideoWidget::onRecordsChanged(QDate date)
+{
+    if (!d->archiveMode || !d->recordsAwaited.isValid() || date != d->recordsAwaited)
+        return;
+    d->spinner->stop();
+    playArchive(d->playbackTime, d->speed);
+}
+
 void VideoWidget::syncArchive(const QDateTime& reference)
 {
-    if (!d->archiveMode)
+    if (!d->archiveMode || d->recordsAwaited.isValid())
         return;
     const QDateTime next = d->camera->nextRecordTime(d->playbackTime);
     if (!next.isValid()) {
@@ -791,9 +845,19 @@ void VideoWidget::syncArchive(const QDateTime& reference)
         emit playbackTimeChanged();
         return;
     }
+    // A cell without its first picture has no time of its own yet: holding
+    // it back would only delay that picture.
+    if (d->state == Starting)
+        return;
+    const bool waiting = d->state == PausedAsNoRecord || d->state == PausedAsSyncArchive;
+    if (!reference.isValid()) {
+        // Nobody plays to wait for.
+        if (waiting)
+            unpause();
+        return;
+    }
     const qint64 ahead = reference.msecsTo(d->playbackTime);
     const qint64 limit = qint64(d->speed) * 3000;
-    const bool waiting = d->state == PausedAsNoRecord || d->state == PausedAsSyncArchive;
     if (ahead > limit && !waiting) {
         if (d->camera->recordIndexAt(reference) >= d->camera->recordIndexAt(d->playbackTime))
             syncWait();
@@ -810,7 +874,7 @@ void VideoWidget::readPlayerState()
     for (const StatusEvent& event : batch.events) {
         switch (event.kind) {
         case StatusEvent::Time:
-            setTime(d->baseTime.addMSecs(event.time * d->speed + d->timeOffsetMs));
+            setTime(d->archiveTimeAt(event.time));
             emit playbackTimeChanged();
             break;
         case StatusEvent::AbsoluteTime:

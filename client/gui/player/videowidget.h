@@ -45,7 +45,8 @@ public:
     QString frameFileName() const;
     QString message() const; // the text shown over the picture, empty when none
 
-    // Brings archive playback in step with the layout's common time.
+    // Brings archive playback in step with the layout's common time; an
+    // invalid time (no cell plays) lets a waiting cell go on.
     void syncArchive(const QDateTime& reference);
 
     // Where the worker programs are (the application's folder unless a test
@@ -98,6 +99,7 @@ public slots:
 
 private slots:
     void readPlayerState();
+    void onRecordsChanged(QDate date);
     void readPlayerErrors();
     void clearImage();
     void orientationChanged();

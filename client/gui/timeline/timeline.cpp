@@ -16,6 +16,8 @@
 #include <QPropertyAnimation>
 #include <QWheelEvent>
 
+#include <algorithm>
+
 namespace OrvantaClient::GUI {
 
 namespace Internal {
@@ -321,8 +323,14 @@ void Timeline::onCamerasTimelineUpdated(QDate day)
     d->spinner->hide();
     if (d->layout && !d->layout->hasRecords(day)) {
         const QLocale locale;
-        d->status->setText(tr("No recordings found for ") + day.toString(QStringLiteral("d")) + QLatin1Char(' ')
-                           + locale.monthName(day.month(), QLocale::LongFormat));
+        // Cameras whose recordings the account may not see have none to find.
+        const QList<API::CameraPtr> cameras = d->layout->cameras();
+        const bool access = cameras.isEmpty()
+            || std::any_of(cameras.begin(), cameras.end(),
+                           [](const API::CameraPtr& camera) { return camera && camera->hasArchiveRight(); });
+        d->status->setText(access ? tr("No recordings found for ") + day.toString(QStringLiteral("d")) + QLatin1Char(' ')
+                                        + locale.monthName(day.month(), QLocale::LongFormat)
+                                  : tr("No access to recordings"));
         d->status->show();
     } else {
         d->status->hide();

@@ -7,6 +7,7 @@
 #include "gui/timeline/timelinetooltip.h"
 #include "model/camera.h"
 #include "model/layout.h"
+#include "model/server.h"
 #include "model/localserver.h"
 #include "resources/resources.h"
 
@@ -445,6 +446,16 @@ void TestTimeline::loadingAndStatusTexts()
     emit label->linkActivated("#");
     QTRY_COMPARE_WITH_TIMEOUT(m_timeline->statusText(), QString(), 20000);
     QTRY_VERIFY_WITH_TIMEOUT(layout->hasRecords(day.addDays(-1)), 20000);
+
+    // A camera whose recordings the account may not see says so, not that there are none.
+    auto cloud = std::make_shared<API::Server>(QJsonObject{
+        {"id", "srv"}, {"name", "Office"}, {"online", true},
+        {"cameras", QJsonArray{QJsonObject{{"id", 5}, {"name", "Corridor"}, {"online", true}, {"rights", QJsonArray{"live"}}}}}});
+    auto unshared = std::make_shared<API::Layout>();
+    unshared->resize(1, 1);
+    unshared->addCamera(cloud->item(5));
+    m_timeline->setLayout(unshared);
+    QTRY_COMPARE_WITH_TIMEOUT(m_timeline->statusText(), QStringLiteral("No access to recordings"), 20000);
     m_timeline->setLayout(nullptr);
 }
 
