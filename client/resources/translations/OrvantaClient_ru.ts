@@ -753,6 +753,10 @@
         <source>Try again</source>
         <translation>Повторить</translation>
     </message>
+    <message>
+        <source>No access to recordings</source>
+        <translation>Нет доступа к записям</translation>
+    </message>
 </context>
 <context>
     <name>OrvantaClient::GUI::ToolBar</name>
