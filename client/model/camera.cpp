@@ -221,6 +221,16 @@ QPixmap Camera::transformedPreview() const
     return preview().transformed(transform, Qt::FastTransformation);
 }
 
+QImage Camera::shownPicture(const QImage& picture) const
+{
+    if (d->rotation % 360 == 0 && !d->mirror)
+        return picture;
+    QTransform transform;
+    transform.rotate(d->rotation);
+    const QImage turned = picture.transformed(transform, Qt::FastTransformation);
+    return d->mirror ? turned.mirrored(true, false) : turned;
+}
+
 QString Camera::streamUrl(const QString& kind, int quality) const
 {
     const bool local = isLocal();

@@ -6,6 +6,7 @@
 #include "previewhandler.h"
 
 #include <QDateTime>
+#include <QImage>
 #include <QJsonObject>
 #include <QSize>
 #include <memory>
@@ -66,6 +67,9 @@ public:
 
     QString fileName() const;
     QPixmap transformedPreview() const;
+    // A picture of this camera turned and mirrored as a cell shows it; the same
+    // picture, not a copy, when the camera is neither turned nor mirrored.
+    QImage shownPicture(const QImage& picture) const;
     QString liveUrl(int quality) const;
     // Empty when the day of start holds no records: there is nothing to play.
     QString archiveUrl(const QDateTime& start, int quality, int speed) const;

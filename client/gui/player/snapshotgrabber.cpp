@@ -4,7 +4,6 @@
 
 #include <QDebug>
 #include <QTimer>
-#include <QTransform>
 
 namespace OrvantaClient::GUI::Player {
 
@@ -56,17 +55,9 @@ void SnapshotGrabber::readStatus()
     // The reader only lets sizes through that fit the frame file.
     if (batch.frames == 0 || m_size.isEmpty() || m_done)
         return;
-    QImage picture = QImage(m_frameFile.data(), m_size.width(), m_size.height(), m_size.width() * 4,
-                            QImage::Format_RGB32)
-                         .copy();
-    if (m_camera->rotation() % 360 != 0 || m_camera->mirror()) {
-        QTransform transform;
-        transform.rotate(m_camera->rotation());
-        picture = picture.transformed(transform, Qt::FastTransformation);
-        if (m_camera->mirror())
-            picture = picture.mirrored(true, false);
-    }
-    finish(picture);
+    const QImage picture(m_frameFile.data(), m_size.width(), m_size.height(), m_size.width() * 4,
+                         QImage::Format_RGB32);
+    finish(m_camera->shownPicture(picture.copy()));
 }
 
 void SnapshotGrabber::finish(const QImage& picture)

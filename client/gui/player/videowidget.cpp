@@ -35,7 +35,6 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTimer>
-#include <QTransform>
 #include <tuple>
 
 namespace OrvantaClient::GUI::Player {
@@ -287,16 +286,7 @@ void VideoWidgetPrivate::buildImage()
     if (!frameFile.isOpen() || videoWidth <= 0 || videoHeight <= 0
         || qint64(videoWidth) * videoHeight * 4 > FrameFile::capacity)
         return;
-    QImage frame(frameFile.data(), videoWidth, videoHeight, videoWidth * 4, pixelFormat);
-    const int rotation = camera->rotation();
-    if (rotation % 360 != 0 || camera->mirror()) {
-        QTransform transform;
-        transform.rotate(rotation);
-        frame = frame.transformed(transform, Qt::FastTransformation);
-        if (camera->mirror())
-            frame = frame.mirrored(true, false);
-    }
-    image = frame;
+    image = camera->shownPicture(QImage(frameFile.data(), videoWidth, videoHeight, videoWidth * 4, pixelFormat));
     hasFrame = true;
     lastFrameTime = QDateTime::currentDateTime();
 }
