@@ -83,14 +83,18 @@ void Layouts::login()
     m_loggedIn = true;
     removeAll();
     m_storeFailureTold = false;
-    const QString fileName = StoragePaths::localLayoutsFilePath();
-    if (!m_file.open(fileName))
-        qDebug() << "Unable to open file with local layouts list:" << fileName;
+    // A file that cannot be opened is reported when it is read.
+    m_file.open(StoragePaths::localLayoutsFilePath());
     if (API::CloudAPIClient::sessionId().isEmpty()) {
         loadLayoutsFromFile();
         return;
     }
-    // The file is read only on the first login of the account (see below).
+    // The file is read only on the first login of the account (see below);
+    // else the service's copy replaces it, but never one that could not be
+    // read whole: that one is moved aside first.
+    QJsonObject unused;
+    if (parseLayoutsFile(&unused) != ReadResult::Whole)
+        m_file.markUnreadable();
     loadLayoutsFromApi();
     m_reloadTimer.start();
 }
@@ -113,33 +117,70 @@ void Layouts::loadLayoutsFromFile()
     readLayoutsFile();
 }
 
+Layouts::ReadResult Layouts::parseLayoutsFile(QJsonObject* data)
+{
+    QByteArray content;
+    if (!m_file.read(&content))
+        return ReadResult::Nothing; // logged by the read
+    if (content.trimmed().isEmpty())
+        return ReadResult::Whole; // nothing stored yet
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(content, &error);
+    if (error.error != QJsonParseError::NoError) {
+        qDebug() << "Error while parsing local layouts from file:" << error.errorString();
+        return ReadResult::Nothing;
+    }
+    if (!hasLayoutsShape(document.object(), false)) {
+        qDebug() << "Local layouts file does not hold layouts:" << m_file.fileName();
+        return ReadResult::Nothing;
+    }
+    QJsonArray layouts;
+    int dropped = 0;
+    for (const QJsonValue& value : document.object().value(QStringLiteral("layouts")).toArray()) {
+        // Only layouts with an id can be told apart and stored again.
+        if (value.toObject().value(QStringLiteral("id")).toString().isEmpty())
+            ++dropped;
+        else
+            layouts.append(value);
+    }
+    *data = document.object();
+    data->insert(QStringLiteral("layouts"), layouts);
+    if (dropped == 0)
+        return ReadResult::Whole;
+    qDebug() << "Local layouts file holds entries that are not layouts:" << dropped;
+    return ReadResult::Partly;
+}
+
 bool Layouts::readLayoutsFile()
 {
     if (!m_file.isOpen()) {
         qDebug() << "Trying to load layouts from file but it is closed";
         return false;
     }
-    const QByteArray content = m_file.readAll();
-    if (content.trimmed().isEmpty())
-        return true; // nothing stored yet
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(content, &error);
-    if (error.error != QJsonParseError::NoError)
-        qDebug() << "Error while parsing local layouts from file:" << error.errorString();
-    else if (!hasLayoutsShape(document.object(), false))
-        qDebug() << "Local layouts file does not hold layouts:" << m_file.fileName();
-    else {
-        merge(document.object());
+    QJsonObject data;
+    const ReadResult result = parseLayoutsFile(&data);
+    if (!data.isEmpty())
+        merge(data);
+    if (result == ReadResult::Whole)
         return true;
-    }
-    // Kept aside rather than written over by the next store.
+    // Kept aside rather than written over by the next store; when it cannot be
+    // moved now, the next store tries again and stores nothing if it fails.
+    m_file.markUnreadable();
     const QString fileName = m_file.fileName();
-    const QString keptAs = m_file.setAside();
-    UserNotices::instance().post(keptAs.isNull()
-                                     ? tr("The saved layouts could not be read from %1.").arg(fileName)
-                                     : tr("The saved layouts could not be read from %1. The file was kept as %2.")
-                                           .arg(fileName, keptAs));
-    return false;
+    const QString keptAs = QFile::exists(fileName) ? m_file.setAside() : QString();
+    QString notice;
+    if (result == ReadResult::Partly)
+        notice = keptAs.isNull() ? tr("Some of the saved layouts could not be read from %1.").arg(fileName)
+                                 : tr("Some of the saved layouts could not be read from %1. The file was kept as %2.")
+                                       .arg(fileName, keptAs);
+    else
+        notice = keptAs.isNull() ? tr("The saved layouts could not be read from %1.").arg(fileName)
+                                 : tr("The saved layouts could not be read from %1. The file was kept as %2.")
+                                       .arg(fileName, keptAs);
+    UserNotices::instance().post(notice);
+    // Layouts that were read are still pushed; only a file read as nothing must
+    // not replace the service's copy.
+    return result == ReadResult::Partly;
 }
 
 void Layouts::loadLayoutsFromApi()
@@ -270,9 +311,13 @@ void Layouts::storeLayoutsToFile()
         {QStringLiteral("last_update"), QDateTime::currentMSecsSinceEpoch() / 1000},
         {QStringLiteral("layouts"), layoutsArray()},
     };
+    QString keptAs;
     const bool stored = m_file.store(QJsonDocument(content).toJson(QJsonDocument::Indented),
                                      {"Can't truncate layouts file before overwriting", "Could not save layouts to",
-                                      "Could not flush layouts file", true});
+                                      "Could not flush layouts file", true},
+                                     &keptAs);
+    if (!keptAs.isNull())
+        UserNotices::instance().post(tr("The unreadable layouts file was kept as %1.").arg(keptAs));
     // Once until a store succeeds again: every reload stores and would repeat it.
     if (!stored && !m_storeFailureTold)
         UserNotices::instance().post(tr("The layouts could not be saved to %1.").arg(m_file.fileName()));

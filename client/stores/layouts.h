@@ -57,14 +57,18 @@ protected:
     void onItemRemoved(const API::LayoutPtr& layout) override;
 
 private:
+    enum class ReadResult { Whole, Partly, Nothing };
+
     Layouts();
+    ReadResult parseLayoutsFile(QJsonObject* data);
     bool readLayoutsFile();
     void merge(const QJsonObject& data);
     void followServer(const API::ServerPtr& server);
     QJsonArray layoutsArray() const;
 
     API::CloudAPIClient* m_api;
-    StoreFile m_file;
+    // A thousand layouts of sixteen cameras take some 2 MB.
+    StoreFile m_file{8 * 1024 * 1024};
     bool m_storeFailureTold = false;
     bool m_loggedIn = false;
     bool m_loading = false;

@@ -97,12 +97,11 @@ void Roster::login()
     }
     m_loggedIn = true;
     removeAll();
-    m_fileUnreadable = false;
     m_storeFailureTold = false;
-    if (m_file.open(StoragePaths::localRosterFileName()))
-        loadRosterFromFile();
-    else
-        qDebug() << "Unable to open file with local roster list:" << StoragePaths::localRosterFileName();
+    // A file that cannot be opened is reported by the read; the store stays
+    // open so that servers added now can still be stored (after it is moved aside).
+    m_file.open(StoragePaths::localRosterFileName());
+    loadRosterFromFile();
     if (!API::CloudAPIClient::sessionId().isEmpty()) {
         loadRosterFromApi();
         m_reloadTimer.start();
@@ -131,37 +130,56 @@ void Roster::loadRosterFromFile()
         qDebug() << "Trying to load local roster from file but it is closed";
         return;
     }
-    if (readLocalRoster())
+    const ReadResult result = readLocalRoster();
+    if (result == ReadResult::Whole)
         return;
     // The file stays as it is, so that it can be mended by hand; a store moves
     // it aside before writing (storeLocalRoster).
-    m_fileUnreadable = true;
+    m_file.markUnreadable();
     UserNotices::instance().post(
-        tr("The local servers could not be read from %1. The file is left as it is.").arg(m_file.fileName()));
+        result == ReadResult::Partly
+            ? tr("Some of the local servers could not be read from %1. The file is left as it is.").arg(m_file.fileName())
+            : tr("The local servers could not be read from %1. The file is left as it is.").arg(m_file.fileName()));
 }
 
-bool Roster::readLocalRoster()
+Roster::ReadResult Roster::readLocalRoster()
 {
-    const QByteArray content = m_file.readAll();
+    QByteArray content;
+    if (!m_file.read(&content))
+        return ReadResult::Nothing;
     if (content.trimmed().isEmpty())
-        return true; // nothing stored yet
+        return ReadResult::Whole; // nothing stored yet
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(content, &error);
     if (error.error != QJsonParseError::NoError) {
         qDebug() << "Error while parsing local roster from file:" << error.errorString();
-        return false;
+        return ReadResult::Nothing;
     }
     if (!document.isArray()) {
         qDebug() << "Local roster file does not hold a list of servers:" << m_file.fileName();
-        return false;
+        return ReadResult::Nothing;
     }
+    int dropped = 0;
     for (const QJsonValue& value : document.array()) {
-        auto server = std::make_shared<API::LocalServer>(value.toObject());
+        const QJsonObject object = value.toObject();
+        const QJsonValue port = object.value(QStringLiteral("port"));
+        const bool valid = value.isObject() && !object.value(QStringLiteral("ip")).toString().isEmpty()
+            && port.toInt() >= 1 && port.toInt() <= 65535;
+        // A second entry of a server would be lost by the next store.
+        const std::shared_ptr<API::LocalServer> server =
+            valid ? std::make_shared<API::LocalServer>(object) : std::shared_ptr<API::LocalServer>();
+        if (!server || (item(server->id()) && item(server->id())->isLocal())) {
+            ++dropped;
+            continue;
+        }
         if (!server->exists())
             server->setExists(true);
         add(server);
     }
-    return true;
+    if (dropped == 0)
+        return ReadResult::Whole;
+    qDebug() << "Local roster file holds entries that are not servers, or repeated ones:" << dropped;
+    return ReadResult::Partly;
 }
 
 void Roster::loadRosterFromApi()
@@ -245,23 +263,18 @@ void Roster::storeLocalRoster()
         qDebug() << "Trying to store local roster to file but it is closed";
         return;
     }
-    if (m_fileUnreadable && QFile::exists(m_file.fileName())) {
-        const QString keptAs = m_file.setAside();
-        if (keptAs.isNull()) {
-            qDebug() << "Can't truncate local roster file before overwriting";
-            return;
-        }
-        UserNotices::instance().post(tr("The unreadable list of local servers was kept as %1.").arg(keptAs));
-    }
-    m_fileUnreadable = false;
     QJsonArray servers;
     for (const API::ServerPtr& server : items()) {
         if (server->isLocal() && server->exists())
             servers.append(static_cast<API::LocalServer*>(server.get())->toJson());
     }
+    QString keptAs;
     const bool stored = m_file.store(QJsonDocument(servers).toJson(QJsonDocument::Indented),
                                      {"Can't truncate local roster file before overwriting",
-                                      "Could not write local roster to file", "Could not flush local roster file", false});
+                                      "Could not write local roster to file", "Could not flush local roster file", false},
+                                     &keptAs);
+    if (!keptAs.isNull())
+        UserNotices::instance().post(tr("The unreadable list of local servers was kept as %1.").arg(keptAs));
     // Once until a store succeeds again: every later change would repeat it.
     if (!stored && !m_storeFailureTold)
         UserNotices::instance().post(tr("The local servers could not be saved to %1.").arg(m_file.fileName()));

@@ -77,12 +77,15 @@ protected:
     void onItemRemoved(const API::ServerPtr& server) override;
 
 private:
+    enum class ReadResult { Whole, Partly, Nothing };
+
     Roster();
-    bool readLocalRoster();
+    ReadResult readLocalRoster();
 
     API::CloudAPIClient* m_api;
-    StoreFile m_file{true}; // it holds the local servers' passwords
-    bool m_fileUnreadable = false; // kept as it is until a store must replace it
+    // Owner-only: it holds the local servers' passwords. A thousand servers
+    // take some 150 kB.
+    StoreFile m_file{1024 * 1024, true};
     bool m_storeFailureTold = false;
     bool m_loggedIn = false;
     bool m_loading = false;

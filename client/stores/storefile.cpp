@@ -13,15 +13,20 @@ bool StoreFile::open(const QString& fileName)
     close();
     m_fileName = fileName;
     m_file.setFileName(fileName);
+    m_unreadable = false;
+    m_open = true;
     // Reading must not leave an empty file behind: a missing one is created by
-    // the first store.
+    // the first store. Stores go through a new file, so reading is all this
+    // handle is for: a file without write permission is still read.
     if (m_file.exists()) {
-        if (!m_file.open(QIODevice::ReadWrite))
-            return false;
         if (m_ownerOnly)
             PrivateFile::restrict(fileName, false);
+        if (!m_file.open(QIODevice::ReadOnly)) {
+            qWarning() << "Cannot open store file:" << fileName << m_file.errorString();
+            m_unreadable = true;
+            return false;
+        }
     }
-    m_open = true;
     return true;
 }
 
@@ -31,12 +36,32 @@ void StoreFile::close()
     m_open = false;
 }
 
-QByteArray StoreFile::readAll()
+bool StoreFile::read(QByteArray* content)
 {
-    if (!m_file.isOpen())
-        return QByteArray();
+    content->clear();
+    if (!m_file.isOpen()) {
+        if (!m_unreadable)
+            return true; // missing: nothing stored yet
+        qWarning() << "Store file cannot be read:" << m_fileName;
+        return false;
+    }
+    const qint64 size = m_file.size();
+    if (size > m_maxSize) {
+        qWarning() << "Store file is too large to be read:" << m_fileName << size << "bytes, the limit is"
+                   << m_maxSize;
+        m_unreadable = true;
+        return false;
+    }
+    // Bounded even when the file grows after the size was taken.
     m_file.seek(0);
-    return m_file.readAll();
+    *content = m_file.read(m_maxSize + 1);
+    if (content->size() > m_maxSize || m_file.error() != QFileDevice::NoError) {
+        qWarning() << "Store file cannot be read:" << m_fileName << m_file.errorString();
+        content->clear();
+        m_unreadable = true;
+        return false;
+    }
+    return true;
 }
 
 QString StoreFile::setAside()
@@ -47,16 +72,19 @@ QString StoreFile::setAside()
     QString target = base;
     for (int n = 2; QFile::exists(target); ++n)
         target = base + QLatin1Char('-') + QString::number(n);
+    // rename() does not replace an existing target, so an earlier copy that
+    // appeared meanwhile is safe too.
     if (!QFile::rename(m_fileName, target)) {
-        qDebug() << "Could not move unreadable file aside:" << m_fileName;
-        m_file.open(QIODevice::ReadWrite);
+        qWarning() << "Could not move unreadable file aside:" << m_fileName;
+        m_file.open(QIODevice::ReadOnly);
         return QString();
     }
     qDebug() << "Unreadable file kept as" << target;
+    m_unreadable = false;
     return target;
 }
 
-bool StoreFile::store(const QByteArray& content, const Messages& messages)
+bool StoreFile::store(const QByteArray& content, const Messages& messages, QString* keptAside)
 {
     auto failed = [&](const char* message) {
         if (message == messages.cannotWrite && messages.writeWithFileName)
@@ -65,6 +93,17 @@ bool StoreFile::store(const QByteArray& content, const Messages& messages)
             qDebug() << message;
         return false;
     };
+
+    if (keptAside)
+        keptAside->clear();
+    if (m_unreadable && QFile::exists(m_fileName)) {
+        const QString target = setAside();
+        if (target.isNull())
+            return failed(messages.cannotStart);
+        if (keptAside)
+            *keptAside = target;
+    }
+    m_unreadable = false;
 
     QSaveFile file(m_fileName);
     // Unbuffered: a buffered short write (a full disk) surfaces only in a flush
@@ -82,7 +121,7 @@ bool StoreFile::store(const QByteArray& content, const Messages& messages)
         return failed(messages.cannotFinish);
     // Follow the new file, so that a later read at this login sees what was stored.
     m_file.close();
-    m_file.open(QIODevice::ReadWrite);
+    m_file.open(QIODevice::ReadOnly);
     return true;
 }
 
