@@ -168,7 +168,8 @@ Roster::ReadResult Roster::readLocalRoster()
         // A second entry of a server would be lost by the next store.
         const std::shared_ptr<API::LocalServer> server =
             valid ? std::make_shared<API::LocalServer>(object) : std::shared_ptr<API::LocalServer>();
-        if (!server || (item(server->id()) && item(server->id())->isLocal())) {
+        const API::ServerPtr held = server ? item(server->id()) : API::ServerPtr();
+        if (!server || (held && held->isLocal() && held->exists())) {
             ++dropped;
             continue;
         }

@@ -2,6 +2,7 @@
 // temporary files.
 #include "loopbackservice.h"
 #include "messagecapture.h"
+#include "readonlyfolder.h"
 #include "../common/filemode.h"
 #include "api/cloudapiclient.h"
 #include "core/settings.h"
@@ -14,9 +15,11 @@
 #include "stores/layouts.h"
 #include "stores/roster.h"
 
+#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QtTest>
 #include <csignal>
+#include <optional>
 #include <sys/resource.h>
 
 using namespace OrvantaClient;
@@ -80,7 +83,68 @@ void storeOnFullDisk(Store store)
     setrlimit(RLIMIT_FSIZE, &old);
 }
 
+template<typename Ptr>
+int existing(const QList<Ptr>& items)
+{
+    return int(std::count_if(items.begin(), items.end(), [](const Ptr& item) { return item->exists(); }));
+}
+
+// How a store of a damaged file is made to fail, if at all.
+enum class Failure { None, ReadOnlyFolder, FullDisk };
+
+// The damaged contents every store file must survive; good is a whole file of
+// its kind, partly one with some entries that cannot be stored again.
+void addDamagedFileRows(const QByteArray& good, const QByteArray& partly)
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("readable");
+    QTest::addColumn<int>("partlyRead"); // entries read from a partly readable file, else -1
+    QTest::addColumn<Failure>("failure");
+    const QByteArray garbage("\x00\xff\x13garbage\x00{[", 12);
+    // Valid JSON of its kind but for its size: refused unread all the same.
+    const QByteArray huge = good.left(1) + QByteArray(50 * 1024 * 1024, ' ') + good.mid(1);
+    QTest::newRow("truncated") << good.left(good.size() / 2) << false << -1 << Failure::None;
+    QTest::newRow("empty") << QByteArray() << true << -1 << Failure::None;
+    QTest::newRow("garbage") << garbage << false << -1 << Failure::None;
+    QTest::newRow("partly") << partly << false << 1 << Failure::None;
+    QTest::newRow("50 MB") << huge << false << -1 << Failure::None;
+    QTest::newRow("good, read-only folder") << good << true << -1 << Failure::ReadOnlyFolder;
+    QTest::newRow("garbage, read-only folder") << garbage << false << -1 << Failure::ReadOnlyFolder;
+    QTest::newRow("good, full disk") << good << true << -1 << Failure::FullDisk;
+    QTest::newRow("garbage, full disk") << garbage << false << -1 << Failure::FullDisk;
+}
+
+// Earlier copies kept aside, one for this second and one for the next: a new
+// copy must not take their place.
+QStringList plantEarlierCopies(const QString& fileName)
+{
+    QStringList planted;
+    const QDateTime now = QDateTime::currentDateTime();
+    for (const QDateTime& time : {now, now.addSecs(1)}) {
+        planted << fileName + ".unreadable-" + time.toString("yyyyMMdd-hhmmss");
+        writeBytes(planted.last(), "earlier copy");
+    }
+    return planted;
+}
+
+// After any case, the original bytes are on disk, in place or kept aside, and
+// the earlier copies are untouched.
+void verifyNothingLost(const QString& fileName, const QByteArray& content, const QStringList& earlier)
+{
+    for (const QString& copy : earlier)
+        QCOMPARE(readBytes(copy), QByteArray("earlier copy"));
+    if (content.isEmpty() || (QFile::exists(fileName) && readBytes(fileName) == content))
+        return; // an empty file holds nothing to lose
+    QStringList kept = keptAside(fileName);
+    for (const QString& copy : earlier)
+        kept.removeAll(QFileInfo(copy).absoluteFilePath());
+    QCOMPARE(kept.size(), 1);
+    QVERIFY(readBytes(kept.first()) == content);
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(Failure)
 
 class TestStores : public QObject
 {
@@ -90,12 +154,16 @@ private slots:
     void cleanup();
     void missingRosterFileAndLocalStart();
     void unreadableRosterFileIsKeptAndReported();
+    void damagedRosterFileLosesNothing_data();
+    void damagedRosterFileLosesNothing();
     void serviceRosterKeepsIdentityAndLocalServers();
     void busyReloadAndAnswerAfterLogout();
     void lostServiceShowsCloudOfflineUntilItAnswers();
     void localRosterIsStoredWholeOrNotAtAll();
     void firstCloudLoginPushesFileLayouts();
     void unreadableLayoutsAreKeptAndNeverPushed();
+    void damagedLayoutsFileLosesNothing_data();
+    void damagedLayoutsFileLosesNothing();
     void layoutsFollowTheServiceAndStoresDrop();
     void localStartLayoutsStayLocal();
     void unknownServersBecomePlaceholdersFilledByRoster();
@@ -119,6 +187,9 @@ void TestStores::initTestCase()
 {
     qputenv("XDG_CACHE_HOME", QFile::encodeName(m_service.dir.filePath("cache")));
     QDir().mkpath(App::StoragePaths::cacheDir());
+    // Others may pass through to a folder made read-only for them.
+    QVERIFY(QFile::setPermissions(m_service.dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+                                                            | QFile::ExeGroup | QFile::ExeOther));
     m_service.server.setHandler([this](const HttpTestServer::Request& request) {
         Response response;
         if (request.path == "/public/sessions")
@@ -222,6 +293,54 @@ void TestStores::unreadableRosterFileIsKeptAndReported()
         QCOMPARE(readJson("local_roster.txt").array().size(), 1);
         roster->logout();
     }
+}
+
+void TestStores::damagedRosterFileLosesNothing_data()
+{
+    const QByteArray server = R"({"ip":"127.0.0.1","port":1,"name":"Shop","password":"x"})";
+    addDamagedFileRows("[" + server + "]", "[" + server + R"(,5,{"ip":"","port":2},{"ip":"h","port":70000},)" + server + "]");
+}
+
+void TestStores::damagedRosterFileLosesNothing()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(bool, readable);
+    QFETCH(int, partlyRead);
+    QFETCH(Failure, failure);
+    for (const QString& kept : keptAside("local_roster.txt"))
+        QFile::remove(kept);
+    writeBytes("local_roster.txt", content);
+    const QStringList earlier = plantEarlierCopies("local_roster.txt");
+
+    std::optional<ReadOnlyFolder> readOnly;
+    if (failure == Failure::ReadOnlyFolder)
+        readOnly.emplace(m_service.dir.path());
+    QElapsedTimer clock;
+    clock.start();
+    roster->login();
+    QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+    const int read = existing(roster->items());
+    QCOMPARE(read, readable ? content.count("\"ip\"") : qMax(partlyRead, 0));
+    const QStringList readNotices = App::UserNotices::instance().takeAll();
+    QCOMPARE(readNotices.size(), readable ? 0 : 1);
+
+    auto added = std::make_shared<API::LocalServer>("New", "127.0.0.9", 9, "p");
+    added->setExists(true);
+    roster->add(added);
+    if (failure == Failure::FullDisk)
+        storeOnFullDisk([this] { roster->storeLocalRoster(); });
+    else
+        roster->storeLocalRoster();
+    readOnly.reset();
+    const QStringList notices = App::UserNotices::instance().takeAll();
+    verifyNothingLost("local_roster.txt", content, earlier);
+    if (failure != Failure::None) {
+        QVERIFY2(notices.contains("The local servers could not be saved to local_roster.txt."), qPrintable(notices.join('\n')));
+    } else {
+        QCOMPARE(readJson("local_roster.txt").array().size(), read + 1);
+        QCOMPARE(notices.size(), readable ? 0 : 1); // where the unreadable one went
+    }
+    roster->logout();
 }
 
 void TestStores::serviceRosterKeepsIdentityAndLocalServers()
@@ -437,6 +556,53 @@ void TestStores::unreadableLayoutsAreKeptAndNeverPushed()
         QVERIFY(layouts->item("L-mine")->exists());
     }
     QVERIFY(m_uploads.isEmpty());
+}
+
+void TestStores::damagedLayoutsFileLosesNothing_data()
+{
+    addDamagedFileRows(R"({"last_update":1,"layouts":[)" + layoutJson("L-1", "One") + "]}",
+                       R"({"last_update":1,"layouts":[)" + layoutJson("L-1", "One") + R"(,7,{"name":"no id"}]})");
+}
+
+void TestStores::damagedLayoutsFileLosesNothing()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(bool, readable);
+    QFETCH(int, partlyRead);
+    QFETCH(Failure, failure);
+    App::Settings::instance().setValue("auth/email", "damaged@example.com");
+    const QString fileName = App::StoragePaths::localLayoutsFilePath();
+    for (const QString& kept : keptAside(fileName))
+        QFile::remove(kept);
+    writeBytes(fileName, content);
+    const QStringList earlier = plantEarlierCopies(fileName);
+
+    std::optional<ReadOnlyFolder> readOnly;
+    if (failure == Failure::ReadOnlyFolder)
+        readOnly.emplace(App::StoragePaths::cacheDir());
+    QElapsedTimer clock;
+    clock.start();
+    layouts->login();
+    QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+    const int read = existing(layouts->items());
+    QCOMPARE(read, readable ? content.count("\"id\"") : qMax(partlyRead, 0));
+    QCOMPARE(App::UserNotices::instance().takeAll().size(), readable ? 0 : 1);
+
+    layouts->add(std::make_shared<API::Layout>(QJsonDocument::fromJson(layoutJson("L-new", "New")).object(),
+                                               API::ServerLookup()));
+    layouts->item("L-new")->setExists(true);
+    if (failure == Failure::FullDisk)
+        storeOnFullDisk([this] { layouts->storeLayoutsToFile(); });
+    else
+        layouts->storeLayoutsToFile();
+    readOnly.reset();
+    const QStringList notices = App::UserNotices::instance().takeAll();
+    verifyNothingLost(fileName, content, earlier);
+    if (failure != Failure::None)
+        QVERIFY2(notices.contains("The layouts could not be saved to " + fileName + "."), qPrintable(notices.join('\n')));
+    else
+        QCOMPARE(readJson(fileName).object().value("layouts").toArray().size(), read + 1);
+    layouts->logout();
 }
 
 void TestStores::layoutsFollowTheServiceAndStoresDrop()
