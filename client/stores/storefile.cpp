@@ -1,8 +1,8 @@
 #include "storefile.h"
 
 #include "core/privatefile.h"
+#include "core/unreadablefile.h"
 
-#include <QDateTime>
 #include <QDebug>
 #include <QSaveFile>
 
@@ -67,19 +67,11 @@ bool StoreFile::read(QByteArray* content)
 QString StoreFile::setAside()
 {
     m_file.close();
-    const QString base =
-        m_fileName + QStringLiteral(".unreadable-") + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
-    QString target = base;
-    for (int n = 2; QFile::exists(target); ++n)
-        target = base + QLatin1Char('-') + QString::number(n);
-    // rename() does not replace an existing target, so an earlier copy that
-    // appeared meanwhile is safe too.
-    if (!QFile::rename(m_fileName, target)) {
-        qWarning() << "Could not move unreadable file aside:" << m_fileName;
+    const QString target = UnreadableFile::setAside(m_fileName);
+    if (target.isNull()) {
         m_file.open(QIODevice::ReadOnly);
         return QString();
     }
-    qDebug() << "Unreadable file kept as" << target;
     m_unreadable = false;
     return target;
 }

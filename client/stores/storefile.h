@@ -49,9 +49,9 @@ public:
     void markUnreadable() { m_unreadable = true; }
     bool isUnreadable() const { return m_unreadable; }
 
-    // Moves the file aside under a name of its own (the file name with a
-    // suffix, never an earlier copy's) and returns that name, or a null
-    // string when it could not. The store then goes on as with a missing file.
+    // Moves the file aside (UnreadableFile::setAside) and returns its new name,
+    // or a null string when it could not. The store then goes on as with a
+    // missing file.
     QString setAside();
 
     // Replaces the content; logs the matching message and returns false on
