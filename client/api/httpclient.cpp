@@ -39,7 +39,7 @@ HTTPClient::HTTPClient(QString host, int port, bool https, bool useProxy)
         if (settings.value(QStringLiteral("proxy/useProxy"), false).toBool()) {
             const QNetworkProxy proxy(QNetworkProxy::HttpProxy,
                                       settings.value(QStringLiteral("proxy/host")).toString(),
-                                      quint16(settings.value(QStringLiteral("proxy/port")).toString().toInt()),
+                                      quint16(settings.intValue(QStringLiteral("proxy/port"), 0, 0, 65535)),
                                       settings.value(QStringLiteral("proxy/username")).toString(),
                                       settings.value(QStringLiteral("proxy/password")).toString());
             m_manager.setProxy(proxy);

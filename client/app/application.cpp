@@ -131,6 +131,10 @@ Application::Application(int& argc, char** argv)
     LayoutTotals::setProvider([this] { return LayoutTotals::Totals{camerasInLayouts(), cellsInLayouts()}; });
 
     LanguageLoader::load(language());
+    // Told in the language just loaded, which the settings may have lost.
+    const QString settingsNotice = Settings::instance().readNotice();
+    if (!settingsNotice.isEmpty())
+        UserNotices::instance().post(settingsNotice);
 
     for (const char* font : fontFiles) {
         if (QFontDatabase::addApplicationFont(QString::fromLatin1(font)) < 0)
@@ -186,7 +190,7 @@ Application* Application::instance()
 
 QString Application::language() const
 {
-    return Settings::instance().value(QStringLiteral("common/language"), LanguageLoader::systemDefault()).toString();
+    return LanguageLoader::chosen();
 }
 
 QString Application::exportPath() const
@@ -359,8 +363,9 @@ void Application::setupMainWindow(GUI::MainWindow* mainWindow)
 
     if (d->windows.isEmpty()) {
         const QByteArray geometry = Settings::instance().value(QStringLiteral("mainWindow/geometry")).toByteArray();
-        if (!geometry.isEmpty())
-            mainWindow->restoreGeometry(geometry);
+        // A garbled one is refused by the toolkit; the window keeps its default place.
+        if (!geometry.isEmpty() && !mainWindow->restoreGeometry(geometry))
+            qWarning() << "Ignoring invalid saved window geometry";
     } else {
         MainWindow* requester = d->placementSource;
         QList<QRect> screenRects;

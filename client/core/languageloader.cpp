@@ -1,5 +1,7 @@
 #include "languageloader.h"
 
+#include "settings.h"
+
 #include <QCoreApplication>
 #include <QDebug>
 #include <QLocale>
@@ -63,6 +65,16 @@ QString LanguageLoader::loaded()
 QString LanguageLoader::systemDefault()
 {
     return QLocale::system().language() == QLocale::Russian ? QStringLiteral("ru") : QStringLiteral("en");
+}
+
+QStringList LanguageLoader::languages()
+{
+    return {QStringLiteral("en"), QStringLiteral("ru")};
+}
+
+QString LanguageLoader::chosen()
+{
+    return Settings::instance().choiceValue(QStringLiteral("common/language"), systemDefault(), languages());
 }
 
 } // namespace OrvantaClient::App

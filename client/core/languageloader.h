@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace OrvantaClient::App {
 
@@ -18,6 +19,13 @@ public:
 
     // The language of the system locale: "ru" for Russian, else "en".
     static QString systemDefault();
+
+    // The languages the user can choose, as stored in the settings.
+    static QStringList languages();
+
+    // The language chosen in the settings ("common/language"), or the
+    // system's when none or another is stored there.
+    static QString chosen();
 };
 
 } // namespace OrvantaClient::App

@@ -88,7 +88,7 @@ void Camera::fromJson(const QJsonObject& json)
     if (size != d->size)
         d->size = size;
     if (isLocal())
-        setRotation(App::Settings::instance().value(rotationKey(server(), id()), 0).toInt());
+        setRotation(App::Settings::instance().intValue(rotationKey(server(), id()), 0, 0, 359));
     else
         setRotation(json.value(QStringLiteral("rotation")).toInt(0));
 

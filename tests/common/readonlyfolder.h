@@ -20,17 +20,21 @@ public:
         struct stat info;
         if (::stat(m_path.constData(), &info) == 0)
             m_mode = info.st_mode & 07777;
+        ::chmod(m_path.constData(), 0555);
         if (m_asRoot) {
             chownAll(nobody);
+            // The group too: root's group would be checked before the others.
+            setfsgid(nobody);
             setfsuid(nobody);
         }
-        ::chmod(m_path.constData(), 0555);
     }
 
     ~ReadOnlyFolder()
     {
-        if (m_asRoot)
+        if (m_asRoot) {
             setfsuid(0);
+            setfsgid(0);
+        }
         ::chmod(m_path.constData(), m_mode);
         if (m_asRoot)
             chownAll(0);

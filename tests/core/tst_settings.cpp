@@ -1,12 +1,55 @@
 #include "../common/filemode.h"
+#include "../common/readonlyfolder.h"
 #include "core/settings.h"
+#include "core/usernotices.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <csignal>
+#include <optional>
+#include <sys/resource.h>
 
 using OrvantaClient::App::Settings;
+using OrvantaClient::App::UserNotices;
+
+namespace {
+
+enum class Failure { None, ReadOnlyFolder, FullDisk };
+
+QByteArray readBytes(const QString& fileName)
+{
+    QFile file(fileName);
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+}
+
+void writeBytes(const QString& fileName, const QByteArray& content)
+{
+    QFile file(fileName);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(content), qint64(content.size()));
+}
+
+// Syncs with the file size limited to a few bytes, as on a full disk.
+bool syncOnFullDisk(Settings& settings)
+{
+    struct rlimit old;
+    getrlimit(RLIMIT_FSIZE, &old);
+    struct rlimit tiny = old;
+    tiny.rlim_cur = 64;
+    std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &tiny);
+    const bool synced = settings.sync();
+    setrlimit(RLIMIT_FSIZE, &old);
+    return synced;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Failure)
 
 class TestSettings : public QObject
 {
@@ -15,6 +58,9 @@ private slots:
     void initTestCase();
     void keepsExistingValuesAndTightensMode();
     void rewritesStayOwnerOnly();
+    void damagedFileLosesNothing_data();
+    void damagedFileLosesNothing();
+    void garbledValuesReadAsDefaults();
 
 private:
     QTemporaryDir m_dir;
@@ -24,6 +70,8 @@ void TestSettings::initTestCase()
 {
     QVERIFY(m_dir.isValid());
     QVERIFY(QDir::setCurrent(m_dir.path()));
+    // Others may pass through to a folder made read-only for them.
+    QVERIFY(QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ExeOther));
     // A file left by an older version, readable by everyone.
     QFile old(QStringLiteral("OrvantaClient.ini"));
     QVERIFY(old.open(QIODevice::WriteOnly));
@@ -60,6 +108,102 @@ void TestSettings::rewritesStayOwnerOnly()
     QCOMPARE(fileMode(settings.fileName()), 0600);
     QCOMPARE(QSettings(settings.fileName(), QSettings::IniFormat).value(QStringLiteral("auth/password")).toString(),
              QStringLiteral("new secret"));
+}
+
+void TestSettings::damagedFileLosesNothing_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("readWhole");
+    QTest::addColumn<QString>("email"); // as read from it
+    QTest::addColumn<Failure>("failure");
+    const QByteArray good = "[auth]\nemail=Someone@Example.com\n[sound]\nvolume=30\n";
+    const QByteArray garbled = good + QByteArray("\x01\xff garbage \x00\n[mainWin", 23);
+    QTest::newRow("truncated") << good + "[mainWin" << false << "Someone@Example.com" << Failure::None;
+    QTest::newRow("empty") << QByteArray() << true << "" << Failure::None;
+    QTest::newRow("garbage") << QByteArray("\x00\x13\xfe\xff garbage\n\x7f", 13) << false << "" << Failure::None;
+    QTest::newRow("json") << QByteArray(R"({"auth": {"email": "Someone@Example.com"}})") << false << "" << Failure::None;
+    QTest::newRow("50 MB") << good + QByteArray(50 * 1024 * 1024, ' ') << false << "" << Failure::None;
+    QTest::newRow("good, read-only folder") << good << true << "Someone@Example.com" << Failure::ReadOnlyFolder;
+    QTest::newRow("garbled, read-only folder") << garbled << false << "Someone@Example.com" << Failure::ReadOnlyFolder;
+    QTest::newRow("good, full disk") << good << true << "Someone@Example.com" << Failure::FullDisk;
+}
+
+void TestSettings::damagedFileLosesNothing()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(bool, readWhole);
+    QFETCH(QString, email);
+    QFETCH(Failure, failure);
+    QTemporaryDir folder(m_dir.filePath(QStringLiteral("case-XXXXXX")));
+    const QString fileName = folder.filePath(QStringLiteral("OrvantaClient.ini"));
+    writeBytes(fileName, content);
+    const QString earlier = fileName + ".unreadable-" + QDateTime::currentDateTime().toString("yyyyMMdd-hhmmss");
+    writeBytes(earlier, "earlier copy");
+    UserNotices::instance().takeAll();
+
+    std::optional<ReadOnlyFolder> readOnly;
+    if (failure == Failure::ReadOnlyFolder)
+        readOnly.emplace(folder.path());
+    QElapsedTimer clock;
+    clock.start();
+    Settings settings(fileName);
+    QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(settings.value("auth/email").toString(), email);
+    QCOMPARE(settings.readNotice().isEmpty(), readWhole);
+
+    const QString password(4096, 'p');
+    settings.setValue("auth/password", password);
+    const bool synced = failure == Failure::FullDisk ? syncOnFullDisk(settings) : settings.sync();
+    readOnly.reset();
+    // A garbled file that cannot be moved aside is not written at all.
+    const bool savedElsewhere = failure == Failure::ReadOnlyFolder && !readWhole;
+    QCOMPARE(synced, failure == Failure::None || savedElsewhere);
+    QCOMPARE(UserNotices::instance().takeAll(),
+             synced ? QStringList() : QStringList{"The settings could not be saved to " + fileName + "."});
+
+    // The original bytes are on disk, in place or in one copy kept aside.
+    QCOMPARE(readBytes(earlier), QByteArray("earlier copy"));
+    if (!content.isEmpty() && readBytes(fileName) != content) {
+        QList<QByteArray> copies;
+        for (const QString& name : QDir(folder.path()).entryList({"OrvantaClient.ini.unreadable-*"}, QDir::Files))
+            copies << readBytes(folder.filePath(name));
+        QVERIFY(copies.contains(content));
+    }
+    // What could be read, and what was set, is written once the file can be.
+    if (failure == Failure::FullDisk)
+        QVERIFY(settings.sync());
+    if (!savedElsewhere && failure != Failure::ReadOnlyFolder) {
+        const QSettings written(fileName, QSettings::IniFormat);
+        QCOMPARE(written.value("auth/password").toString(), password);
+        QCOMPARE(written.value("auth/email").toString(), email);
+        QCOMPARE(fileMode(fileName), 0600);
+    }
+}
+
+void TestSettings::garbledValuesReadAsDefaults()
+{
+    const QString fileName = m_dir.filePath(QStringLiteral("values.ini"));
+    writeBytes(fileName, "[common]\nlanguage=klingon\n[sound]\nvolume=9999\n[proxy]\nport=http\n"
+                         "[cameras]\nrotation=90\nshift=-5\nhuge=99999999999999999999\n");
+    Settings settings(fileName);
+    QVERIFY(settings.readNotice().isEmpty()); // a well-formed file with odd values
+    QCOMPARE(settings.choiceValue("common/language", "en", {"en", "ru"}), QStringLiteral("en"));
+    QCOMPARE(settings.intValue("sound/volume", 50, 0, 100), 50);
+    QCOMPARE(settings.intValue("proxy/port", 0, 0, 65535), 0);
+    QCOMPARE(settings.intValue("cameras/rotation", 0, 0, 359), 90);
+    QCOMPARE(settings.intValue("cameras/shift", 0, 0, 359), 0);
+    QCOMPARE(settings.intValue("cameras/huge", 0, 0, 359), 0);
+    QCOMPARE(settings.intValue("cameras/missing", 7, 0, 359), 7);
+
+    // Values as the program stores them read back, as numbers or as text.
+    settings.setValue("common/language", "ru");
+    settings.setValue("sound/volume", 30);
+    settings.setValue("proxy/port", " 3128");
+    QVERIFY(settings.sync());
+    const Settings again(fileName);
+    QCOMPARE(again.choiceValue("common/language", "en", {"en", "ru"}), QStringLiteral("ru"));
+    QCOMPARE(again.intValue("sound/volume", 50, 0, 100), 30);
+    QCOMPARE(again.intValue("proxy/port", 0, 0, 65535), 3128);
 }
 
 QTEST_GUILESS_MAIN(TestSettings)

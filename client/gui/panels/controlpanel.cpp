@@ -87,7 +87,7 @@ ControlPanel::ControlPanel(QWidget* parent)
     const App::Settings& settings = App::Settings::instance();
     {
         const QSignalBlocker blocker(d->form.soundSlider);
-        setSoundVolume(settings.value(QLatin1String(soundVolumeKey), 50).toInt());
+        setSoundVolume(settings.intValue(QLatin1String(soundVolumeKey), 50, 0, 100));
     }
     enableSound(settings.value(QLatin1String(soundOnKey), true).toBool());
     hideRecordsControls();

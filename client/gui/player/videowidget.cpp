@@ -172,7 +172,7 @@ void VideoWidgetPrivate::configureWorker(QProcess* worker, const QString& stream
         App::Settings& settings = App::Settings::instance();
         const QString host = settings.value(QStringLiteral("proxy/host")).toString();
         if (!camera->isLocal() && settings.value(QStringLiteral("proxy/useProxy"), false).toBool() && !host.isEmpty()) {
-            const int port = settings.value(QStringLiteral("proxy/port")).toString().toInt();
+            const int port = settings.intValue(QStringLiteral("proxy/port"), 0, 0, 65535);
             const QString user = settings.value(QStringLiteral("proxy/username")).toString();
             const QString password = settings.value(QStringLiteral("proxy/password")).toString();
             // One arg() call each: a "%1" typed into a setting must stay as typed.

@@ -1,6 +1,7 @@
 #include "sidebarsettings.h"
 
 #include "api/cloudapiclient.h"
+#include "core/languageloader.h"
 #include "core/settings.h"
 #include "core/storagepaths.h"
 #include "gui/dialogs/localserverdialog.h"
@@ -18,7 +19,6 @@
 #include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLocale>
 #include <QPointer>
 #include <QPushButton>
 #include <QStackedWidget>
@@ -50,15 +50,6 @@ QFrame* separator()
     line->setObjectName(QStringLiteral("settingsSeparator"));
     line->setFixedHeight(1);
     return line;
-}
-
-// The language the application runs in; the application object owns the
-// same rule but this library cannot reach it.
-QString currentLanguage()
-{
-    const QString fallback =
-        QLocale::system().language() == QLocale::Russian ? QStringLiteral("ru") : QStringLiteral("en");
-    return App::Settings::instance().value(QStringLiteral("common/language"), fallback).toString();
 }
 
 QString releasePart(const QString& version)
@@ -106,7 +97,7 @@ SideBarSettings::SideBarSettings(QWidget* parent)
     m_languageBox->setObjectName(QStringLiteral("languageBox"));
     m_languageBox->addItem(QStringLiteral("English"));
     m_languageBox->addItem(QStringLiteral("Русский"));
-    m_languageBox->setCurrentIndex(currentLanguage() == QLatin1String("ru") ? 1 : 0);
+    m_languageBox->setCurrentIndex(App::LanguageLoader::chosen() == QLatin1String("ru") ? 1 : 0);
     connect(m_languageBox, qOverload<int>(&QComboBox::currentIndexChanged), this,
             &SideBarSettings::on_languageBox_currentIndexChanged);
     box->addWidget(m_languageBox);
