@@ -53,8 +53,15 @@ Deployment::Deployment(const QString& iniFileName)
     , m_streaming(QStringLiteral(WATCHDESK_STREAMING_HOST))
     , m_web(QStringLiteral(WATCHDESK_WEB_HOST))
 {
-    if (!QFileInfo::exists(iniFileName))
+    const QFileInfo info(iniFileName);
+    if (!info.exists())
         return;
+    // Three addresses; QSettings would read a file of any size whole.
+    constexpr qint64 maxFileSize = 64 * 1024;
+    if (info.size() > maxFileSize) {
+        qWarning() << "Ignoring deployment file larger than" << maxFileSize << "bytes:" << iniFileName << info.size();
+        return;
+    }
     QSettings ini(iniFileName, QSettings::IniFormat);
     if (ini.status() != QSettings::NoError) {
         qWarning() << "Cannot read deployment file:" << iniFileName;
