@@ -62,6 +62,11 @@ void TestWebLinks::deploymentFileWithBadValuesKeepsDefaults()
     QCOMPARE(bad.api(), builtIn.api());
     QCOMPARE(bad.streaming(), builtIn.streaming());
     QCOMPARE(bad.web(), builtIn.web());
+
+    // Valid, but larger than any deployment file: not read at all.
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("Ignoring deployment file larger than")));
+    const Deployment huge(writeIni(dir, "[service]\napi=http://127.0.0.1:18080\n" + QByteArray(100 * 1024, '\n')));
+    QCOMPARE(huge.api(), builtIn.api());
 }
 
 void TestWebLinks::pages()
