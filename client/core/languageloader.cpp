@@ -74,7 +74,16 @@ QStringList LanguageLoader::languages()
 
 QString LanguageLoader::chosen()
 {
-    return Settings::instance().choiceValue(QStringLiteral("common/language"), systemDefault(), languages());
+    const QString key = QStringLiteral("common/language");
+    const Settings& settings = Settings::instance();
+    if (!settings.contains(key))
+        return systemDefault();
+    // Stored as chosen, perhaps with a country ("ru_RU"); only the language counts.
+    const QString stored = settings.value(key).toString();
+    if (languages().contains(stored.left(2)))
+        return stored;
+    qWarning() << "Ignoring unknown language in the settings:" << stored.left(64);
+    return systemDefault();
 }
 
 } // namespace OrvantaClient::App

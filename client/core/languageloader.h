@@ -24,7 +24,8 @@ public:
     static QStringList languages();
 
     // The language chosen in the settings ("common/language"), or the
-    // system's when none or another is stored there.
+    // system's when none is stored there or one whose first two letters are
+    // not among languages().
     static QString chosen();
 };
 

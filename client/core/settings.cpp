@@ -44,7 +44,11 @@ SettingsPrivate::SettingsPrivate(const QString& name)
     QFile file(fileName);
     QVariantMap readable;
     if (file.exists()) {
-        if (file.size() > maxFileSize) {
+        if (!QFileInfo(fileName).isFile()) {
+            // A device or a pipe would be read without end.
+            qWarning() << "Settings file is not a regular file:" << fileName;
+            unreadable = true;
+        } else if (file.size() > maxFileSize) {
             qWarning() << "Settings file is too large to be read:" << fileName << file.size() << "bytes";
             unreadable = true;
         } else if (!file.open(QIODevice::ReadOnly)) {

@@ -190,6 +190,11 @@ void TestApplication::languageFollowsLocaleUntilChosen()
     QVERIFY(!App::Settings::instance().contains(QStringLiteral("common/language")));
     QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Отмена"));
     QCOMPARE(API::Layout().name(), QStringLiteral("Раскладка без названия"));
+
+    // A language the program does not have, written by hand or garbled, is the locale's.
+    App::Settings::instance().setValue(QStringLiteral("common/language"), QStringLiteral("\x01klingon"));
+    QCOMPARE(app->language(), QStringLiteral("ru"));
+    App::Settings::instance().remove(QStringLiteral("common/language"));
 }
 
 void TestApplication::translateLoadsTwoLettersOnce()

@@ -97,7 +97,7 @@ SideBarSettings::SideBarSettings(QWidget* parent)
     m_languageBox->setObjectName(QStringLiteral("languageBox"));
     m_languageBox->addItem(QStringLiteral("English"));
     m_languageBox->addItem(QStringLiteral("Русский"));
-    m_languageBox->setCurrentIndex(App::LanguageLoader::chosen() == QLatin1String("ru") ? 1 : 0);
+    m_languageBox->setCurrentIndex(App::LanguageLoader::chosen().left(2) == QLatin1String("ru") ? 1 : 0);
     connect(m_languageBox, qOverload<int>(&QComboBox::currentIndexChanged), this,
             &SideBarSettings::on_languageBox_currentIndexChanged);
     box->addWidget(m_languageBox);
