@@ -131,10 +131,6 @@ Application::Application(int& argc, char** argv)
     LayoutTotals::setProvider([this] { return LayoutTotals::Totals{camerasInLayouts(), cellsInLayouts()}; });
 
     LanguageLoader::load(language());
-    // Told in the language just loaded, which the settings may have lost.
-    const QString settingsNotice = Settings::instance().readNotice();
-    if (!settingsNotice.isEmpty())
-        UserNotices::instance().post(settingsNotice);
 
     for (const char* font : fontFiles) {
         if (QFontDatabase::addApplicationFont(QString::fromLatin1(font)) < 0)
@@ -155,6 +151,13 @@ Application::Application(int& argc, char** argv)
     if (!d->anotherInstance) {
         openLog(internalName + QStringLiteral("_log.txt"));
         quitOnSignals(this);
+        // Told in the language just loaded, and logged again now that the log
+        // is open: the settings were read before.
+        const QString settingsNotice = Settings::instance().readNotice();
+        if (!settingsNotice.isEmpty()) {
+            qWarning() << settingsNotice;
+            UserNotices::instance().post(settingsNotice);
+        }
     }
 
     setWindowIcon(QIcon(QStringLiteral("://icons/") + internalName + QStringLiteral(".png")));
