@@ -1,3 +1,4 @@
+#include "../common/filefaults.h"
 #include "../common/filemode.h"
 #include "../common/readonlyfolder.h"
 #include "core/settings.h"
@@ -8,48 +9,10 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <csignal>
 #include <optional>
-#include <sys/resource.h>
 
 using OrvantaClient::App::Settings;
 using OrvantaClient::App::UserNotices;
-
-namespace {
-
-enum class Failure { None, ReadOnlyFolder, FullDisk };
-
-QByteArray readBytes(const QString& fileName)
-{
-    QFile file(fileName);
-    file.open(QIODevice::ReadOnly);
-    return file.readAll();
-}
-
-void writeBytes(const QString& fileName, const QByteArray& content)
-{
-    QFile file(fileName);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(content), qint64(content.size()));
-}
-
-// Syncs with the file size limited to a few bytes, as on a full disk.
-bool syncOnFullDisk(Settings& settings)
-{
-    struct rlimit old;
-    getrlimit(RLIMIT_FSIZE, &old);
-    struct rlimit tiny = old;
-    tiny.rlim_cur = 64;
-    std::signal(SIGXFSZ, SIG_IGN);
-    setrlimit(RLIMIT_FSIZE, &tiny);
-    const bool synced = settings.sync();
-    setrlimit(RLIMIT_FSIZE, &old);
-    return synced;
-}
-
-} // namespace
-
-Q_DECLARE_METATYPE(Failure)
 
 class TestSettings : public QObject
 {
@@ -137,8 +100,7 @@ void TestSettings::damagedFileLosesNothing()
     QTemporaryDir folder(m_dir.filePath(QStringLiteral("case-XXXXXX")));
     const QString fileName = folder.filePath(QStringLiteral("OrvantaClient.ini"));
     writeBytes(fileName, content);
-    const QString earlier = fileName + ".unreadable-" + QDateTime::currentDateTime().toString("yyyyMMdd-hhmmss");
-    writeBytes(earlier, "earlier copy");
+    const QStringList earlier = plantEarlierCopies(fileName);
     UserNotices::instance().takeAll();
 
     std::optional<ReadOnlyFolder> readOnly;
@@ -153,7 +115,11 @@ void TestSettings::damagedFileLosesNothing()
 
     const QString password(4096, 'p');
     settings.setValue("auth/password", password);
-    const bool synced = failure == Failure::FullDisk ? syncOnFullDisk(settings) : settings.sync();
+    bool synced = false;
+    if (failure == Failure::FullDisk)
+        storeOnFullDisk([&] { synced = settings.sync(); });
+    else
+        synced = settings.sync();
     readOnly.reset();
     // A garbled file that cannot be moved aside is not written at all.
     const bool savedElsewhere = failure == Failure::ReadOnlyFolder && !readWhole;
@@ -161,14 +127,7 @@ void TestSettings::damagedFileLosesNothing()
     QCOMPARE(UserNotices::instance().takeAll(),
              synced ? QStringList() : QStringList{"The settings could not be saved to " + fileName + "."});
 
-    // The original bytes are on disk, in place or in one copy kept aside.
-    QCOMPARE(readBytes(earlier), QByteArray("earlier copy"));
-    if (!content.isEmpty() && readBytes(fileName) != content) {
-        QList<QByteArray> copies;
-        for (const QString& name : QDir(folder.path()).entryList({"OrvantaClient.ini.unreadable-*"}, QDir::Files))
-            copies << readBytes(folder.filePath(name));
-        QVERIFY(copies.contains(content));
-    }
+    verifyNothingLost(fileName, content, earlier);
     // What could be read, and what was set, is written once the file can be.
     if (failure == Failure::FullDisk)
         QVERIFY(settings.sync());

@@ -3,6 +3,7 @@
 #include "loopbackservice.h"
 #include "messagecapture.h"
 #include "readonlyfolder.h"
+#include "../common/filefaults.h"
 #include "../common/filemode.h"
 #include "api/cloudapiclient.h"
 #include "core/settings.h"
@@ -18,9 +19,7 @@
 #include <QElapsedTimer>
 #include <QJsonArray>
 #include <QtTest>
-#include <csignal>
 #include <optional>
-#include <sys/resource.h>
 
 using namespace OrvantaClient;
 using Response = HttpTestServer::Response;
@@ -45,52 +44,11 @@ QJsonDocument readJson(const QString& fileName)
     return QJsonDocument::fromJson(file.readAll());
 }
 
-QByteArray readBytes(const QString& fileName)
-{
-    QFile file(fileName);
-    file.open(QIODevice::ReadOnly);
-    return file.readAll();
-}
-
-void writeBytes(const QString& fileName, const QByteArray& content)
-{
-    QFile file(fileName);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(content);
-}
-
-// The files that a store moved aside next to fileName.
-QStringList keptAside(const QString& fileName)
-{
-    const QFileInfo info(fileName);
-    QStringList paths;
-    for (const QString& name : info.absoluteDir().entryList({info.fileName() + ".unreadable-*"}, QDir::Files))
-        paths << info.absoluteDir().filePath(name);
-    return paths;
-}
-
-// Runs store() with the file size limited to a few bytes, as on a full disk.
-template<typename Store>
-void storeOnFullDisk(Store store)
-{
-    struct rlimit old;
-    getrlimit(RLIMIT_FSIZE, &old);
-    struct rlimit tiny = old;
-    tiny.rlim_cur = 64;
-    std::signal(SIGXFSZ, SIG_IGN);
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &tiny), 0);
-    store();
-    setrlimit(RLIMIT_FSIZE, &old);
-}
-
 template<typename Ptr>
 int existing(const QList<Ptr>& items)
 {
     return int(std::count_if(items.begin(), items.end(), [](const Ptr& item) { return item->exists(); }));
 }
-
-// How a store of a damaged file is made to fail, if at all.
-enum class Failure { None, ReadOnlyFolder, FullDisk };
 
 // The damaged contents every store file must survive; good is a whole file of
 // its kind, partly one with some entries that cannot be stored again.
@@ -114,37 +72,7 @@ void addDamagedFileRows(const QByteArray& good, const QByteArray& partly)
     QTest::newRow("garbage, full disk") << garbage << false << -1 << Failure::FullDisk;
 }
 
-// Earlier copies kept aside, one for this second and one for the next: a new
-// copy must not take their place.
-QStringList plantEarlierCopies(const QString& fileName)
-{
-    QStringList planted;
-    const QDateTime now = QDateTime::currentDateTime();
-    for (const QDateTime& time : {now, now.addSecs(1)}) {
-        planted << fileName + ".unreadable-" + time.toString("yyyyMMdd-hhmmss");
-        writeBytes(planted.last(), "earlier copy");
-    }
-    return planted;
-}
-
-// After any case, the original bytes are on disk, in place or kept aside, and
-// the earlier copies are untouched.
-void verifyNothingLost(const QString& fileName, const QByteArray& content, const QStringList& earlier)
-{
-    for (const QString& copy : earlier)
-        QCOMPARE(readBytes(copy), QByteArray("earlier copy"));
-    if (content.isEmpty() || (QFile::exists(fileName) && readBytes(fileName) == content))
-        return; // an empty file holds nothing to lose
-    QStringList kept = keptAside(fileName);
-    for (const QString& copy : earlier)
-        kept.removeAll(QFileInfo(copy).absoluteFilePath());
-    QCOMPARE(kept.size(), 1);
-    QVERIFY(readBytes(kept.first()) == content);
-}
-
 } // namespace
-
-Q_DECLARE_METATYPE(Failure)
 
 class TestStores : public QObject
 {
