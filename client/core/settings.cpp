@@ -36,15 +36,18 @@ SettingsPrivate::SettingsPrivate(const QString& name)
     : fileName(QFileInfo(name).absoluteFilePath())
 {
     // Create the file owner-only before QSettings first writes it; its
-    // atomic rewrites keep the mode of the file they replace.
-    PrivateFile::restrict(fileName, true);
+    // atomic rewrites keep the mode of the file they replace. Not a device's
+    // mode, though.
+    const QFileInfo info(fileName);
+    if (!info.exists() || info.isFile())
+        PrivateFile::restrict(fileName, true);
 
     // QSettings reads what it can of a garbled file and writes only that back,
     // and reads a huge one whole: both are checked before it takes the file.
     QFile file(fileName);
     QVariantMap readable;
     if (file.exists()) {
-        if (!QFileInfo(fileName).isFile()) {
+        if (!info.isFile()) {
             // A device or a pipe would be read without end.
             qWarning() << "Settings file is not a regular file:" << fileName;
             unreadable = true;

@@ -4,6 +4,7 @@
 #include "core/unreadablefile.h"
 
 #include <QDebug>
+#include <QFileInfo>
 #include <QSaveFile>
 
 namespace OrvantaClient::App {
@@ -19,13 +20,15 @@ bool StoreFile::open(const QString& fileName)
     // the first store. Stores go through a new file, so reading is all this
     // handle is for: a file without write permission is still read.
     if (m_file.exists()) {
-        if (m_ownerOnly)
-            PrivateFile::restrict(fileName, false);
-        if (!m_file.open(QIODevice::ReadOnly)) {
+        // A pipe would block the open, a device be read without end (and
+        // must not have its mode changed).
+        if (!QFileInfo(fileName).isFile() || !m_file.open(QIODevice::ReadOnly)) {
             qWarning() << "Cannot open store file:" << fileName << m_file.errorString();
             m_unreadable = true;
             return false;
         }
+        if (m_ownerOnly)
+            PrivateFile::restrict(fileName, false);
     }
     return true;
 }
