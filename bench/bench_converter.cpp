@@ -46,7 +46,9 @@ int main(int argc, char* argv[])
 {
     const int rounds = argc > 1 ? std::atoi(argv[1]) : 300;
     std::printf("%-10s %16s %16s %8s\n", "size", "CodecDll ns/MP", "sws_scale ns/MP", "ratio");
-    for (const auto& [width, height] : {std::pair{640, 480}, std::pair{1280, 720}, std::pair{1920, 1080}}) {
+    for (const auto& size : {std::pair{640, 480}, std::pair{1280, 720}, std::pair{1920, 1080}}) {
+        // Plain variables: clang before C++20 cannot capture a structured binding in a lambda.
+        const int width = size.first, height = size.second;
         const std::vector<uint8_t> i420 = makeFrame(width, height);
         std::vector<uint8_t> bgra(size_t(width) * height * 4);
 
@@ -69,9 +71,9 @@ int main(int argc, char* argv[])
         });
         sws_freeContext(sws);
 
-        char size[32];
-        std::snprintf(size, sizeof size, "%dx%d", width, height);
-        std::printf("%-10s %16.0f %16.0f %8.2f\n", size, ours, theirs, ours / theirs);
+        char sizeText[32];
+        std::snprintf(sizeText, sizeof sizeText, "%dx%d", width, height);
+        std::printf("%-10s %16.0f %16.0f %8.2f\n", sizeText, ours, theirs, ours / theirs);
     }
     std::printf("(ratio = CodecDll / sws_scale; target: at most 300000 ns per megapixel)\n");
     return 0;

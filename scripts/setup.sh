@@ -11,6 +11,7 @@ packages=(
     fonts-paratype
     ffmpeg xvfb xauth dbus
     libswscale-dev
+    clang libclang-rt-dev llvm   # the sanitizer build: compiler, its runtimes, llvm-symbolizer
 )
 
 missing=()

@@ -129,10 +129,11 @@ VideoWidget* playerOf(GUI::MainWindow* w, const API::CameraPtr& camera)
     return nullptr;
 }
 
-// Answers the next question box with the given button, as a user would.
+// Answers the next question box with the given button, as a user would. A question
+// that never comes leaves the timer to the application, which deletes it at the end.
 void answerNextQuestion(QMessageBox::StandardButton answer, QString* text = nullptr)
 {
-    auto* timer = new QTimer;
+    auto* timer = new QTimer(qApp);
     timer->setInterval(50);
     QObject::connect(timer, &QTimer::timeout, [timer, answer, text] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());

@@ -16,6 +16,15 @@
 
 using OrvantaClient::GUI::Player::FrameFile;
 
+// Built with AddressSanitizer, the worker's crash must also say where it happened.
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define WD_ADDRESS_SANITIZER
+#endif
+#elif defined(__SANITIZE_ADDRESS__)
+#define WD_ADDRESS_SANITIZER
+#endif
+
 namespace {
 
 // The test picture: one solid colour, so that every pixel can be checked.
@@ -208,6 +217,11 @@ void TestClipworker::crashEndsWithExitCodeOne()
         QVERIFY(worker.waitForExit());
         QCOMPARE(worker.process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(worker.process.exitCode(), 1);
+#ifdef WD_ADDRESS_SANITIZER
+        if (signal == SIGSEGV)
+            QVERIFY2(worker.errors().contains(QLatin1String("ERROR: AddressSanitizer: SEGV")),
+                     qPrintable(worker.errors()));
+#endif
     }
 }
 

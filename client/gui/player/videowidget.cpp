@@ -408,7 +408,8 @@ void VideoWidgetPrivate::showControls(bool show)
         if (show)
             bar->show();
         else
-            QObject::connect(slide, &QPropertyAnimation::finished, bar, [this, bar] {
+            // Copied into the lambda: clang before C++20 cannot capture a structured binding.
+            QObject::connect(slide, &QPropertyAnimation::finished, bar, [this, bar = bar] {
                 if (!controlsShown)
                     bar->hide();
             });
