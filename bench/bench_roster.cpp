@@ -6,6 +6,11 @@
 // sign-in, so that the roster's reload (every 30 s) falls inside. Printed per N:
 //   - the longest gap between the ticks of a 10 ms timer on the GUI thread, from
 //     the sign-in to the end (the GUI thread's longest stall, plus up to 10 ms),
+//     and the longest of each stretch: sign-in to one second after the first
+//     card shown, the scrolling and a second after it, the rest; on a machine
+//     busy with other work a gap also holds the time the thread waited for a core,
+//   - the most CPU time the GUI thread used between two ticks (its own stall,
+//     whatever the machine's load),
 //   - the time from the sign-in to the first camera card shown,
 //   - the preview requests camsim received,
 //   - the peak resident memory of this process (VmHWM),
@@ -47,6 +52,8 @@
 #include <cstdlib>
 #include <functional>
 
+#include <time.h>
+
 using namespace OrvantaClient;
 
 namespace {
@@ -73,6 +80,13 @@ bool waitUntil(const std::function<bool()>& done, int timeoutMs)
     return true;
 }
 
+qint64 threadCpuUs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return qint64(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
+}
+
 void discardMessages(QtMsgType, const QMessageLogContext&, const QString&) {}
 
 qint64 peakKb()
@@ -96,17 +110,36 @@ public:
         m_timer.setTimerType(Qt::PreciseTimer);
         m_timer.setInterval(heartbeatMs);
         QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            m_longest = qMax(m_longest, m_clock.restart());
+            const qint64 gap = m_clock.restart();
+            m_longest = qMax(m_longest, gap);
+            m_lap = qMax(m_lap, gap);
+            const qint64 cpu = threadCpuUs();
+            m_longestBusyUs = qMax(m_longestBusyUs, cpu - m_lastCpuUs);
+            m_lastCpuUs = cpu;
         });
         m_clock.start();
+        m_lastCpuUs = threadCpuUs();
         m_timer.start();
     }
+    // The most CPU time the GUI thread spent between two ticks: the stall of
+    // the client's own making, whatever else the machine runs.
+    qint64 longestBusyMs() const { return m_longestBusyUs / 1000; }
     qint64 longestMs() const { return qMax(m_longest, m_clock.elapsed()); }
+    // The longest since the last lap, and a new lap.
+    qint64 lap()
+    {
+        const qint64 longest = qMax(m_lap, m_clock.elapsed());
+        m_lap = 0;
+        return longest;
+    }
 
 private:
     QTimer m_timer;
     QElapsedTimer m_clock;
     qint64 m_longest = 0;
+    qint64 m_lap = 0;
+    qint64 m_lastCpuUs = 0;
+    qint64 m_longestBusyUs = 0;
 };
 
 QScrollArea* scrollAreaOf(QWidget* widget)
@@ -196,6 +229,7 @@ int runOne(int cameras)
     }
     const qint64 shownMs = clock.elapsed();
     waitMs(1000);
+    const qint64 showingStall = heartbeat.lap();
 
     QScrollBar* bar = scrollAreaOf(roster)->verticalScrollBar();
     for (int page = 1; page <= 10; ++page) {
@@ -207,7 +241,10 @@ int runOne(int cameras)
         waitMs(300);
     }
     bar->setValue(0);
+    waitMs(1000);
+    const qint64 scrollingStall = heartbeat.lap();
     waitMs(int(qMax<qint64>(1000, runMs - clock.elapsed())));
+    const qint64 idleStall = heartbeat.lap();
 
     qint64 heldPictures = 0, heldBytes = 0;
     for (const API::ServerPtr& server : App::Roster::instance()->items()) {
@@ -235,6 +272,10 @@ int runOne(int cameras)
     const int previews = requests.count("\"path\":\"/preview/live\"");
     std::printf("%s\n", QJsonDocument(QJsonObject{{"cameras", cameras},
                                                   {"longestStallMs", double(longest)},
+                                                  {"showingStallMs", double(showingStall)},
+                                                  {"scrollingStallMs", double(scrollingStall)},
+                                                  {"idleStallMs", double(idleStall)},
+                                                  {"longestBusyMs", double(heartbeat.longestBusyMs())},
                                                   {"shownMs", double(shownMs)},
                                                   {"previewRequests", previews},
                                                   {"peakKb", double(peak)},
@@ -272,9 +313,9 @@ int main(int argc, char* argv[])
         counts = {1000, 5000};
     std::printf("Roster in a 1600x900 main window, %d s per run, stall = longest gap between %d ms GUI-thread timer ticks\n",
                 runMs / 1000, heartbeatMs);
-    std::printf("| cameras | longest stall | roster shown | preview requests | peak memory (VmHWM) | card widgets "
+    std::printf("| cameras | longest stall (showing / scrolling / rest) | its own CPU | roster shown | preview requests | peak memory (VmHWM) | card widgets "
                 "| previews in memory | preview files on disk |\n");
-    std::printf("| --- | --- | --- | --- | --- | --- | --- | --- |\n");
+    std::printf("| --- | --- | --- | --- | --- | --- | --- | --- | --- |\n");
     std::fflush(stdout);
     for (int cameras : counts) {
         QProcess one;
@@ -284,11 +325,12 @@ int main(int argc, char* argv[])
         const QList<QByteArray> lines = one.readAllStandardOutput().trimmed().split('\n');
         const QJsonObject row = QJsonDocument::fromJson(lines.last()).object();
         if (row.isEmpty()) {
-            std::printf("| %d | failed (exit %d) | | | | | | |\n", cameras, one.exitCode());
+            std::printf("| %d | failed (exit %d) | | | | | | | |\n", cameras, one.exitCode());
             continue;
         }
-        std::printf("| %d | %.0f ms | %.2f s | %d | %.0f MB | %d | %d, %.1f MB | %d, %.1f MB |\n", cameras,
-                    mb(row, "longestStallMs", 1), mb(row, "shownMs", 1000), row.value("previewRequests").toInt(),
+        std::printf("| %d | %.0f ms (%.0f / %.0f / %.0f) | %.0f ms | %.2f s | %d | %.0f MB | %d | %d, %.1f MB | %d, %.1f MB |\n", cameras,
+                    mb(row, "longestStallMs", 1), mb(row, "showingStallMs", 1), mb(row, "scrollingStallMs", 1),
+                    mb(row, "idleStallMs", 1), mb(row, "longestBusyMs", 1), mb(row, "shownMs", 1000), row.value("previewRequests").toInt(),
                     mb(row, "peakKb", 1024), row.value("cards").toInt(), row.value("heldPictures").toInt(),
                     mb(row, "heldBytes", 1048576), row.value("files").toInt(), mb(row, "fileBytes", 1048576));
         std::fflush(stdout);

@@ -87,12 +87,17 @@ void CameraCard::updatePreview()
     setPicture(preview);
 }
 
+QString CameraCard::titleOf(const API::Camera& camera)
+{
+    QString title = camera.name();
+    if (!camera.isOnline())
+        title += QStringLiteral(" (") + camera.statusText() + QLatin1Char(')');
+    return title;
+}
+
 void CameraCard::updateTitle()
 {
-    QString title = m_camera->name();
-    if (!m_camera->isOnline())
-        title += QStringLiteral(" (") + m_camera->statusText() + QLatin1Char(')');
-    setTitle(title);
+    setTitle(titleOf(*m_camera));
 }
 
 void CameraCard::onPreviewUpdatingStarted()

@@ -18,6 +18,8 @@ public:
     ~CameraCard() override;
 
     API::CameraPtr camera() const { return m_camera; }
+    // The title a card of the camera shows: its name, and its state when offline.
+    static QString titleOf(const API::Camera& camera);
     void setAddToLayoutEnabled(bool enabled);
 
     static constexpr char previewCamIcon[] = ":/sidebar/icons/rosterCardPreviewCam.png";
