@@ -28,7 +28,7 @@ namespace {
 
 // Enough cards at once to fill a screen; then the others in turns of the
 // event loop that each take no longer than this.
-constexpr int cardsAtOnce = 40;
+constexpr int cardsAtOnce = 10;
 constexpr qint64 cardTurnMs = 15;
 
 bool shownBefore(const API::Camera& a, const QString& aTitle, const API::Camera& b, const QString& bTitle)
