@@ -27,7 +27,7 @@ PreviewCache& PreviewCache::instance()
 void PreviewCache::setMemoryLimit(int pictures)
 {
     m_memoryLimit = qMax(0, pictures);
-    evict();
+    trim();
 }
 
 void PreviewCache::setFileLimit(int files)
@@ -41,7 +41,7 @@ void PreviewCache::touch(PreviewHandler* handler)
     if (it != m_where.constEnd())
         m_order.erase(*it);
     m_where.insert(handler, m_order.insert(m_order.end(), handler));
-    evict();
+    trim();
 }
 
 void PreviewCache::forget(PreviewHandler* handler)
@@ -54,7 +54,7 @@ void PreviewCache::forget(PreviewHandler* handler)
 }
 
 // Pictures on screen are never dropped: the bound is on the others.
-void PreviewCache::evict()
+void PreviewCache::trim()
 {
     // Chosen first and dropped after: a dropped picture is announced, and
     // whoever hears it may touch the cache again.

@@ -28,6 +28,9 @@ public:
     void forget(PreviewHandler* handler);
     // Pictures held in memory now.
     int held() const { return int(m_order.size()); }
+    // Drops the oldest pictures of items not shown beyond the limit: called
+    // when one more is held, and when an item is no longer shown.
+    void trim();
 
     // A file was written into the folder; every so often the oldest files
     // beyond the limit are deleted.
@@ -37,7 +40,6 @@ public:
 
 private:
     PreviewCache() = default;
-    void evict();
 
     std::list<PreviewHandler*> m_order; // least recently used first
     QHash<PreviewHandler*, std::list<PreviewHandler*>::iterator> m_where;

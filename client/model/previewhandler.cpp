@@ -131,8 +131,10 @@ void PreviewHandler::activityChanged()
     m_wasActive = active;
     if (!active) {
         m_refreshTimer.stop();
-        if (!m_preview.isNull())
+        if (!m_preview.isNull()) {
             m_releaseTimer.start();
+            PreviewCache::instance().trim();
+        }
         return;
     }
     if (m_releaseTimer.isActive())
