@@ -1,5 +1,6 @@
 #include "previewhandler.h"
 
+#include "previewcache.h"
 #include "core/storagepaths.h"
 
 #include <QDebug>
@@ -19,6 +20,11 @@ PreviewHandler::PreviewHandler(const QString& cacheKey, QObject* parent)
     connect(&m_refreshTimer, &QTimer::timeout, this, &PreviewHandler::onRefreshTimeout);
 }
 
+PreviewHandler::~PreviewHandler()
+{
+    PreviewCache::instance().forget(this);
+}
+
 QString PreviewHandler::safeFileName(const QString& key)
 {
     // Percent-encoding keeps ordinary ids readable ("srv-1_5", "10.0.0.2:8080_1")
@@ -34,23 +40,49 @@ QString PreviewHandler::cacheFileName() const
     return App::StoragePaths::cacheDir() + QLatin1Char('/') + safeFileName(m_cacheKey) + QStringLiteral(".jpeg");
 }
 
+QPixmap PreviewHandler::cardSized(const QPixmap& picture)
+{
+    if (picture.width() <= maxWidth && picture.height() <= maxHeight)
+        return picture;
+    return picture.scaled(maxWidth, maxHeight, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+}
+
 void PreviewHandler::setPreview(const QPixmap& preview)
 {
-    m_preview = preview;
-    save();
+    m_preview = cardSized(preview);
+    if (m_preview.isNull()) {
+        PreviewCache::instance().forget(this);
+    } else {
+        save();
+        PreviewCache::instance().touch(this);
+    }
     emit previewChanged();
 }
 
 void PreviewHandler::save()
 {
-    if (!m_preview.isNull() && !m_preview.save(cacheFileName()))
+    if (m_preview.isNull())
+        return;
+    if (m_preview.save(cacheFileName()))
+        PreviewCache::instance().stored(App::StoragePaths::cacheDir());
+    else
         qDebug() << "Cannot save preview to" << cacheFileName();
 }
 
+// The file was written when the picture came.
 void PreviewHandler::clear()
 {
-    save();
     setPreview(QPixmap());
+}
+
+void PreviewHandler::dropPicture()
+{
+    m_releaseTimer.stop();
+    if (m_preview.isNull())
+        return;
+    m_preview = QPixmap();
+    PreviewCache::instance().forget(this);
+    emit previewChanged();
 }
 
 void PreviewHandler::refresh()
@@ -61,7 +93,9 @@ void PreviewHandler::refresh()
     }
     if (m_preview.isNull() && QFileInfo::exists(cacheFileName())) {
         // Not saved back: every round trip through JPEG would lose quality.
-        m_preview = QPixmap(cacheFileName());
+        m_preview = cardSized(QPixmap(cacheFileName()));
+        if (!m_preview.isNull())
+            PreviewCache::instance().touch(this);
         emit previewChanged();
     }
     updatePreview();
@@ -69,16 +103,43 @@ void PreviewHandler::refresh()
 
 void PreviewHandler::setActive(bool active)
 {
-    if (active == m_active)
-        return;
     m_active = active;
-    if (!active) {
-        m_refreshTimer.stop();
-        if (!m_preview.isNull())
-            m_releaseTimer.start();
+    activityChanged();
+}
+
+void PreviewHandler::watch()
+{
+    ++m_watchers;
+    activityChanged();
+}
+
+void PreviewHandler::unwatch()
+{
+    if (m_watchers == 0) {
+        qDebug() << "Preview unwatched more often than watched:" << m_cacheKey;
         return;
     }
-    if (!m_releaseTimer.isActive())
+    --m_watchers;
+    activityChanged();
+}
+
+void PreviewHandler::activityChanged()
+{
+    const bool active = isActive();
+    if (active == m_wasActive)
+        return;
+    m_wasActive = active;
+    if (!active) {
+        m_refreshTimer.stop();
+        if (!m_preview.isNull()) {
+            m_releaseTimer.start();
+            PreviewCache::instance().trim();
+        }
+        return;
+    }
+    if (m_releaseTimer.isActive())
+        PreviewCache::instance().touch(this);
+    else
         refresh();
     m_releaseTimer.stop();
     if (!m_refreshTimer.isActive())
@@ -88,13 +149,13 @@ void PreviewHandler::setActive(bool active)
 void PreviewHandler::onReleaseTimeout()
 {
     m_releaseTimer.stop();
-    if (!m_active)
+    if (!isActive())
         clear();
 }
 
 void PreviewHandler::onRefreshTimeout()
 {
-    if (!m_active) {
+    if (!isActive()) {
         m_refreshTimer.stop();
         return;
     }

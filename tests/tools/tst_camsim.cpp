@@ -2,6 +2,7 @@
 // classes, and its streams checked with ffprobe.
 #include "simulator.h"
 #include "cameraroutes.h"
+#include "cloudservice.h"
 #include "flvstream.h"
 #include "workerrun.h"
 #include "api/cloudapiclient.h"
@@ -28,6 +29,7 @@ private slots:
     void initTestCase();
     void signInAndRepeatedFailures();
     void rosterShowsEveryState();
+    void thousandsOfGeneratedCameras();
     void layoutsPerAccount();
     void localServerStreamsAndArchive();
     void exportDeliversExactlyTheStretch();
@@ -95,6 +97,54 @@ void TestCamsim::rosterShowsEveryState()
     QVERIFY(!office.item(5)->hasArchiveRight());
     QVERIFY(office.item(6)->mirror());
     QVERIFY(office.item(1)->isAvailable());
+}
+
+void TestCamsim::thousandsOfGeneratedCameras()
+{
+    Camsim::Scenario scenario = Camsim::Scenario::fromJson(
+        QJsonObject{{"cloudServers", QJsonArray()}, {"cameras", 2500}, {"camerasPerServer", 1000}});
+    Camsim::CloudService service(&scenario);
+    const auto ask = [&service](const QByteArray& method, const QByteArray& path, const QString& session,
+                                const QByteArray& body = QByteArray(), const QString& camera = QString()) {
+        Camsim::Request request;
+        request.method = method;
+        request.path = path;
+        request.body = body;
+        request.query = {{"sessionId", session}, {"server", "gen-3"}, {"camera", camera}};
+        return service.handle(request, Camsim::CameraRoutes::Context());
+    };
+    const QString session = QJsonDocument::fromJson(ask("POST", "/public/sessions", QString(),
+                                                        "login=demo%40orvanta.example&password=demo").body)
+                                .object().value("response").toObject().value("session_id").toString();
+    QVERIFY(!session.isEmpty());
+
+    const auto roster = [&] {
+        return QJsonDocument::fromJson(ask("GET", "/public/roster", session).body).object().value("response").toObject();
+    };
+    QJsonObject servers = roster();
+    QCOMPARE(servers.keys(), (QStringList{"gen-1", "gen-2", "gen-3"}));
+    int cameras = 0, offline = 0;
+    for (const QJsonValue& value : servers) {
+        API::Server server(value.toObject());
+        for (const API::CameraPtr& camera : server.items()) {
+            ++cameras;
+            offline += camera->isOnline() ? 0 : 1;
+        }
+    }
+    QCOMPARE(cameras, 2500);
+    QCOMPARE(offline, 125 + 125 + 62);
+    API::Server third(servers.value("gen-3").toObject());
+    QCOMPARE(third.item(500)->name(), QStringLiteral("Camera 3-00500"));
+
+    QCOMPARE(ask("GET", "/preview/live", session, {}, "500").contentType, QByteArray("image/jpeg"));
+    QCOMPARE(ask("GET", "/preview/live", session, {}, "8").status, 404);   // offline
+    QCOMPARE(ask("GET", "/preview/live", session, {}, "501").status, 404); // none such
+
+    // The answer kept for speed follows a change of a camera.
+    const QByteArray turn = "degrees=180&sessionId=" + session.toLatin1();
+    QVERIFY(ask("POST", "/public/servers/gen-3/cameras/7/rotation", session, turn).body.contains("true"));
+    servers = roster();
+    QCOMPARE(API::Server(servers.value("gen-3").toObject()).item(7)->rotation(), 180);
 }
 
 void TestCamsim::layoutsPerAccount()

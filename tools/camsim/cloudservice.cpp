@@ -79,6 +79,22 @@ Response CloudService::login(const Request& request)
     return Response::json(failure(10001, "bad_credentials"));
 }
 
+QPair<const ServerSpec*, CameraSpec*> CloudService::find(const QString& serverId, int cameraId)
+{
+    QList<ServerSpec>& servers = m_scenario->cloudServers;
+    if (m_index.isEmpty()) {
+        for (int s = 0; s < servers.size(); ++s) {
+            for (int c = 0; c < servers.at(s).cameras.size(); ++c)
+                m_index.insert({servers.at(s).id, servers.at(s).cameras.at(c).id}, {s, c});
+        }
+    }
+    const auto it = m_index.constFind({serverId, cameraId});
+    if (it == m_index.constEnd())
+        return {nullptr, nullptr};
+    ServerSpec& server = servers[it->first];
+    return {&server, &server.cameras[it->second]};
+}
+
 Response CloudService::handle(const Request& request, const CameraRoutes::Context& context)
 {
     const QByteArray& path = request.path;
@@ -101,10 +117,13 @@ Response CloudService::handle(const Request& request, const CameraRoutes::Contex
                          : Response::json(failure(10002, "bad_session"));
 
     if (path == "/public/roster") {
-        QJsonObject roster;
-        for (const ServerSpec& server : qAsConst(m_scenario->cloudServers))
-            roster.insert(server.id, serverJson(server));
-        return Response::json(success(roster));
+        if (m_roster.isEmpty()) {
+            QJsonObject roster;
+            for (const ServerSpec& server : qAsConst(m_scenario->cloudServers))
+                roster.insert(server.id, serverJson(server));
+            m_roster = success(roster);
+        }
+        return Response::json(m_roster);
     }
     if (path == "/layouts") {
         auto& stored = m_layouts[email];
@@ -120,29 +139,24 @@ Response CloudService::handle(const Request& request, const CameraRoutes::Contex
     }
     const QRegularExpressionMatch rotation = rotationPath.match(QString::fromUtf8(path));
     if (rotation.hasMatch() && request.method == "POST") {
-        for (ServerSpec& server : m_scenario->cloudServers) {
-            for (CameraSpec& camera : server.cameras) {
-                if (server.id == rotation.captured(1) && camera.id == rotation.captured(2).toInt()) {
-                    camera.rotation = Request::formValue(request.form(), "degrees").toInt();
-                    return Response::json(success(QJsonObject()));
-                }
-            }
-        }
-        return Response::json(failure(10004, "not_found"));
+        CameraSpec* camera = find(rotation.captured(1), rotation.captured(2).toInt()).second;
+        if (!camera)
+            return Response::json(failure(10004, "not_found"));
+        camera->rotation = Request::formValue(request.form(), "degrees").toInt();
+        m_roster.clear();
+        return Response::json(success(QJsonObject()));
     }
     if (streaming) {
         const QString serverId = request.queryValue("server");
         const int cameraId = request.queryValue("camera").toInt();
-        for (const ServerSpec& server : qAsConst(m_scenario->cloudServers)) {
-            for (const CameraSpec& camera : server.cameras) {
-                if (server.id != serverId || camera.id != cameraId)
-                    continue;
-                if (!server.online || !camera.online)
-                    return Response::json(R"({"error":"offline"})", 404);
-                const Response answer = CameraRoutes::handle(request, camera, serverId + '_' + QString::number(cameraId), context);
-                if (answer.status != 0)
-                    return answer;
-            }
+        const auto found = find(serverId, cameraId);
+        if (found.second) {
+            if (!found.first->online || !found.second->online)
+                return Response::json(R"({"error":"offline"})", 404);
+            const Response answer =
+                CameraRoutes::handle(request, *found.second, serverId + '_' + QString::number(cameraId), context);
+            if (answer.status != 0)
+                return answer;
         }
         return Response::json(R"({"error":"no such camera"})", 404);
     }

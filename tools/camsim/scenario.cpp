@@ -80,6 +80,34 @@ ServerSpec serverFrom(const QJsonObject& json)
     return server;
 }
 
+// "cameras": N adds N plain cameras on cloud servers of "camerasPerServer"
+// each (1000 by default), for rosters far larger than anyone would write out.
+// Every eighth camera is offline, and their names sort in id order.
+QList<ServerSpec> generatedServers(const QJsonObject& json)
+{
+    constexpr int most = 100000;
+    const int count = qBound(0, json.value("cameras").toInt(0), most);
+    const int perServer = qBound(1, json.value("camerasPerServer").toInt(1000), most);
+    QList<ServerSpec> servers;
+    for (int first = 0; first < count; first += perServer) {
+        ServerSpec server;
+        const int number = servers.size() + 1;
+        server.id = QStringLiteral("gen-%1").arg(number);
+        server.name = QStringLiteral("Site %1").arg(number, 3, 10, QLatin1Char('0'));
+        const int last = qMin(count, first + perServer);
+        server.cameras.reserve(last - first);
+        for (int id = 1; id <= last - first; ++id) {
+            CameraSpec camera;
+            camera.id = id;
+            camera.name = QStringLiteral("Camera %1-%2").arg(number).arg(id, 5, 10, QLatin1Char('0'));
+            camera.online = id % 8 != 0;
+            server.cameras << camera;
+        }
+        servers << server;
+    }
+    return servers;
+}
+
 } // namespace
 
 QJsonObject Scenario::defaultJson()
@@ -107,6 +135,7 @@ Scenario Scenario::fromJson(const QJsonObject& given)
                                      value.toObject().value("password").toString()};
     for (const QJsonValue& value : json.value("cloudServers").toArray())
         scenario.cloudServers << serverFrom(value.toObject());
+    scenario.cloudServers << generatedServers(json);
     for (const QJsonValue& value : json.value("localServers").toArray())
         scenario.localServers << serverFrom(value.toObject());
     scenario.faults = json.value("faults").toObject();

@@ -16,22 +16,6 @@ CameraCard::CameraCard(API::CameraPtr camera, QWidget* parent)
     , m_camera(std::move(camera))
 {
     setObjectName(QStringLiteral("cameraCard"));
-
-    QAction* open = menu()->addAction(tr("Open camera"));
-    open->setObjectName(QStringLiteral("openCameraAction"));
-    m_addToLayout = menu()->addAction(tr("Add to layout"));
-    m_addToLayout->setObjectName(QStringLiteral("addToLayoutAction"));
-    QAction* settings = menu()->addAction(tr("Settings"));
-    settings->setObjectName(QStringLiteral("cameraSettingsAction"));
-    QAction* newWindow = menu()->addAction(tr("Open in new window"));
-    newWindow->setObjectName(QStringLiteral("openInNewWindowAction"));
-
-    connect(open, &QAction::triggered, this, [this] { emit openCamera(m_camera); });
-    connect(m_addToLayout, &QAction::triggered, this, [this] { emit addToLayout(m_camera); });
-    // The dialog runs its own loop; it holds the camera itself, so this card
-    // may go away meanwhile.
-    connect(settings, &QAction::triggered, this, [camera = m_camera] { CameraSettingsDialog::showFor(camera); });
-    connect(newWindow, &QAction::triggered, this, [this] { emit openInNewWindow(m_camera); });
     connect(this, &Card::clicked, this, [this] { emit openCamera(m_camera); });
 
     API::Camera* item = m_camera.get();
@@ -44,9 +28,37 @@ CameraCard::CameraCard(API::CameraPtr camera, QWidget* parent)
     updateOnlineState();
 }
 
+CameraCard::~CameraCard()
+{
+    if (isOnScreen())
+        m_camera->unwatch();
+}
+
+void CameraCard::fillMenu(QMenu* menu)
+{
+    QAction* open = menu->addAction(tr("Open camera"));
+    open->setObjectName(QStringLiteral("openCameraAction"));
+    m_addToLayout = menu->addAction(tr("Add to layout"));
+    m_addToLayout->setObjectName(QStringLiteral("addToLayoutAction"));
+    m_addToLayout->setEnabled(m_addToLayoutEnabled);
+    QAction* settings = menu->addAction(tr("Settings"));
+    settings->setObjectName(QStringLiteral("cameraSettingsAction"));
+    QAction* newWindow = menu->addAction(tr("Open in new window"));
+    newWindow->setObjectName(QStringLiteral("openInNewWindowAction"));
+
+    connect(open, &QAction::triggered, this, [this] { emit openCamera(m_camera); });
+    connect(m_addToLayout, &QAction::triggered, this, [this] { emit addToLayout(m_camera); });
+    // The dialog runs its own loop; it holds the camera itself, so this card
+    // may go away meanwhile.
+    connect(settings, &QAction::triggered, this, [camera = m_camera] { CameraSettingsDialog::showFor(camera); });
+    connect(newWindow, &QAction::triggered, this, [this] { emit openInNewWindow(m_camera); });
+}
+
 void CameraCard::setAddToLayoutEnabled(bool enabled)
 {
-    m_addToLayout->setEnabled(enabled);
+    m_addToLayoutEnabled = enabled;
+    if (m_addToLayout)
+        m_addToLayout->setEnabled(enabled);
 }
 
 void CameraCard::updateOnlineState()
@@ -75,12 +87,17 @@ void CameraCard::updatePreview()
     setPicture(preview);
 }
 
+QString CameraCard::titleOf(const API::Camera& camera)
+{
+    QString title = camera.name();
+    if (!camera.isOnline())
+        title += QStringLiteral(" (") + camera.statusText() + QLatin1Char(')');
+    return title;
+}
+
 void CameraCard::updateTitle()
 {
-    QString title = m_camera->name();
-    if (!m_camera->isOnline())
-        title += QStringLiteral(" (") + m_camera->statusText() + QLatin1Char(')');
-    setTitle(title);
+    setTitle(titleOf(*m_camera));
 }
 
 void CameraCard::onPreviewUpdatingStarted()
@@ -102,13 +119,14 @@ QMimeData* CameraCard::dragData() const
     return mime;
 }
 
-// The camera fetches its picture once somebody shows it. The card never turns
-// it off again: another window's card or a layout may still show the same
-// camera, and the flag is the camera's, not the card's.
-void CameraCard::showEvent(QShowEvent* event)
+// Another window's card or a layout may show the same camera: each one that
+// shows it is counted, and the camera keeps its picture fresh while any is.
+void CameraCard::onScreenChanged(bool onScreen)
 {
-    Card::showEvent(event);
-    m_camera->setActive(true);
+    if (onScreen)
+        m_camera->watch();
+    else
+        m_camera->unwatch();
 }
 
 } // namespace OrvantaClient::GUI

@@ -8,14 +8,18 @@ class QAction;
 namespace OrvantaClient::GUI {
 
 // A camera of the roster: its picture while it can be watched, its online
-// state and its name. It follows the camera's own signals.
+// state and its name. It follows the camera's own signals, and has the camera
+// fetch and refresh its picture only while the card is on screen.
 class CameraCard : public Card
 {
     Q_OBJECT
 public:
     explicit CameraCard(API::CameraPtr camera, QWidget* parent = nullptr);
+    ~CameraCard() override;
 
     API::CameraPtr camera() const { return m_camera; }
+    // The title a card of the camera shows: its name, and its state when offline.
+    static QString titleOf(const API::Camera& camera);
     void setAddToLayoutEnabled(bool enabled);
 
     static constexpr char previewCamIcon[] = ":/sidebar/icons/rosterCardPreviewCam.png";
@@ -35,7 +39,8 @@ signals:
 
 protected:
     QMimeData* dragData() const override;
-    void showEvent(QShowEvent* event) override;
+    void fillMenu(QMenu* menu) override;
+    void onScreenChanged(bool onScreen) override;
 
 private slots:
     void updateOnlineState();
@@ -45,7 +50,8 @@ private slots:
 
 private:
     API::CameraPtr m_camera;
-    QAction* m_addToLayout;
+    QAction* m_addToLayout = nullptr;
+    bool m_addToLayoutEnabled = true;
     QString m_pictureSource;
     QString m_indicatorSource;
 };

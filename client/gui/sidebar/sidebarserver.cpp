@@ -12,6 +12,7 @@
 #include <QDataStream>
 #include <QDebug>
 #include <QDrag>
+#include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
@@ -22,6 +23,22 @@
 #include <algorithm>
 
 namespace OrvantaClient::GUI {
+
+namespace {
+
+// Enough cards at once to fill a screen; then the others in turns of the
+// event loop that each take no longer than this.
+constexpr int cardsAtOnce = 10;
+constexpr qint64 cardTurnMs = 15;
+
+bool shownBefore(const API::Camera& a, const QString& aTitle, const API::Camera& b, const QString& bTitle)
+{
+    if (a.isOnline() != b.isOnline())
+        return a.isOnline();
+    return aTitle.compare(bTitle, Qt::CaseInsensitive) < 0;
+}
+
+} // namespace
 
 SideBarServer::SideBarServer(API::ServerPtr server, QWidget* parent)
     : QWidget(parent)
@@ -98,10 +115,24 @@ SideBarServer::SideBarServer(API::ServerPtr server, QWidget* parent)
                 &SideBarServer::onLocalServerUpdatingError);
     }
 
+    m_cardMaker.setInterval(0);
+    connect(&m_cardMaker, &QTimer::timeout, this, &SideBarServer::makeSomeCards);
+    QList<QPair<QString, API::CameraPtr>> cameras;
     for (const API::CameraPtr& camera : m_server->items()) {
         if (camera->exists())
-            createCard(camera);
+            cameras.append({CameraCard::titleOf(*camera), camera});
     }
+    std::stable_sort(cameras.begin(), cameras.end(), [](const auto& a, const auto& b) {
+        return shownBefore(*a.second, a.first, *b.second, b.first);
+    });
+    for (int i = 0; i < cameras.size(); ++i) {
+        if (i < cardsAtOnce)
+            createCard(cameras.at(i).second);
+        else
+            m_pending.append(cameras.at(i).second);
+    }
+    if (!m_pending.isEmpty())
+        m_cardMaker.start();
     showName();
     updateOfflineImage();
     if (local && local->isUpdating() && m_cards.isEmpty())
@@ -204,7 +235,7 @@ void SideBarServer::onDeleteLocalServer()
 
 void SideBarServer::addCamera(API::CameraPtr camera)
 {
-    if (m_cards.contains(camera->id())) {
+    if (m_cards.contains(camera->id()) || m_pending.contains(camera)) {
         qDebug() << "Skip creating view for camera:" << camera->name() << camera->id();
         return;
     }
@@ -214,6 +245,8 @@ void SideBarServer::addCamera(API::CameraPtr camera)
 
 void SideBarServer::removeCamera(API::CameraPtr camera)
 {
+    if (m_pending.removeOne(camera))
+        return;
     CameraCard* card = m_cards.take(camera->id());
     if (!card) {
         qDebug() << "Skip removing unexising view for camera:" << camera->name() << camera->id();
@@ -236,18 +269,14 @@ void SideBarServer::onLocalServerUpdatingStarted()
 void SideBarServer::serverUpdated()
 {
     m_updating = false;
-    if (m_cards.isEmpty()) {
+    if (m_cards.isEmpty() && m_pending.isEmpty()) {
         m_holder->showMessage(tr("No cameras attached"));
         return;
     }
     m_holder->showCards();
     QList<CameraCard*> sorted = m_cards.values();
     std::stable_sort(sorted.begin(), sorted.end(), [](const CameraCard* a, const CameraCard* b) {
-        const bool aOnline = a->camera()->isOnline();
-        const bool bOnline = b->camera()->isOnline();
-        if (aOnline != bOnline)
-            return aOnline;
-        return a->title().compare(b->title(), Qt::CaseInsensitive) < 0;
+        return shownBefore(*a->camera(), a->title(), *b->camera(), b->title());
     });
     m_holder->setCardOrder(QList<QWidget*>(sorted.begin(), sorted.end()));
     applySearch();
@@ -263,7 +292,7 @@ void SideBarServer::onLocalServerUpdatingError()
     }
 }
 
-void SideBarServer::createCard(const API::CameraPtr& camera)
+CameraCard* SideBarServer::createCard(const API::CameraPtr& camera, bool add)
 {
     auto* card = new CameraCard(camera);
     card->setAddToLayoutEnabled(m_addToLayoutEnabled);
@@ -271,7 +300,30 @@ void SideBarServer::createCard(const API::CameraPtr& camera)
     connect(card, &CameraCard::addToLayout, this, &SideBarServer::addToLayout);
     connect(card, &CameraCard::openInNewWindow, this, &SideBarServer::openInNewWindow);
     m_cards.insert(camera->id(), card);
-    m_holder->addCard(card);
+    if (add)
+        m_holder->addCard(card);
+    return card;
+}
+
+void SideBarServer::makeSomeCards()
+{
+    QElapsedTimer turn;
+    turn.start();
+    QList<QWidget*> made;
+    while (!m_pending.isEmpty() && (made.isEmpty() || turn.elapsed() < cardTurnMs)) {
+        CameraCard* card = createCard(m_pending.takeFirst(), false);
+        if (!m_searchText.isEmpty() && !card->title().contains(m_searchText, Qt::CaseInsensitive))
+            card->hide();
+        made << card;
+    }
+    m_holder->addCards(made);
+    if (!m_searchText.isEmpty())
+        applySearch();
+    if (m_pending.isEmpty()) {
+        m_cardMaker.stop();
+        // States may have changed meanwhile: the order is made sure of once.
+        serverUpdated();
+    }
 }
 
 void SideBarServer::applySearch()
@@ -287,6 +339,10 @@ void SideBarServer::applySearch()
     int matches = 0;
     for (CameraCard* card : qAsConst(m_cards)) {
         if (card->camera()->name().contains(m_searchText, Qt::CaseInsensitive))
+            ++matches;
+    }
+    for (const API::CameraPtr& camera : qAsConst(m_pending)) {
+        if (camera->name().contains(m_searchText, Qt::CaseInsensitive))
             ++matches;
     }
     if (matches > 0) {

@@ -2,7 +2,9 @@
 
 #include "model/apitypes.h"
 
+#include <QList>
 #include <QMap>
+#include <QTimer>
 #include <QWidget>
 
 class QCheckBox;
@@ -29,8 +31,11 @@ public:
     bool isFlatMode() const { return m_flatMode; }
     QMenu* menu() const { return m_menu; }
     CardHolder* holder() const { return m_holder; }
-    // The camera cards in the order they are shown.
+    // The camera cards in the order they are shown. A server of many cameras
+    // makes the first cards at once and the others over the next turns of the
+    // event loop, in the order they are shown.
     QList<CameraCard*> cards() const;
+    bool isMakingCards() const { return !m_pending.isEmpty(); }
 
     // Filters the cards by text; an empty text undoes the filter. The text is
     // kept and applied again after every re-sort.
@@ -66,12 +71,15 @@ private slots:
     void showName();
 
 private:
-    void createCard(const API::CameraPtr& camera);
+    CameraCard* createCard(const API::CameraPtr& camera, bool add = true);
+    void makeSomeCards();
     void applySearch();
     void startDrag();
 
     API::ServerPtr m_server;
     QMap<API::camera_id_t, CameraCard*> m_cards;
+    QList<API::CameraPtr> m_pending; // cameras whose cards are yet to be made, in shown order
+    QTimer m_cardMaker;
     bool m_updating = false;
     bool m_expandStateSaved = false;
     bool m_savedExpanded = true;

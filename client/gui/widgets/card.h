@@ -3,29 +3,46 @@
 #include <QFrame>
 #include <QPixmap>
 #include <QPoint>
+#include <memory>
 
-class QLabel;
 class QMenu;
 class QMimeData;
-class QToolButton;
 
 namespace OrvantaClient::GUI {
 
-class SpinnerWidget;
+class CardPrivate;
 
 // A rounded tile of the side bar: a picture, a state indicator, a title and a
 // menu button. A click emits clicked(); the menu opens from the button or with
 // a right click; dragging hands the card's item to whoever accepts it.
+//
+// A list may hold thousands of cards, of which a handful are on screen: a card
+// is a bare frame until it is first painted, builds its labels, spinner and
+// style then, and drops them again a while after it left the screen. Its
+// title, picture and menu live on either way.
 class Card : public QFrame
 {
     Q_OBJECT
 public:
     explicit Card(QWidget* parent = nullptr);
+    ~Card() override;
 
-    QString title() const { return m_title; }
-    QMenu* menu() const { return m_menu; }
+    QString title() const;
+    // Made on first use, by fillMenu().
+    QMenu* menu() const;
+    // Whether the card has its labels and style (it is or was lately on screen).
+    bool isBuilt() const;
+    // Whether the card has stayed within its window's visible area for a moment.
+    bool isOnScreen() const;
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 
     static constexpr int pressShift = 2;
+    // How long a card must stay in view to count as on screen, and how often
+    // a card on screen checks whether it still is.
+    static constexpr int settleMs = 250;
+    static constexpr int recheckMs = 1000;
 
 signals:
     void clicked();
@@ -42,28 +59,26 @@ protected:
 
     // What a drag of this card carries; null when the card cannot be dragged.
     virtual QMimeData* dragData() const { return nullptr; }
+    // Puts the actions into the card's menu when it is made.
+    virtual void fillMenu(QMenu* menu) { Q_UNUSED(menu) }
+    // The card came on screen or left it (scrolled away, hidden, folded away).
+    virtual void onScreenChanged(bool onScreen) { Q_UNUSED(onScreen) }
 
+    void paintEvent(QPaintEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
-private slots:
-    void on_Card_customContextMenuRequested(QPoint pos);
-
 private:
+    void build();
+    void tearDown();
+    void checkOnScreen();
+    void setOnScreen(bool onScreen);
+    bool isInView() const;
     void unshift();
 
-    QString m_title;
-    QPixmap m_pixmap;
-    QLabel* m_picture;
-    QLabel* m_indicator;
-    QLabel* m_titleLabel;
-    QToolButton* m_menuButton;
-    QMenu* m_menu;
-    SpinnerWidget* m_spinner;
-    QPoint m_pressPos;
-    bool m_pressed = false;
-    bool m_shifted = false;
+    std::unique_ptr<CardPrivate> d;
 };
 
 } // namespace OrvantaClient::GUI

@@ -69,6 +69,18 @@ void CardHolder::addCard(QWidget* card)
     m_cards->insertWidget(qMax(0, m_cards->count() - 1), card);
 }
 
+void CardHolder::addCards(const QList<QWidget*>& cards)
+{
+    m_cards->setEnabled(false);
+    for (QWidget* card : cards) {
+        addCard(card);
+        if (!(card->isHidden() && card->testAttribute(Qt::WA_WState_ExplicitShowHide)))
+            card->show();
+    }
+    m_cards->setEnabled(true);
+    m_cards->activate();
+}
+
 void CardHolder::removeCard(QWidget* card)
 {
     m_cards->removeWidget(card);
@@ -76,6 +88,10 @@ void CardHolder::removeCard(QWidget* card)
 
 void CardHolder::setCardOrder(const QList<QWidget*>& cards)
 {
+    // Laying thousands of cards out again costs; a list re-sorted into the
+    // same order is left alone.
+    if (cards == this->cards())
+        return;
     takeAllItems();
     for (QWidget* card : cards)
         m_cards->addWidget(card);

@@ -26,6 +26,9 @@ public:
 
     // Appends a card before the final stretch.
     void addCard(QWidget* card);
+    // Appends many cards, laid out once. Each is shown unless hidden on purpose
+    // (hide() before): one by one, every card shown would lay out all the others.
+    void addCards(const QList<QWidget*>& cards);
     // Takes a card out of the list; the caller decides its fate.
     void removeCard(QWidget* card);
     // Lays the given cards out in this order, followed by the final stretch.

@@ -9,10 +9,12 @@
 #include "model/camera.h"
 #include "model/layout.h"
 #include "model/localserver.h"
+#include "model/previewcache.h"
 #include "model/server.h"
 #include "resources/resources.h"
 #include "stores/layouts.h"
 #include "stores/roster.h"
+#include "core/storagepaths.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,7 +23,10 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QBuffer>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QToolButton>
 #include <QtTest>
 
@@ -73,18 +78,30 @@ private slots:
     void emptyRosterShowsLoadingThenMessage();
     void deletingLayoutFromItsMenuAsksNothing();
     void unreachableLocalServerSection();
+    void thousandsOfCamerasFetchPreviewsOnlyInView();
     void updateCheckComparesReleaseParts();
 
 private:
     LoopbackService m_service; // also the scratch working folder of the settings file
     QByteArray m_offered;
+    QStringList m_previewsAsked; // "server_camera", in order
 };
 
 void TestSideBar::initTestCase()
 {
     QCoreApplication::setApplicationVersion(QStringLiteral("6.1.3.304"));
     // Every settings page asks for updates; without an offered version the check fails.
-    m_service.server.setHandler([this](const HttpTestServer::Request&) {
+    m_service.server.setHandler([this](const HttpTestServer::Request& request) {
+        if (request.path.endsWith("preview/live")) {
+            m_previewsAsked << request.queryValue("server") + '_' + request.queryValue("camera");
+            QImage picture(640, 480, QImage::Format_RGB32);
+            picture.fill(Qt::darkGreen);
+            QByteArray jpeg;
+            QBuffer buffer(&jpeg);
+            buffer.open(QIODevice::WriteOnly);
+            picture.save(&buffer, "JPEG");
+            return Response::raw(200, jpeg, "image/jpeg");
+        }
         if (m_offered.isEmpty())
             return Response::json(500, "{}");
         return Response::json(200, R"({"success":true,"response":{"version":")" + m_offered + R"("}})");
@@ -281,6 +298,97 @@ void TestSideBar::unreachableLocalServerSection()
     QVERIFY(!local->exists());
     QVERIFY(roster.sections().isEmpty());
     QCOMPARE(roster.message(), QStringLiteral("No servers added"));
+}
+
+void TestSideBar::thousandsOfCamerasFetchPreviewsOnlyInView()
+{
+    qputenv("XDG_CACHE_HOME", m_service.dir.filePath("cache").toUtf8());
+    QVERIFY(QDir().mkpath(App::StoragePaths::cacheDir()));
+    API::PreviewCache& cache = API::PreviewCache::instance();
+    cache.setMemoryLimit(1);
+    const auto paid = [](int id, const QString& name) {
+        QJsonObject json = camera(id, name, true);
+        json.insert("services", QJsonObject{{"enabled", QJsonObject{{"active", true}}}});
+        return json;
+    };
+    QJsonArray first, second;
+    for (int i = 1; i <= 1000; ++i) {
+        first.append(paid(i, QString("Cam %1").arg(i, 4, 10, QLatin1Char('0'))));
+        second.append(paid(i, QString("Cam %1").arg(1000 + i)));
+    }
+    const API::ServerPtr alpha = addServer("s-a", "Alpha", true, first);
+    const API::ServerPtr beta = addServer("s-b", "Beta", true, second);
+    m_previewsAsked.clear();
+    SideBar bar;
+    bar.resize(320, 700);
+    bar.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&bar));
+    SideBarServer* alphaSection = bar.roster()->section(alpha);
+    SideBarServer* betaSection = bar.roster()->section(beta);
+    QTRY_VERIFY_WITH_TIMEOUT(!alphaSection->isMakingCards() && !betaSection->isMakingCards(), 60000);
+    QCOMPARE(alphaSection->cards().size() + betaSection->cards().size(), 2000);
+    QCOMPARE(alphaSection->cards().at(999)->title(), QStringLiteral("Cam 1000"));
+
+    // What the viewport shows, from the widgets' geometry alone.
+    const auto inView = [&] {
+        QStringList keys;
+        for (SideBarServer* section : {alphaSection, betaSection}) {
+            for (const CameraCard* card : section->cards()) {
+                if (!card->visibleRegion().isEmpty())
+                    keys << card->camera()->server()->id() + '_' + QString::number(card->camera()->id());
+            }
+        }
+        return keys;
+    };
+    const auto asked = [this] {
+        QStringList keys = m_previewsAsked;
+        keys.sort();
+        keys.removeDuplicates();
+        return keys;
+    };
+    // Every card in view asks for its picture, and hardly any other: one at
+    // the edge may have been in view while the header took its final height.
+    const auto askedAll = [&](const QStringList& keys) {
+        const QStringList now = asked();
+        for (const QString& key : keys) {
+            if (!now.contains(key))
+                return false;
+        }
+        return true;
+    };
+    const QStringList shown = inView();
+    QVERIFY(!shown.isEmpty() && shown.size() < 10);
+    QTRY_VERIFY_WITH_TIMEOUT(askedAll(shown), 10000);
+    QVERIFY2(asked().size() <= shown.size() + 1, qPrintable(asked().join(' ')));
+
+    // Scrolling far asks for the cards that came into view, and the cards
+    // left behind stop their cameras' refreshing.
+    auto* area = qobject_cast<QScrollArea*>(bar.roster()->parentWidget()->parentWidget());
+    QVERIFY(area);
+    const int before = asked().size();
+    area->verticalScrollBar()->setValue(area->verticalScrollBar()->maximum() * 3 / 4);
+    const QStringList later = inView();
+    QVERIFY(!later.isEmpty() && later.size() < 10);
+    for (const QString& key : later)
+        QVERIFY2(key.startsWith("s-b_") && !shown.contains(key), qPrintable(key));
+    QTRY_VERIFY_WITH_TIMEOUT(askedAll(later), 10000);
+    QVERIFY2(asked().size() <= before + later.size() + 1, qPrintable(asked().join(' ')));
+    QTRY_VERIFY_WITH_TIMEOUT(!alpha->item(1)->isActive(), 10000);
+    QCOMPARE(alpha->item(1)->watchers(), 0);
+
+    // Of the pictures no card shows, at most the limit stay in memory, the
+    // oldest going first; their files stay, at card size, down to the file
+    // limit, the newest kept.
+    QTRY_VERIFY_WITH_TIMEOUT(cache.held() <= later.size() + 1, 10000);
+    QVERIFY(alpha->item(1)->preview().isNull());
+    QCOMPARE(QImage(alpha->item(1)->cacheFileName()).size(), QSize(320, 240));
+    cache.setFileLimit(later.size());
+    cache.pruneFiles(App::StoragePaths::cacheDir());
+    QDir folder(App::StoragePaths::cacheDir(), "*.jpeg");
+    QCOMPARE(int(folder.count()), later.size());
+    QVERIFY(!QFileInfo::exists(alpha->item(1)->cacheFileName()));
+    cache.setFileLimit(1000);
+    cache.setMemoryLimit(64);
 }
 
 void TestSideBar::updateCheckComparesReleaseParts()
