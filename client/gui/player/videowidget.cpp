@@ -348,8 +348,11 @@ void VideoWidgetPrivate::watchdog()
     }
 
     if (!archiveMode && state == VideoWidget::Error) {
+        // A frozen picture may come back by itself and is given time; a worker
+        // that has ended (killed, crashed, given up) never brings one back.
+        const bool gone = process->state() == QProcess::NotRunning;
         const bool frozen = lastRequestTime.isValid() && lastRequestTime.msecsTo(now) > restartGraceMs
-            && freezeTime.isValid() && freezeTime.msecsTo(now) > frozenAfterMs;
+            && freezeTime.isValid() && (gone || freezeTime.msecsTo(now) > frozenAfterMs);
         if (reloads < maxReloads) {
             if (frozen) {
                 const int count = reloads;
@@ -364,6 +367,13 @@ void VideoWidgetPrivate::watchdog()
             retryTimer->start(retryAfterMs);
         }
     }
+
+    // A cell that has played for a while since its last start has recovered:
+    // the reloads allowed before giving up count the failures of one outage,
+    // not every outage of the cell's life.
+    if (state == VideoWidget::Playing && reloads > 0 && lastRequestTime.isValid()
+        && lastRequestTime.msecsTo(now) > frozenAfterMs)
+        reloads = 0;
 
     if (lastMouseMove.msecsTo(now) >= 4000 && !(ptz->isVisible() && ptz->geometry().contains(mousePos)))
         showControls(false);
