@@ -469,7 +469,7 @@ int Soak::finish()
     std::vector<double> all;
     std::printf("\nSoak of %d minutes (%d fault cycles of %lld s with the fault held %lld s, %d workers killed), "
                 "16 cameras in 4x4, machine busy %.0f%% of its %ld cores on average\n\n",
-                int(runMs / 60000), minutes, static_cast<long long>(cycleMs / 1000),
+                qRound(runMs / 60000.0), minutes, static_cast<long long>(cycleMs / 1000),
                 static_cast<long long>(holdMs / 1000), m_kills, 100 * busy / (runMs / 1000.0) / sysconf(_SC_NPROCESSORS_ONLN),
                 sysconf(_SC_NPROCESSORS_ONLN));
     std::printf("%-30s %6s %10s %10s  %s\n", "fault", "cycles", "max s", "median s", "cells not back by the next fault");

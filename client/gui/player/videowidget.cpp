@@ -348,11 +348,15 @@ void VideoWidgetPrivate::watchdog()
     }
 
     if (!archiveMode && state == VideoWidget::Error) {
-        // A frozen picture may come back by itself and is given time; a worker
-        // that has ended (killed, crashed, given up) never brings one back.
-        const bool gone = process->state() == QProcess::NotRunning;
+        // A frozen picture may come back by itself and is given time. A worker
+        // that played and then ended (killed, crashed, its stream cut) never
+        // brings one back and is replaced at once; one that never played (the
+        // server refuses, answers an error) is tried again only after that
+        // time, so a failing server is not asked every beat.
+        const bool ended = process->state() == QProcess::NotRunning || workerState == QLatin1String("7");
+        const bool played = lastFrameTime.isValid() && lastFrameTime > lastRequestTime;
         const bool frozen = lastRequestTime.isValid() && lastRequestTime.msecsTo(now) > restartGraceMs
-            && freezeTime.isValid() && (gone || freezeTime.msecsTo(now) > frozenAfterMs);
+            && freezeTime.isValid() && ((ended && played) || freezeTime.msecsTo(now) > frozenAfterMs);
         if (reloads < maxReloads) {
             if (frozen) {
                 const int count = reloads;

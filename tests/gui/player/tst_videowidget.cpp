@@ -250,16 +250,28 @@ void TestVideoWidget::silentLiveWorkerIsReloaded()
 
 void TestVideoWidget::endedWorkerIsReplacedAtOnceAndOutagesDoNotAddUp()
 {
-    // A worker killed while it plays is replaced without waiting for the
-    // picture to count as frozen (a minute here).
+    // A worker killed while it plays, or whose stream ends, is replaced
+    // without waiting for the picture to count as frozen (a minute here).
     QByteArray playing = "fill 0 0 255 255 8 8\nprint size 8 8\n";
     for (int i = 0; i < 25; ++i)
         playing += "print frame\nsleep 40\n";
-    VideoWidget* w = widget(playing + "signal 9\n");
+    VideoWidget* w = nullptr;
+    for (const QByteArray& end : {QByteArray("signal 9\n"), QByteArray("print state 7\nwait\n")}) {
+        w = widget(playing + end);
+        w->setTimings(50, 0, 60000, 60000, 60000);
+        QFile::remove(m_dir.filePath("worker.log"));
+        QVERIFY(w->playLive());
+        QTRY_COMPARE_WITH_TIMEOUT(w->state(), int(VideoWidget::Playing), 20000);
+        QTRY_VERIFY2_WITH_TIMEOUT(log().count("started") >= 2, end.constData(), 10000);
+    }
+    // One that never played (a refused stream) is not asked again at every beat.
+    w = widget("print state 7\nwait\n");
     w->setTimings(50, 0, 60000, 60000, 60000);
+    QFile::remove(m_dir.filePath("worker.log"));
     QVERIFY(w->playLive());
-    QTRY_COMPARE_WITH_TIMEOUT(w->state(), int(VideoWidget::Playing), 20000);
-    QTRY_VERIFY_WITH_TIMEOUT(log().count("started") >= 2, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(w->state(), int(VideoWidget::Error), 20000);
+    QTest::qWait(1000);
+    QCOMPARE(log().count("started"), 1);
 
     // Each worker plays past the freeze limit, then dies: every outage is
     // mended by one reload, and the cell never gives up as it would after
