@@ -589,6 +589,9 @@ int main(int argc, char* argv[])
     std::fflush(stdout);
     Soak soak(camsim, minutes, seed);
     soak.start(windowSize);
+    // Stopped early, the run still ends its workers and camsim and prints what it has.
+    std::signal(SIGINT, [](int) { QCoreApplication::quit(); });
+    std::signal(SIGTERM, [](int) { QCoreApplication::quit(); });
     app.exec();
     const int status = soak.finish();
     camsim.stop();

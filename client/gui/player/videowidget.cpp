@@ -372,13 +372,6 @@ void VideoWidgetPrivate::watchdog()
         }
     }
 
-    // A cell that has played for a while since its last start has recovered:
-    // the reloads allowed before giving up count the failures of one outage,
-    // not every outage of the cell's life.
-    if (state == VideoWidget::Playing && reloads > 0 && lastRequestTime.isValid()
-        && lastRequestTime.msecsTo(now) > frozenAfterMs)
-        reloads = 0;
-
     if (lastMouseMove.msecsTo(now) >= 4000 && !(ptz->isVisible() && ptz->geometry().contains(mousePos)))
         showControls(false);
 
@@ -905,6 +898,10 @@ void VideoWidget::readPlayerState()
     if (d->state == Starting || (d->state == Error && !d->archiveMode && !workerEnded)) {
         d->setState(Playing);
         d->freezeTime = QDateTime();
+        // The reloads allowed before giving up are those that bring no
+        // picture back; one that did has mended its outage, and a later
+        // failure (a cut stream, a killed worker) is a new one.
+        d->reloads = 0;
     }
     if (!d->ptzPending)
         d->spinner->stop();

@@ -273,9 +273,9 @@ void TestVideoWidget::endedWorkerIsReplacedAtOnceAndOutagesDoNotAddUp()
     QTest::qWait(1000);
     QCOMPARE(log().count("started"), 1);
 
-    // Each worker plays past the freeze limit, then dies: every outage is
-    // mended by one reload, and the cell never gives up as it would after
-    // three reloads that brought nothing back.
+    // Each worker plays a moment, then dies: every outage is mended by one
+    // reload, and the cell never gives up as it would after three reloads
+    // that brought nothing back.
     w = widget(playing + "signal 9\n");
     w->setTimings(50, 0, 500, 60000, 60000);
     QFile::remove(m_dir.filePath("worker.log"));
