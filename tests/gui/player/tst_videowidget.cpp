@@ -256,7 +256,7 @@ void TestVideoWidget::endedWorkerIsReplacedAtOnceAndOutagesDoNotAddUp()
     for (int i = 0; i < 25; ++i)
         playing += "print frame\nsleep 40\n";
     VideoWidget* w = nullptr;
-    for (const QByteArray& end : {QByteArray("signal 9\n"), QByteArray("print state 7\nwait\n")}) {
+    for (const QByteArray& end : {QByteArray("signal 9\n"), QByteArray("print state 7\nprint state 5\nwait\n")}) {
         w = widget(playing + end);
         w->setTimings(50, 0, 60000, 60000, 60000);
         QFile::remove(m_dir.filePath("worker.log"));
