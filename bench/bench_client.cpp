@@ -10,6 +10,10 @@
 //   bench_client [SECONDS [CAMERAS...]]      default: 60 s, 4 9 16
 // Environment: BENCH_WINDOW=WxH (1600x900), BENCH_QUALITY=0|1|2 for a fixed quality,
 // BENCH_FRAMEPUMP=1 for framepump on the local cameras, BENCH_LOG=FILE keeps the client's log.
+#include "camsimwall.h"
+#include "figures.h"
+#include "paintcounter.h"
+#include "procinfo.h"
 #include "core/logger.h"
 #include "core/settings.h"
 #include "gui/grid/layoutwidget.h"
@@ -20,11 +24,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QEvent>
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -40,7 +40,6 @@
 #include <numeric>
 #include <vector>
 
-#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace OrvantaClient;
@@ -48,73 +47,9 @@ using GUI::Player::VideoWidget;
 
 namespace {
 
-constexpr int maxCameras = 16;
-const long ticksPerSecond = sysconf(_SC_CLK_TCK);
+using namespace Bench;
 
-// ---- processes, from /proc ----
-
-struct ProcStat
-{
-    int pid = 0;
-    int ppid = 0;
-    QByteArray name;
-    qint64 ticks = 0; // utime + stime
-};
-
-bool readStat(int pid, ProcStat& stat)
-{
-    QFile file(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray line = file.readAll();
-    const int open = line.indexOf('('), close = line.lastIndexOf(')');
-    if (open < 0 || close < open)
-        return false;
-    const QList<QByteArray> fields = line.mid(close + 2).split(' ');
-    if (fields.size() < 13)
-        return false;
-    stat.pid = pid;
-    stat.name = line.mid(open + 1, close - open - 1);
-    stat.ppid = fields.at(1).toInt();
-    stat.ticks = fields.at(11).toLongLong() + fields.at(12).toLongLong();
-    return true;
-}
-
-// The children of a process whose command name is one of the given.
-std::vector<ProcStat> childrenOf(int parent, const QList<QByteArray>& names)
-{
-    std::vector<ProcStat> found;
-    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString& entry : entries) {
-        bool number = false;
-        const int pid = entry.toInt(&number);
-        ProcStat stat;
-        if (number && readStat(pid, stat) && stat.ppid == parent && (names.isEmpty() || names.contains(stat.name)))
-            found.push_back(stat);
-    }
-    return found;
-}
-
-// Peak resident memory of a process in kB (VmHWM), 0 when it is gone.
-qint64 peakKb(int pid)
-{
-    QFile file(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!file.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : file.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLongLong();
-    }
-    return 0;
-}
-
-double selfCpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
-           + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
+constexpr int maxCameras = CamsimWall::cameras;
 
 // CPU of a group of processes over a stretch of time: each one's ticks from the
 // start of the stretch (or its birth) to its last sample. One that ends inside
@@ -190,41 +125,6 @@ private:
     int m_atBegin = 0;
 };
 
-// camsim and its ffmpeg children, for the machine's load beside the client's.
-double treeTicks(int pid)
-{
-    qint64 ticks = 0;
-    ProcStat stat;
-    if (readStat(pid, stat))
-        ticks += stat.ticks;
-    for (const ProcStat& child : childrenOf(pid, {}))
-        ticks += child.ticks;
-    return double(ticks) / ticksPerSecond;
-}
-
-// Busy CPU seconds of the whole machine, all cores: shows what else ran meanwhile.
-double machineBusySeconds()
-{
-    QFile file(QStringLiteral("/proc/stat"));
-    if (!file.open(QIODevice::ReadOnly))
-        return 0;
-    const QList<QByteArray> fields = file.readLine().simplified().split(' ');
-    qint64 busy = 0;
-    for (int i = 1; i < fields.size() && i <= 8; ++i) {
-        if (i != 4 && i != 5) // idle, iowait
-            busy += fields.at(i).toLongLong();
-    }
-    return double(busy) / ticksPerSecond;
-}
-
-void resetOwnPeak()
-{
-    // "5" resets the peak resident size of the process (Linux 4.0 and later).
-    QFile file(QStringLiteral("/proc/self/clear_refs"));
-    if (file.open(QIODevice::WriteOnly))
-        file.write("5");
-}
-
 void waitMs(int ms)
 {
     QEventLoop loop;
@@ -242,41 +142,6 @@ void runFor(double seconds, int periodMs, const std::function<void()>& tick)
         tick();
     }
 }
-
-// ---- what the cells show ----
-
-// Counts new pictures painted in one cell: a paint that shows a picture other
-// than the last one painted is one frame shown.
-class PaintCounter : public QObject
-{
-public:
-    PaintCounter(VideoWidget* player, const QElapsedTimer& clock) : QObject(player), m_player(player), m_clock(clock)
-    {
-        player->installEventFilter(this);
-    }
-    qint64 shown = 0;
-    qint64 firstMs = -1;
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint && m_player->hasFrame()) {
-            const qint64 key = m_player->image().cacheKey();
-            if (key != m_lastKey) {
-                m_lastKey = key;
-                ++shown;
-                if (firstMs < 0)
-                    firstMs = m_clock.elapsed();
-            }
-        }
-        return false;
-    }
-
-private:
-    VideoWidget* m_player;
-    const QElapsedTimer& m_clock;
-    qint64 m_lastKey = 0;
-};
 
 struct ClientFigures
 {
@@ -483,27 +348,6 @@ FfmpegFigures runFfmpeg(const QStringList& urls, double seconds, int camsimPid)
     return figures;
 }
 
-QJsonObject camsimConfig()
-{
-    QJsonArray cameras;
-    for (int id = 1; id <= maxCameras; ++id)
-        cameras.append(QJsonObject{{"id", id}, {"name", QStringLiteral("Cam %1").arg(id)}});
-    return QJsonObject{
-        {"cheap", true},
-        {"cloudServers", QJsonArray()}, // nothing else to encode a loop for
-        {"localServers", QJsonArray{QJsonObject{{"name", "Wall"}, {"password", "wall"}, {"cameras", cameras}}}},
-    };
-}
-
-double median(std::vector<double> values)
-{
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
 void discardMessages(QtMsgType, const QMessageLogContext&, const QString&) {}
 
 } // namespace
@@ -538,43 +382,11 @@ int main(int argc, char* argv[])
     App::Settings::instance().setValue(QStringLiteral("experimental/framepump"),
                                        qEnvironmentVariableIsSet("BENCH_FRAMEPUMP"));
 
-    QFile config(dir.filePath(QStringLiteral("camsim.json")));
-    config.open(QIODevice::WriteOnly);
-    config.write(QJsonDocument(camsimConfig()).toJson());
-    config.close();
-    QDir().mkpath(dir.filePath(QStringLiteral("camsim")));
-    QProcess camsim;
-    camsim.start(QStringLiteral(CAMSIM_BIN), {QStringLiteral("--config"), config.fileName(), QStringLiteral("--workdir"),
-                                              dir.filePath(QStringLiteral("camsim")), QStringLiteral("--cheap"),
-                                              QStringLiteral("--quiet")});
-    QByteArray camsimSays;
-    QElapsedTimer clock;
-    clock.start();
-    const QRegularExpression portLine(QStringLiteral("local servers on (\\d+)"));
-    QRegularExpressionMatch match;
-    while (!(match = portLine.match(QString::fromLatin1(camsimSays))).hasMatch() && clock.elapsed() < 120000
-           && camsim.state() != QProcess::NotRunning) {
-        camsim.waitForReadyRead(500);
-        camsimSays += camsim.readAllStandardError();
-    }
-    if (!match.hasMatch()) {
-        std::fprintf(stderr, "camsim did not start: %s\n", camsimSays.constData());
+    Bench::CamsimWall camsim;
+    if (!camsim.start(QStringLiteral(CAMSIM_BIN)))
         return 1;
-    }
-    const int camsimPid = int(camsim.processId());
-
-    auto server = std::make_shared<API::LocalServer>(QStringLiteral("Wall"), QStringLiteral("127.0.0.1"),
-                                                     match.captured(1).toInt(), QStringLiteral("wall"));
-    bool listed = false;
-    QObject::connect(server.get(), &API::LocalServer::localServerUpdatingFinished, [&] { listed = true; });
-    server->update();
-    clock.restart();
-    while (!listed && clock.elapsed() < 10000)
-        waitMs(50);
-    if (!listed || server->items().size() < maxCameras) {
-        std::fprintf(stderr, "the local server did not list its %d cameras\n", maxCameras);
-        return 1;
-    }
+    const int camsimPid = camsim.pid();
+    const std::shared_ptr<API::LocalServer> server = camsim.server();
 
     std::printf("Client on camsim, cheap mode (640x480 at 25 fps), window %dx%d, quality %s, %.0f s per grid, "
                 "QPA %s, %ld cores\n",
@@ -635,8 +447,7 @@ int main(int argc, char* argv[])
         "decoding the same streams with -f null; camsim = the simulator and its stream processes, not part of the\n"
         "total; others = the rest of the machine meanwhile (other programs disturb the figures when high).\n"
         "MB: peak resident memory (VmHWM); started: worker processes from opening the layout to the end.\n");
-    camsim.terminate();
-    camsim.waitForFinished(5000);
+    camsim.stop();
     App::Logger::close();
     return 0;
 }

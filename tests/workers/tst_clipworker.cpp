@@ -109,6 +109,7 @@ private slots:
     void pauseBeforeTheFirstPicture();
     void followsSizeChangesWithinTheStream();
     void refusesFrameFilesItCannotDrawInto();
+    void streamsThatCannotBeOpenedEndAtOnce();
     void crashEndsWithExitCodeOne();
     void exportsToExactlyTheGivenPath();
     void exportFailuresAreReported();
@@ -206,6 +207,21 @@ void TestClipworker::refusesFrameFilesItCannotDrawInto()
     QVERIFY(missing.errors().contains(QLatin1String("No frame file to draw into")));
     QCOMPARE(missing.lines().count(QStringLiteral("frame")), 0);
     QCOMPARE(missing.process.state(), QProcess::Running);
+}
+
+void TestClipworker::streamsThatCannotBeOpenedEndAtOnce()
+{
+    // A port nobody listens on ends the player with state 7 at once, long
+    // before a cell would give up on its silence.
+    QTcpServer closed;
+    QVERIFY(closed.listen(QHostAddress::LocalHost));
+    const quint16 port = closed.serverPort();
+    closed.close();
+    WorkerRun worker(QStringLiteral(CLIPWORKER_BIN),
+                     {QStringLiteral("http://127.0.0.1:%1/live.flv").arg(port), QStringLiteral("none")});
+    QVERIFY(worker.waitForLine(QStringLiteral("state 7"), 8000));
+    QCOMPARE(worker.lines().count(QStringLiteral("frame")), 0);
+    QCOMPARE(worker.process.state(), QProcess::Running); // the cell ends it
 }
 
 void TestClipworker::crashEndsWithExitCodeOne()

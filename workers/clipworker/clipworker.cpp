@@ -16,7 +16,8 @@ Clipworker::Clipworker(const QString& url, const QString& frameFileName, const Q
     applier = std::thread([this] { applyLoop(); });
     vlc.attachEvents({libvlc_MediaPlayerNothingSpecial, libvlc_MediaPlayerOpening, libvlc_MediaPlayerBuffering,
                       libvlc_MediaPlayerPlaying, libvlc_MediaPlayerPaused, libvlc_MediaPlayerStopped,
-                      libvlc_MediaPlayerEndReached, libvlc_MediaPlayerTimeChanged},
+                      libvlc_MediaPlayerEndReached, libvlc_MediaPlayerEncounteredError,
+                      libvlc_MediaPlayerTimeChanged},
                      [this](const libvlc_event_t* event) { handleEvent(event); });
     vlc.setVideoCallbacks(&Clipworker::lockCallback, nullptr, &Clipworker::displayCallback, this);
     vlc.setVideoFormatCallbacks(&Clipworker::formatCallback, nullptr);
@@ -138,6 +139,10 @@ void Clipworker::handleEvent(const libvlc_event_t* event)
         StatusOutput::writeLine("state", event->type - libvlc_MediaPlayerNothingSpecial);
         break;
     case libvlc_MediaPlayerEndReached:
+    // A stream that cannot be opened (refused, an error answer, no video in
+    // it) ends the player too: said at once, the cell need not wait for a
+    // picture that cannot come.
+    case libvlc_MediaPlayerEncounteredError:
         StatusOutput::writeLine("state", 7);
         break;
     case libvlc_MediaPlayerTimeChanged:

@@ -83,6 +83,9 @@ public:
     FrameFile frameFile;
     StatusReader reader;
     QString workerState = QStringLiteral("unknown");
+    // The worker has said its stream ended or failed ("7"); libvlc may
+    // state "stopped" after it, so the last state alone does not tell.
+    bool workerEnded = false;
     bool hasFrame = false;
     qint64 frameCount = 0;
     QImage image;
@@ -348,8 +351,15 @@ void VideoWidgetPrivate::watchdog()
     }
 
     if (!archiveMode && state == VideoWidget::Error) {
+        // A frozen picture may come back by itself and is given time. A worker
+        // that played and then ended (killed, crashed, its stream cut) never
+        // brings one back and is replaced at once; one that never played (the
+        // server refuses, answers an error) is tried again only after that
+        // time, so a failing server is not asked every beat.
+        const bool ended = process->state() == QProcess::NotRunning || workerEnded;
+        const bool played = lastFrameTime.isValid() && lastFrameTime > lastRequestTime;
         const bool frozen = lastRequestTime.isValid() && lastRequestTime.msecsTo(now) > restartGraceMs
-            && freezeTime.isValid() && freezeTime.msecsTo(now) > frozenAfterMs;
+            && freezeTime.isValid() && ((ended && played) || freezeTime.msecsTo(now) > frozenAfterMs);
         if (reloads < maxReloads) {
             if (frozen) {
                 const int count = reloads;
@@ -623,6 +633,7 @@ bool VideoWidget::play(QString url)
     // commands queued while none ran (a pause given then would hold the new one).
     // It starts from what the cell is now, and is heard at the cell's volume.
     d->workerState = QStringLiteral("unknown");
+    d->workerEnded = false;
     d->pendingCommands = QStringList{d->volumeCommand()};
     d->spinner->start();
     d->setState(Starting);
@@ -873,6 +884,7 @@ void VideoWidget::readPlayerState()
             break;
         case StatusEvent::State:
             d->workerState = event.state;
+            d->workerEnded = d->workerEnded || event.isError();
             if (event.isError())
                 d->workerFailed();
             break;
@@ -888,10 +900,13 @@ void VideoWidget::readPlayerState()
         return;
     // Pictures from a live worker given up as silent (a slow start on a loaded
     // machine) mean it plays: the reload that waits for a frozen picture is called off.
-    const bool workerEnded = d->workerState == QLatin1String("7");
-    if (d->state == Starting || (d->state == Error && !d->archiveMode && !workerEnded)) {
+    if (d->state == Starting || (d->state == Error && !d->archiveMode && !d->workerEnded)) {
         d->setState(Playing);
         d->freezeTime = QDateTime();
+        // The reloads allowed before giving up are those that bring no
+        // picture back; one that did has mended its outage, and a later
+        // failure (a cut stream, a killed worker) is a new one.
+        d->reloads = 0;
     }
     if (!d->ptzPending)
         d->spinner->stop();

@@ -30,6 +30,7 @@ private slots:
     void qualityChanges();
     void reloadsThenGivesUpThenRetries();
     void silentLiveWorkerIsReloaded();
+    void endedWorkerIsReplacedAtOnceAndOutagesDoNotAddUp();
     void stateSevenStopsArchive();
     void cloudCellsWaitForTheService();
     void workerEndsAndFrameFileFailuresAreLoggedOnce();
@@ -245,6 +246,43 @@ void TestVideoWidget::silentLiveWorkerIsReloaded()
     QTest::qWait(3500); // past the reload the failure had planned
     QCOMPARE(log().count("started"), 1);
     QCOMPARE(w->state(), int(VideoWidget::Playing));
+}
+
+void TestVideoWidget::endedWorkerIsReplacedAtOnceAndOutagesDoNotAddUp()
+{
+    // A worker killed while it plays, or whose stream ends, is replaced
+    // without waiting for the picture to count as frozen (a minute here).
+    QByteArray playing = "fill 0 0 255 255 8 8\nprint size 8 8\n";
+    for (int i = 0; i < 25; ++i)
+        playing += "print frame\nsleep 40\n";
+    VideoWidget* w = nullptr;
+    for (const QByteArray& end : {QByteArray("signal 9\n"), QByteArray("print state 7\nprint state 5\nwait\n")}) {
+        w = widget(playing + end);
+        w->setTimings(50, 0, 60000, 60000, 60000);
+        QFile::remove(m_dir.filePath("worker.log"));
+        QVERIFY(w->playLive());
+        QTRY_COMPARE_WITH_TIMEOUT(w->state(), int(VideoWidget::Playing), 20000);
+        QTRY_VERIFY2_WITH_TIMEOUT(log().count("started") >= 2, end.constData(), 10000);
+    }
+    // One that never played (a refused stream) is not asked again at every beat.
+    w = widget("print state 7\nwait\n");
+    w->setTimings(50, 0, 60000, 60000, 60000);
+    QFile::remove(m_dir.filePath("worker.log"));
+    QVERIFY(w->playLive());
+    QTRY_COMPARE_WITH_TIMEOUT(w->state(), int(VideoWidget::Error), 20000);
+    QTest::qWait(1000);
+    QCOMPARE(log().count("started"), 1);
+
+    // Each worker plays a moment, then dies: every outage is mended by one
+    // reload, and the cell never gives up as it would after three reloads
+    // that brought nothing back.
+    w = widget(playing + "signal 9\n");
+    w->setTimings(50, 0, 500, 60000, 60000);
+    QFile::remove(m_dir.filePath("worker.log"));
+    QVERIFY(w->playLive());
+    QTRY_VERIFY_WITH_TIMEOUT(log().count("started") >= 6, 30000);
+    QVERIFY(w->message().isEmpty());
+    QVERIFY(w->reloads() <= 1);
 }
 
 void TestVideoWidget::cloudCellsWaitForTheService()

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QTemporaryDir>
+#include <memory>
+
+namespace OrvantaClient::API {
+class LocalServer;
+}
+
+namespace Bench {
+
+// camsim in cheap mode (a pre-encoded 640x480 25 fps loop copied to every
+// stream) with one local server, "Wall", of 16 cameras, and that server as the
+// client sees it once it has listed its cameras.
+class CamsimWall
+{
+public:
+    static constexpr int cameras = 16;
+
+    CamsimWall();
+    ~CamsimWall();
+
+    // Starts camsim and lists the server; false with a message on stderr.
+    bool start(const QString& camsimProgram);
+    void stop();
+
+    int pid() const { return int(m_camsim.processId()); }
+    int controlPort() const { return m_controlPort; }
+    std::shared_ptr<OrvantaClient::API::LocalServer> server() const { return m_server; }
+
+private:
+    QTemporaryDir m_dir;
+    QProcess m_camsim;
+    int m_controlPort = 0;
+    std::shared_ptr<OrvantaClient::API::LocalServer> m_server;
+};
+
+} // namespace Bench
