@@ -16,12 +16,18 @@ public:
 
     T id() const { return m_id; }
 
+    // Names longer than this are not names but a broken or hostile answer;
+    // they are cut, so that no label, tooltip or log line has to lay out or
+    // carry 100,000 characters.
+    static constexpr int maxNameLength = 256;
+
     QString name() const { return m_name; }
     void setName(const QString& name)
     {
-        if (name == m_name)
+        const QString kept = name.size() <= maxNameLength ? name : name.left(maxNameLength - 1) + QChar(0x2026);
+        if (kept == m_name)
             return;
-        m_name = name;
+        m_name = kept;
         onNameChanged();
     }
 

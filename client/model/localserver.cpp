@@ -1,7 +1,9 @@
 #include "localserver.h"
 
+#include "api/problemlog.h"
 #include "api/streamerclient.h"
 
+#include <QDebug>
 #include <QUrl>
 
 namespace OrvantaClient::API {
@@ -87,9 +89,19 @@ void LocalServer::onExistsChanged(bool exists)
 void LocalServer::streamsUpdate(QJsonDocument data)
 {
     m_updating = false;
+    // Anything but a list of cameras is a broken answer, not an empty server:
+    // the cameras shown stay.
+    if (!data.isArray()) {
+        if (ProblemLog::first(QStringLiteral("cameras of ") + id(), QStringLiteral("list")))
+            qDebug() << "Camera list of local server" << id() << "kept: the answer holds none";
+        emit localServerUpdatingError();
+        return;
+    }
     setOnline(true);
-    updateCameras(data.array());
-    emit localServerUpdatingFinished();
+    if (updateCameras(data.array()))
+        emit localServerUpdatingFinished();
+    else
+        emit localServerUpdatingError();
 }
 
 void LocalServer::streamsError()

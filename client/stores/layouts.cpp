@@ -2,6 +2,7 @@
 
 #include "roster.h"
 #include "api/cloudapiclient.h"
+#include "api/problemlog.h"
 #include "core/storagepaths.h"
 #include "core/usernotices.h"
 #include "model/camera.h"
@@ -27,6 +28,27 @@ API::ServerLookup rosterLookup()
 // The shape of the layouts object in the file and in the service's answer. A
 // wrong one is never taken for an empty list: that list would be pushed or
 // written over the user's layouts.
+// The service's time of the last change, a number or a numeral; 0 when
+// neither. Bounded before the conversion, which is undefined out of range.
+qint64 lastUpdateOf(const QJsonValue& value)
+{
+    if (value.isString())
+        return value.toString().toLongLong();
+    return qint64(qBound(-9.0e18, value.toDouble(0), 9.0e18));
+}
+
+// Layouts that cannot be told apart would be merged or dropped, and the
+// merged list stored over the file.
+bool layoutsHaveIds(const QJsonObject& data)
+{
+    for (const QJsonValue& value : data.value(QStringLiteral("layouts")).toArray()) {
+        const QJsonValue id = value.toObject().value(QStringLiteral("id"));
+        if (!id.isString() || id.toString().isEmpty())
+            return false;
+    }
+    return true;
+}
+
 bool hasLayoutsShape(const QJsonObject& data, bool fromService)
 {
     const QJsonValue layouts = data.value(QStringLiteral("layouts"));
@@ -39,7 +61,7 @@ bool hasLayoutsShape(const QJsonObject& data, bool fromService)
     if (!isNumber)
         return false;
     // Before the first push the service may leave the list out.
-    return layouts.isArray() || (lastUpdate.toVariant().toLongLong() == 0 && layouts.isUndefined());
+    return (layouts.isArray() && layoutsHaveIds(data)) || (lastUpdateOf(lastUpdate) == 0 && layouts.isUndefined());
 }
 
 } // namespace
@@ -163,11 +185,13 @@ void Layouts::onLayoutsLoadedFromApi(QJsonObject data)
         return;
     }
     if (!hasLayoutsShape(data, true)) {
-        qDebug() << "Layouts answer has a wrong shape, keys:" << data.keys();
+        if (API::ProblemLog::first(QStringLiteral("layouts"), QStringLiteral("shape")))
+            qDebug() << "Layouts answer has a wrong shape, keys:" << data.keys().mid(0, 10);
         onLayoutsLoadingError();
         return;
     }
-    if (data.value(QStringLiteral("last_update")).toVariant().toLongLong() != 0) {
+    API::ProblemLog::recovered(QStringLiteral("layouts"));
+    if (lastUpdateOf(data.value(QStringLiteral("last_update"))) != 0) {
         merge(data);
         storeLayoutsToFile();
     } else {
@@ -200,6 +224,9 @@ void Layouts::merge(const QJsonObject& data)
     for (const QJsonValue& value : data.value(QStringLiteral("layouts")).toArray()) {
         const QJsonObject object = value.toObject();
         const API::layout_id_t id = object.value(QStringLiteral("id")).toString();
+        // A layout listed twice is the same layout; the first listing counts.
+        if (seen.contains(id))
+            continue;
         seen.insert(id);
         if (const API::LayoutPtr held = item(id)) {
             const bool existed = held->exists();
