@@ -22,6 +22,9 @@ LocalServer::LocalServer(const QString& name, const QString& host, int port, con
 {
     setName(name);
     setOnline(true);
+    // A server of the local network that leaves its status unanswered this
+    // long is taken for offline; it is asked again at the next refresh.
+    m_streams->http().setTransferTimeout(qMin(HTTPClient::defaultTransferTimeout(), statusTimeoutMs));
     connect(m_streams, &StreamerClient::jsonReceived, this, &LocalServer::streamsUpdate);
     connect(m_streams, &StreamerClient::error, this, &LocalServer::streamsError);
 }

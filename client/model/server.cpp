@@ -51,10 +51,10 @@ void Server::fromJson(const QJsonObject& json)
         qDebug() << "Camera list of server" << id() << "kept: the answer holds none";
 }
 
-camera_id_t Server::cameraIdOf(const QJsonValue& entry)
+camera_id_t Server::cameraIdOf(const QJsonValue& entry, const QString& key)
 {
     // Checked as a double: a converted out-of-range one is undefined.
-    const QJsonValue id = entry.toObject().value(QStringLiteral("id"));
+    const QJsonValue id = entry.toObject().value(key);
     const double number = id.toDouble(-1);
     if (!id.isDouble() || number < 0 || number > std::numeric_limits<camera_id_t>::max() || number != std::floor(number))
         return -1;

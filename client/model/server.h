@@ -29,8 +29,8 @@ public:
     // leaves the cameras as they are and returns false, since dropping or
     // merging cards on a broken answer would lose them.
     bool updateCameras(const QJsonArray& cameras);
-    // The id of a camera entry of an answer, or -1 when it has no usable one.
-    static camera_id_t cameraIdOf(const QJsonValue& entry);
+    // The camera id under key in an entry of an answer, or -1 when it has no usable one.
+    static camera_id_t cameraIdOf(const QJsonValue& entry, const QString& key = QStringLiteral("id"));
     virtual void update(const Server& other);
 
     bool isOnline() const { return m_online; }

@@ -37,14 +37,26 @@ qint64 lastUpdateOf(const QJsonValue& value)
     return qint64(qBound(-9.0e18, value.toDouble(0), 9.0e18));
 }
 
-// Layouts that cannot be told apart would be merged or dropped, and the
-// merged list stored over the file.
-bool layoutsHaveIds(const QJsonObject& data)
+bool withinGrid(const QJsonValue& value, int low)
+{
+    const double number = value.toDouble(-1);
+    return value.isDouble() && number >= low && number <= API::Layout::maxSize;
+}
+
+// Layouts that cannot be told apart would be merged or dropped, and cells
+// outside any grid lost; the result would then be stored over the file.
+bool layoutsAreUsable(const QJsonObject& data)
 {
     for (const QJsonValue& value : data.value(QStringLiteral("layouts")).toArray()) {
         const QJsonValue id = value.toObject().value(QStringLiteral("id"));
         if (!id.isString() || id.toString().isEmpty())
             return false;
+        for (const QJsonValue& cell : value.toObject().value(QStringLiteral("cameras")).toArray()) {
+            const QJsonObject object = cell.toObject();
+            if (API::Server::cameraIdOf(cell, QStringLiteral("camera")) < 0 || !withinGrid(object.value(QStringLiteral("row")), 0)
+                || !withinGrid(object.value(QStringLiteral("column")), 0))
+                return false;
+        }
     }
     return true;
 }
@@ -61,7 +73,7 @@ bool hasLayoutsShape(const QJsonObject& data, bool fromService)
     if (!isNumber)
         return false;
     // Before the first push the service may leave the list out.
-    return (layouts.isArray() && layoutsHaveIds(data)) || (lastUpdateOf(lastUpdate) == 0 && layouts.isUndefined());
+    return (layouts.isArray() && layoutsAreUsable(data)) || (lastUpdateOf(lastUpdate) == 0 && layouts.isUndefined());
 }
 
 } // namespace
