@@ -16,18 +16,21 @@ public:
 
     T id() const { return m_id; }
 
-    // Names longer than this are not names but a broken or hostile answer;
-    // they are cut, so that no label, tooltip or log line has to lay out or
-    // carry 100,000 characters.
-    static constexpr int maxNameLength = 256;
+    // A name read from an answer longer than this is no name but a broken or
+    // hostile answer; it is cut, so that no label, tooltip or log line has to
+    // lay out or carry 100,000 characters. Names the user typed are kept.
+    static constexpr int maxAnsweredNameLength = 256;
+    static QString answeredName(const QString& name)
+    {
+        return name.size() <= maxAnsweredNameLength ? name : name.left(maxAnsweredNameLength - 1) + QChar(0x2026);
+    }
 
     QString name() const { return m_name; }
     void setName(const QString& name)
     {
-        const QString kept = name.size() <= maxNameLength ? name : name.left(maxNameLength - 1) + QChar(0x2026);
-        if (kept == m_name)
+        if (name == m_name)
             return;
-        m_name = kept;
+        m_name = name;
         onNameChanged();
     }
 

@@ -101,7 +101,7 @@ void Camera::fromJson(const QJsonObject& json)
 {
     if (!exists())
         setExists(true);
-    setName(json.value(QStringLiteral("name")).toString(QString()));
+    setName(answeredName(json.value(QStringLiteral("name")).toString(QString())));
     d->vcodec = json.value(QStringLiteral("vcodec")).toString(QString());
     setMirror(json.value(QStringLiteral("mirror")).toBool(false));
     const QSize size(pictureSide(json.value(QStringLiteral("width"))), pictureSide(json.value(QStringLiteral("height"))));

@@ -40,7 +40,7 @@ void Server::fromJson(const QJsonObject& json)
     if (!exists())
         setExists(true);
     setOnline(json.value(QStringLiteral("online")).toBool(false));
-    setName(json.value(QStringLiteral("name")).toString(QString()));
+    setName(answeredName(json.value(QStringLiteral("name")).toString(QString())));
     const QJsonObject plugins =
         json.value(QStringLiteral("info")).toObject().value(QStringLiteral("plugins")).toObject();
     m_ptzPatrolSupported = plugins.contains(QStringLiteral("ptz_patrol"));

@@ -889,7 +889,7 @@ void TestEndToEnd::hostileAnswersLeaveTheWindowUsable()
         QTRY_VERIFY_WITH_TIMEOUT(localOutcomes.at(i)->count() + localOutcomes.at(i + 1)->count() > 0, 20000);
     QVERIFY(!camsim->requestsSince(mark, "roster").isEmpty() && !camsim->requestsSince(mark, "streams/info").isEmpty());
 
-    // Nothing lost, nothing doubled; names at most a line's worth; the
+    // Nothing lost, nothing doubled; names from answers cut to a line's worth; the
     // banner says whether the service is out of reach.
     const QStringList cardsMet = shown();
     QCOMPARE(cardsMet.size(), cardsBefore.size());
