@@ -1,5 +1,6 @@
 #include "httpclient.h"
 
+#include "problemlog.h"
 #include "core/settings.h"
 
 #include <QDebug>
@@ -21,6 +22,7 @@ int& defaultTimeout()
 const QString methodGet = QStringLiteral("GET");
 const QString methodDelete = QStringLiteral("DELETE");
 const QString methodPost = QStringLiteral("POST");
+const char* const tooLargeProperty = "wdTooLarge";
 
 } // namespace
 
@@ -83,6 +85,36 @@ QString HTTPClient::logExcerpt(const QByteArray& data)
     if (data.size() <= logExcerptSize)
         return QString::fromUtf8(data);
     return QString::fromUtf8(data.left(logExcerptSize)) + QStringLiteral("...");
+}
+
+QString HTTPClient::source() const
+{
+    return m_base.toString();
+}
+
+bool HTTPClient::firstProblem(const QString& kind) const
+{
+    return ProblemLog::first(source(), kind);
+}
+
+void HTTPClient::watchSize(QNetworkReply* reply)
+{
+    // Stopped as soon as the size is known to be too big: neither the memory
+    // of a 20 MB answer nor the time to parse it is spent.
+    auto stopIfTooLarge = [reply](qint64 size) {
+        if (size <= maxAnswerSize || reply->property(tooLargeProperty).toBool())
+            return;
+        reply->setProperty(tooLargeProperty, size);
+        reply->abort();
+    };
+    connect(reply, &QNetworkReply::metaDataChanged, this, [reply, stopIfTooLarge] {
+        bool known = false;
+        const qint64 announced = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&known);
+        if (known)
+            stopIfTooLarge(announced);
+    });
+    connect(reply, &QNetworkReply::downloadProgress, this,
+            [stopIfTooLarge](qint64 received, qint64) { stopIfTooLarge(received); });
 }
 
 void HTTPClient::get(QString path, QVariantMap params, bool json)
@@ -154,6 +186,7 @@ void HTTPClient::send()
     }
     m_pendingReplies.append(reply);
     connect(reply, &QNetworkReply::finished, this, &HTTPClient::httpReply);
+    watchSize(reply);
 }
 
 void HTTPClient::fail(int errorCode, int httpStatus)
@@ -175,45 +208,70 @@ void HTTPClient::httpReply()
     m_pendingReplies.removeAll(sender);
 
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const qint64 tooLarge = reply->property(tooLargeProperty).toLongLong();
+    if (tooLarge > 0) {
+        if (firstProblem(QStringLiteral("too large")))
+            qDebug() << "HTTP answer too large: at least" << tooLarge << "bytes, more than" << maxAnswerSize;
+        fail(-2, 400);
+        return;
+    }
     const QUrl target = reply->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl();
     if (target.isEmpty()) {
-        if (reply->error() == QNetworkReply::NoError && status >= 200 && status <= 299) {
-            const QByteArray body = reply->readAll();
+        const bool success = status >= 200 && status <= 299;
+        const QByteArray body = success ? reply->readAll() : QByteArray();
+        bool lengthKnown = false;
+        const qint64 length = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&lengthKnown);
+        if (success && (reply->error() != QNetworkReply::NoError || (lengthKnown && body.size() < length))) {
+            // A connection closed before the promised body is no answer at
+            // all, whatever its status line said.
+            if (firstProblem(QStringLiteral("cut short")))
+                qDebug() << "HTTP answer cut short:" << body.size() << "of" << (lengthKnown ? length : -1) << "bytes,"
+                         << reply->errorString();
+            fail(-3, 0);
+            return;
+        }
+        if (success) {
             m_redirectCount = 0;
             if (!m_json) {
+                ProblemLog::recovered(source());
                 emit finished(body);
                 return;
             }
             QJsonParseError parseError;
             const QJsonDocument document = QJsonDocument::fromJson(body, &parseError);
             if (parseError.error != QJsonParseError::NoError) {
-                qDebug() << "HTTP bad data: cannot parse response:" << logExcerpt(body) << "Reason: "
-                         << parseError.errorString() << "Size:" << body.size();
+                if (firstProblem(QStringLiteral("parse")))
+                    qDebug() << "HTTP bad data: cannot parse response:" << logExcerpt(body) << "Reason: "
+                             << parseError.errorString() << "Size:" << body.size();
                 fail(-2, 400);
                 return;
             }
+            ProblemLog::recovered(source());
             emit finished(document);
             return;
         }
-        if (status != 0)
+        if (status != 0 && firstProblem(QStringLiteral("status %1").arg(status)))
             qDebug() << "HTTP error:" << status << reply->errorString();
         fail(-3, status);
         return;
     }
 
     if (!target.isValid()) {
-        qDebug() << "Bad redirect address";
+        if (firstProblem(QStringLiteral("redirect address")))
+            qDebug() << "Bad redirect address";
         fail(-3, 302);
         return;
     }
     if (m_method == methodDelete) {
         // Following would silently turn a deletion into something else.
-        qDebug() << "HTTP error:" << status << "redirect of a DELETE request is not followed";
+        if (firstProblem(QStringLiteral("redirect of delete")))
+            qDebug() << "HTTP error:" << status << "redirect of a DELETE request is not followed";
         fail(-3, status);
         return;
     }
     if (m_redirectCount >= maxRedirects) {
-        qDebug() << "HTTP error:" << status << "too many redirects";
+        if (firstProblem(QStringLiteral("redirects")))
+            qDebug() << "HTTP error:" << status << "too many redirects";
         fail(-3, status);
         return;
     }

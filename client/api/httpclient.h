@@ -28,6 +28,13 @@ public:
     static int defaultTransferTimeout();
 
     static constexpr int maxRedirects = 10;
+    // The largest answer read, JSON or picture. The largest real ones are the
+    // rosters of big accounts, about 400 bytes a camera: 5,000 cameras are
+    // some 2 MB. A bigger answer is dropped while it comes, as error(-2, 400).
+    static constexpr qint64 maxAnswerSize = 8 * 1024 * 1024;
+
+    // The name under which this client's problems are logged (ProblemLog).
+    QString source() const;
 
     // The start of an answer as it may go into the log: at most
     // logExcerptSize bytes, with "..." when there was more.
@@ -53,6 +60,9 @@ private:
     void follow(const QUrl& target);
     void send();
     void fail(int errorCode, int httpStatus);
+    void watchSize(QNetworkReply* reply);
+    // False when a problem of this kind was logged since the host last answered well.
+    bool firstProblem(const QString& kind) const;
 
     QNetworkAccessManager m_manager;
     QString m_method;

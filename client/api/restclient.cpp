@@ -1,5 +1,6 @@
 #include "restclient.h"
 
+#include "problemlog.h"
 #include "core/constants.h"
 #include "core/deployment.h"
 
@@ -54,21 +55,36 @@ QByteArray RestClient::formBody(const QVariantMap& params)
 
 void RestClient::httpReply(QJsonDocument response)
 {
+    // The service's own verdicts are logged apart from the transport's: an
+    // answer that arrived well may still be a refusal, every time.
+    const QString source = m_http.source() + QStringLiteral(" service");
     const QJsonObject envelope = response.object();
     if (!envelope.contains(QStringLiteral("success"))) {
-        qDebug() << "HTTP Rest response is not contains success keyword";
+        if (ProblemLog::first(source, QStringLiteral("no envelope")))
+            qDebug() << "HTTP Rest response is not contains success keyword";
         emit error(-2, 400);
         return;
     }
-    const QJsonObject inner = envelope.value(QStringLiteral("response")).toObject();
+    const QJsonValue carried = envelope.value(QStringLiteral("response"));
+    if (!carried.isUndefined() && !carried.isObject()) {
+        // Read as an object it would be an empty one: a roster without
+        // servers, say, which is an answer of its own.
+        if (ProblemLog::first(source, QStringLiteral("response type")))
+            qDebug() << "HTTP Rest response holds no object but" << (carried.isArray() ? "an array" : "a value");
+        emit error(-2, 400);
+        return;
+    }
+    const QJsonObject inner = carried.toObject();
     if (envelope.value(QStringLiteral("success")).toBool(false)) {
+        ProblemLog::recovered(source);
         emit jsonReceived(inner);
         return;
     }
     const int code = inner.value(QStringLiteral("code")).toInt(0);
     const QString alias = inner.value(QStringLiteral("code_alias")).toString();
-    qDebug() << "HTTP Rest responce is not successful" << code << HTTPClient::logExcerpt(alias.toUtf8())
-             << errorMessage(code);
+    if (ProblemLog::first(source, QStringLiteral("refusal %1").arg(code)))
+        qDebug() << "HTTP Rest responce is not successful" << code << HTTPClient::logExcerpt(alias.toUtf8())
+                 << errorMessage(code);
     emit error(code, 500);
 }
 

@@ -16,6 +16,15 @@ public:
 
     T id() const { return m_id; }
 
+    // A name read from an answer longer than this is no name but a broken or
+    // hostile answer; it is cut, so that no label, tooltip or log line has to
+    // lay out or carry 100,000 characters. Names the user typed are kept.
+    static constexpr int maxAnsweredNameLength = 256;
+    static QString answeredName(const QString& name)
+    {
+        return name.size() <= maxAnsweredNameLength ? name : name.left(maxAnsweredNameLength - 1) + QChar(0x2026);
+    }
+
     QString name() const { return m_name; }
     void setName(const QString& name)
     {

@@ -12,6 +12,7 @@
 #include <QRegularExpression>
 #include <QTransform>
 #include <QUrl>
+#include <cmath>
 
 namespace OrvantaClient::API {
 
@@ -48,6 +49,25 @@ QString cacheKey(Server* server, camera_id_t id)
     return (server ? server->id() : QString()) + QLatin1Char('_') + QString::number(id);
 }
 
+// A side of the picture as the service tells it, or 0 (unknown) when it is no
+// size a picture can have; compared as a double, since converting one out of
+// range is undefined.
+int pictureSide(const QJsonValue& value)
+{
+    const double side = value.toDouble(0);
+    return side >= 1 && side <= 65535 ? int(side) : 0;
+}
+
+// A rotation as the service tells it: a quarter turn in 0..270, or 0.
+int quarterTurns(const QJsonValue& value)
+{
+    const double degrees = value.toDouble(0);
+    if (degrees < -360 || degrees > 360 || degrees != std::floor(degrees))
+        return 0;
+    const int turned = (int(degrees) + 360) % 360;
+    return turned % 90 == 0 ? turned : 0;
+}
+
 QString rotationKey(const Server* server, camera_id_t id)
 {
     // One arg() call: a "%1" inside the server id must stay as it is.
@@ -81,16 +101,16 @@ void Camera::fromJson(const QJsonObject& json)
 {
     if (!exists())
         setExists(true);
-    setName(json.value(QStringLiteral("name")).toString(QString()));
+    setName(answeredName(json.value(QStringLiteral("name")).toString(QString())));
     d->vcodec = json.value(QStringLiteral("vcodec")).toString(QString());
     setMirror(json.value(QStringLiteral("mirror")).toBool(false));
-    const QSize size(json.value(QStringLiteral("width")).toInt(0), json.value(QStringLiteral("height")).toInt(0));
+    const QSize size(pictureSide(json.value(QStringLiteral("width"))), pictureSide(json.value(QStringLiteral("height"))));
     if (size != d->size)
         d->size = size;
     if (isLocal())
         setRotation(App::Settings::instance().intValue(rotationKey(server(), id()), 0, 0, 359));
     else
-        setRotation(json.value(QStringLiteral("rotation")).toInt(0));
+        setRotation(quarterTurns(json.value(QStringLiteral("rotation"))));
 
     bool paid = false;
     const QJsonObject services = json.value(QStringLiteral("services")).toObject();

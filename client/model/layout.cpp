@@ -191,7 +191,7 @@ void Layout::fromJson(const QJsonObject& json, const ServerLookup& servers)
 {
     if (!exists())
         setExists(true);
-    setName(json.value(QStringLiteral("name")).toString());
+    setName(answeredName(json.value(QStringLiteral("name")).toString()));
     resize(json.value(QStringLiteral("rows")).toInt(0), json.value(QStringLiteral("columns")).toInt(0));
 
     for (const QJsonValue& value : json.value(QStringLiteral("cameras")).toArray()) {

@@ -1,7 +1,9 @@
 #include "localserver.h"
 
+#include "api/problemlog.h"
 #include "api/streamerclient.h"
 
+#include <QDebug>
 #include <QUrl>
 
 namespace OrvantaClient::API {
@@ -20,6 +22,9 @@ LocalServer::LocalServer(const QString& name, const QString& host, int port, con
 {
     setName(name);
     setOnline(true);
+    // A server of the local network that leaves its status unanswered this
+    // long is taken for offline; it is asked again at the next refresh.
+    m_streams->http().setTransferTimeout(qMin(HTTPClient::defaultTransferTimeout(), statusTimeoutMs));
     connect(m_streams, &StreamerClient::jsonReceived, this, &LocalServer::streamsUpdate);
     connect(m_streams, &StreamerClient::error, this, &LocalServer::streamsError);
 }
@@ -87,9 +92,19 @@ void LocalServer::onExistsChanged(bool exists)
 void LocalServer::streamsUpdate(QJsonDocument data)
 {
     m_updating = false;
+    // Anything but a list of cameras is a broken answer, not an empty server:
+    // the cameras shown stay.
+    if (!data.isArray()) {
+        if (ProblemLog::first(QStringLiteral("cameras of ") + id(), QStringLiteral("list")))
+            qDebug() << "Camera list of local server" << id() << "kept: the answer holds none";
+        emit localServerUpdatingError();
+        return;
+    }
     setOnline(true);
-    updateCameras(data.array());
-    emit localServerUpdatingFinished();
+    if (updateCameras(data.array()))
+        emit localServerUpdatingFinished();
+    else
+        emit localServerUpdatingError();
 }
 
 void LocalServer::streamsError()

@@ -16,6 +16,9 @@ class LocalServer : public Server
 public:
     LocalServer(const QString& name, const QString& host, int port, const QString& password);
     explicit LocalServer(const QJsonObject& json);
+
+    // The longest wait for the status answer (less when the default is less).
+    static constexpr int statusTimeoutMs = 10000;
     ~LocalServer() override;
 
     bool isLocal() const override;

@@ -1,8 +1,14 @@
 #include "server.h"
 
 #include "camera.h"
+#include "api/httpclient.h"
+#include "api/problemlog.h"
 
+#include <QDebug>
+#include <QJsonDocument>
 #include <QSet>
+#include <cmath>
+#include <limits>
 
 namespace OrvantaClient::API {
 
@@ -34,19 +40,45 @@ void Server::fromJson(const QJsonObject& json)
     if (!exists())
         setExists(true);
     setOnline(json.value(QStringLiteral("online")).toBool(false));
-    setName(json.value(QStringLiteral("name")).toString(QString()));
+    setName(answeredName(json.value(QStringLiteral("name")).toString(QString())));
     const QJsonObject plugins =
         json.value(QStringLiteral("info")).toObject().value(QStringLiteral("plugins")).toObject();
     m_ptzPatrolSupported = plugins.contains(QStringLiteral("ptz_patrol"));
-    updateCameras(json.value(QStringLiteral("cameras")).toArray());
+    const QJsonValue cameras = json.value(QStringLiteral("cameras"));
+    if (cameras.isArray())
+        updateCameras(cameras.toArray());
+    else if (ProblemLog::first(QStringLiteral("cameras of ") + id(), QStringLiteral("list")))
+        qDebug() << "Camera list of server" << id() << "kept: the answer holds none";
 }
 
-void Server::updateCameras(const QJsonArray& cameras)
+camera_id_t Server::cameraIdOf(const QJsonValue& entry, const QString& key)
 {
+    // Checked as a double: a converted out-of-range one is undefined.
+    const QJsonValue id = entry.toObject().value(key);
+    const double number = id.toDouble(-1);
+    if (!id.isDouble() || number < 0 || number > std::numeric_limits<camera_id_t>::max() || number != std::floor(number))
+        return -1;
+    return camera_id_t(number);
+}
+
+bool Server::updateCameras(const QJsonArray& cameras)
+{
+    for (const QJsonValue& value : cameras) {
+        if (cameraIdOf(value) < 0) {
+            if (ProblemLog::first(QStringLiteral("cameras of ") + id(), QStringLiteral("entry")))
+                qDebug() << "Camera list of server" << id() << "kept: an entry has no usable id:"
+                         << HTTPClient::logExcerpt(QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact));
+            return false;
+        }
+    }
+    ProblemLog::recovered(QStringLiteral("cameras of ") + id());
     QSet<camera_id_t> seen;
     for (const QJsonValue& value : cameras) {
         const QJsonObject object = value.toObject();
-        const camera_id_t cameraId = object.value(QStringLiteral("id")).toInt(0);
+        const camera_id_t cameraId = cameraIdOf(value);
+        // A repeated id describes the camera once more; the first one counts.
+        if (seen.contains(cameraId))
+            continue;
         seen.insert(cameraId);
         if (const CameraPtr held = item(cameraId)) {
             const bool existed = held->exists();
@@ -61,6 +93,7 @@ void Server::updateCameras(const QJsonArray& cameras)
         if (!seen.contains(camera->id()))
             remove(camera->id());
     }
+    return true;
 }
 
 void Server::update(const Server& other)

@@ -25,7 +25,12 @@ public:
     virtual bool isLocal() const;
 
     void fromJson(const QJsonObject& json);
-    void updateCameras(const QJsonArray& cameras);
+    // Merges the list in; a list with an entry that is no camera with an id
+    // leaves the cameras as they are and returns false, since dropping or
+    // merging cards on a broken answer would lose them.
+    bool updateCameras(const QJsonArray& cameras);
+    // The camera id under key in an entry of an answer, or -1 when it has no usable one.
+    static camera_id_t cameraIdOf(const QJsonValue& entry, const QString& key = QStringLiteral("id"));
     virtual void update(const Server& other);
 
     bool isOnline() const { return m_online; }

@@ -2,6 +2,7 @@
 
 #include "roster.h"
 #include "api/cloudapiclient.h"
+#include "api/problemlog.h"
 #include "core/storagepaths.h"
 #include "core/usernotices.h"
 #include "model/camera.h"
@@ -27,6 +28,39 @@ API::ServerLookup rosterLookup()
 // The shape of the layouts object in the file and in the service's answer. A
 // wrong one is never taken for an empty list: that list would be pushed or
 // written over the user's layouts.
+// The service's time of the last change, a number or a numeral; 0 when
+// neither. Bounded before the conversion, which is undefined out of range.
+qint64 lastUpdateOf(const QJsonValue& value)
+{
+    if (value.isString())
+        return value.toString().toLongLong();
+    return qint64(qBound(-9.0e18, value.toDouble(0), 9.0e18));
+}
+
+bool withinGrid(const QJsonValue& value, int low)
+{
+    const double number = value.toDouble(-1);
+    return value.isDouble() && number >= low && number <= API::Layout::maxSize;
+}
+
+// Layouts that cannot be told apart would be merged or dropped, and cells
+// outside any grid lost; the result would then be stored over the file.
+bool layoutsAreUsable(const QJsonObject& data)
+{
+    for (const QJsonValue& value : data.value(QStringLiteral("layouts")).toArray()) {
+        const QJsonValue id = value.toObject().value(QStringLiteral("id"));
+        if (!id.isString() || id.toString().isEmpty())
+            return false;
+        for (const QJsonValue& cell : value.toObject().value(QStringLiteral("cameras")).toArray()) {
+            const QJsonObject object = cell.toObject();
+            if (API::Server::cameraIdOf(cell, QStringLiteral("camera")) < 0 || !withinGrid(object.value(QStringLiteral("row")), 0)
+                || !withinGrid(object.value(QStringLiteral("column")), 0))
+                return false;
+        }
+    }
+    return true;
+}
+
 bool hasLayoutsShape(const QJsonObject& data, bool fromService)
 {
     const QJsonValue layouts = data.value(QStringLiteral("layouts"));
@@ -39,7 +73,7 @@ bool hasLayoutsShape(const QJsonObject& data, bool fromService)
     if (!isNumber)
         return false;
     // Before the first push the service may leave the list out.
-    return layouts.isArray() || (lastUpdate.toVariant().toLongLong() == 0 && layouts.isUndefined());
+    return (layouts.isArray() && layoutsAreUsable(data)) || (lastUpdateOf(lastUpdate) == 0 && layouts.isUndefined());
 }
 
 } // namespace
@@ -204,11 +238,13 @@ void Layouts::onLayoutsLoadedFromApi(QJsonObject data)
         return;
     }
     if (!hasLayoutsShape(data, true)) {
-        qDebug() << "Layouts answer has a wrong shape, keys:" << data.keys();
+        if (API::ProblemLog::first(QStringLiteral("layouts"), QStringLiteral("shape")))
+            qDebug() << "Layouts answer has a wrong shape, keys:" << data.keys().mid(0, 10);
         onLayoutsLoadingError();
         return;
     }
-    if (data.value(QStringLiteral("last_update")).toVariant().toLongLong() != 0) {
+    API::ProblemLog::recovered(QStringLiteral("layouts"));
+    if (lastUpdateOf(data.value(QStringLiteral("last_update"))) != 0) {
         merge(data);
         storeLayoutsToFile();
     } else {
@@ -241,6 +277,9 @@ void Layouts::merge(const QJsonObject& data)
     for (const QJsonValue& value : data.value(QStringLiteral("layouts")).toArray()) {
         const QJsonObject object = value.toObject();
         const API::layout_id_t id = object.value(QStringLiteral("id")).toString();
+        // A layout listed twice is the same layout; the first listing counts.
+        if (seen.contains(id))
+            continue;
         seen.insert(id);
         if (const API::LayoutPtr held = item(id)) {
             const bool existed = held->exists();

@@ -1,6 +1,8 @@
 #include "roster.h"
 
 #include "api/cloudapiclient.h"
+#include "api/httpclient.h"
+#include "api/problemlog.h"
 #include "core/storagepaths.h"
 #include "core/usernotices.h"
 #include "model/localserver.h"
@@ -209,10 +211,27 @@ void Roster::onRosterLoadedFromApi(QJsonObject data)
         qDebug() << "Servers list received but Roster did logout";
         return;
     }
+    for (auto it = data.constBegin(); it != data.constEnd(); ++it) {
+        const QJsonValue id = it.value().toObject().value(QStringLiteral("id"));
+        if (!id.isString() || id.toString().isEmpty()) {
+            // Servers that cannot be told apart would be merged or dropped with
+            // their cards: the roster shown stays as it was.
+            if (API::ProblemLog::first(QStringLiteral("roster"), QStringLiteral("entry")))
+                qDebug() << "Roster answer not used: entry" << API::HTTPClient::logExcerpt(it.key().toUtf8())
+                         << "is no server with an id";
+            m_loading = false;
+            emit rosterUpdatingError();
+            return;
+        }
+    }
+    API::ProblemLog::recovered(QStringLiteral("roster"));
     QSet<API::server_id_t> seen;
     for (const QJsonValue& value : qAsConst(data)) {
         const QJsonObject object = value.toObject();
         const API::server_id_t id = object.value(QStringLiteral("id")).toString();
+        // A server listed twice is the same server; the first listing counts.
+        if (seen.contains(id))
+            continue;
         seen.insert(id);
         if (const API::ServerPtr held = item(id)) {
             const bool existed = held->exists();

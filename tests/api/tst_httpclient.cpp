@@ -4,6 +4,9 @@
 #include "core/settings.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QTemporaryDir>
@@ -32,6 +35,29 @@ struct Outcome
     QSignalSpy raw;
     QSignalSpy json;
     QSignalSpy error;
+};
+
+// Answers every connection with raw bytes, and closes it or keeps it open.
+class RawServer : public QTcpServer
+{
+public:
+    RawServer() { listen(QHostAddress::LocalHost); }
+    QByteArray answer;
+    bool close = true;
+
+protected:
+    void incomingConnection(qintptr descriptor) override
+    {
+        auto* socket = new QTcpSocket(this);
+        socket->setSocketDescriptor(descriptor);
+        connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
+            if (!socket->readAll().contains("\r\n\r\n"))
+                return;
+            socket->write(answer);
+            if (close)
+                socket->disconnectFromHost();
+        });
+    }
 };
 
 bool settle(Outcome& outcome)
@@ -65,6 +91,7 @@ private slots:
     void clientIsReusableAfterRedirect();
     void laterRequestsStartAtOwnHost();
     void silentServerTimesOut();
+    void hostileAnswersAreErrorsLoggedOnce();
     void proxyIsReadOncePerClient();
 
 private:
@@ -330,6 +357,50 @@ void TestHttpClient::silentServerTimesOut()
     client.get(QStringLiteral("/streams/info"), {}, true);
     QVERIFY(settle(outcome));
     QCOMPARE(outcome.errorPair(), qMakePair(-3, 0));
+}
+
+void TestHttpClient::hostileAnswersAreErrorsLoggedOnce()
+{
+    RawServer server;
+    HTTPClient client(QStringLiteral("127.0.0.1"), server.serverPort(), false, false);
+    MessageCapture capture;
+    auto outcomeOf = [&client](const QByteArray& answer, RawServer& server) {
+        server.answer = answer;
+        Outcome outcome(client);
+        client.get(QStringLiteral("/public/roster"), {}, true);
+        return settle(outcome) ? outcome.errorPair() : qMakePair(1, 1);
+    };
+    const QByteArray head = "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\n";
+
+    // Cut right after headers that promised a body: no answer, twice, logged once.
+    const QByteArray cut = head + "Content-Length: 100\r\n\r\n";
+    QCOMPARE(outcomeOf(cut, server), qMakePair(-3, 0));
+    QCOMPARE(outcomeOf(cut, server), qMakePair(-3, 0));
+    QCOMPARE(capture.messages().filter("HTTP answer cut short: 0 of 100 bytes").size(), 1);
+
+    // 100,000 levels of nesting are refused by the parser, not followed down.
+    const QByteArray deep = QByteArray(100000, '[') + QByteArray(100000, ']');
+    QCOMPARE(outcomeOf(head + "Content-Length: " + QByteArray::number(deep.size()) + "\r\n\r\n" + deep, server),
+             qMakePair(-2, 400));
+    QVERIFY2(capture.contains("too deeply nested document"), qPrintable(capture.messages().join('\n').left(2000)));
+
+    // A good answer: problems are logged afresh.
+    QCOMPARE(outcomeOf(head + "Content-Length: 2\r\n\r\n{}", server), qMakePair(0, 0));
+    QVERIFY(capture.contains("after 1 more problems not logged"));
+    QCOMPARE(outcomeOf(cut, server), qMakePair(-3, 0));
+    QCOMPARE(capture.messages().filter("HTTP answer cut short").size(), 2);
+
+    // Too large: given up on as soon as the length is announced, with the
+    // connection still open; and while it comes when no length is announced.
+    server.close = false;
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(outcomeOf(head + "Content-Length: 20971520\r\n\r\n[", server), qMakePair(-2, 400));
+    QVERIFY(clock.elapsed() < 10000);
+    QVERIFY(capture.contains("HTTP answer too large: at least 20971520 bytes"));
+    server.close = true;
+    const QByteArray endless = "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n[" + QByteArray(HTTPClient::maxAnswerSize, ' ');
+    QCOMPARE(outcomeOf(endless, server), qMakePair(-2, 400));
 }
 
 void TestHttpClient::proxyIsReadOncePerClient()

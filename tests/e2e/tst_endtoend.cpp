@@ -3,6 +3,7 @@
 // child processes, driven through the widgets. The cases run in order and
 // share one session, as a user's day would.
 #include "camsimprocess.h"
+#include "api/httpclient.h"
 #include "app/application.h"
 #include "core/settings.h"
 #include "export/exporter.h"
@@ -28,6 +29,7 @@
 #include "gui/widgets/playernotification.h"
 #include "model/camera.h"
 #include "model/layout.h"
+#include "model/localserver.h"
 #include "model/server.h"
 #include "stores/layouts.h"
 #include "stores/roster.h"
@@ -45,6 +47,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -288,6 +291,8 @@ private slots:
     void lostServiceIsToldAndOvercome();
     void pictureComesBackAfterAnOutage();
     void garbageRosterLeavesRosterAsItWas();
+    void hostileAnswersLeaveTheWindowUsable_data();
+    void hostileAnswersLeaveTheWindowUsable();
     void localServersFromTheSettingsPage();
     void signOutClosesEveryWindow();
     void localStartNeedsNoCloud();
@@ -804,6 +809,107 @@ void TestEndToEnd::garbageRosterLeavesRosterAsItWas()
     QCOMPARE(sections(w).size(), before);
     QVERIFY(office->exists());
     QVERIFY(cardOf(w, "Entrance"));
+}
+
+void TestEndToEnd::hostileAnswersLeaveTheWindowUsable_data()
+{
+    QTest::addColumn<QJsonObject>("faults");
+    for (const char* mode : {"invalidJson", "emptyBody", "deepNesting", "hugeBody", "redirectLoop", "closeAfterHeaders",
+                             "wrongTypes", "missingKeys", "hugeNumbers", "negativeNumbers", "repeatedIds", "longNames"})
+        QTest::newRow(mode) << QJsonObject{{"answer", mode}};
+    QTest::newRow("status500") << QJsonObject{{"status500", true}};
+    QTest::newRow("stall") << QJsonObject{{"stall", true}};
+}
+
+void TestEndToEnd::hostileAnswersLeaveTheWindowUsable()
+{
+    QFETCH(QJsonObject, faults);
+    GUI::MainWindow* w = window();
+    App::Roster* roster = App::Roster::instance();
+    App::Layouts* layouts = App::Layouts::instance();
+    // What the user sees: one card per camera, the cameras' names, the layouts.
+    auto shown = [w] {
+        QStringList cards;
+        for (GUI::CameraCard* card : w->sideBar()->roster()->findChildren<GUI::CameraCard*>())
+            cards << card->camera()->server()->id() + '/' + QString::number(card->camera()->id()) + ' ' + card->camera()->name();
+        cards.sort();
+        return cards;
+    };
+    const bool namesStay = QTest::currentDataTag() != QLatin1String("longNames");
+    auto layoutNames = [layouts, namesStay] {
+        QStringList names;
+        for (const API::LayoutPtr& layout : layouts->items()) {
+            if (layout->exists())
+                names << (namesStay ? layout->name() : QString()) + ' ' + QString::number(layout->camerasCount());
+        }
+        return names;
+    };
+    const QStringList cardsBefore = shown(), layoutsBefore = layoutNames();
+    QVERIFY(cardsBefore.size() >= 8 && !layoutsBefore.isEmpty());
+    QList<API::LocalServer*> locals;
+    for (int i = 0; i < 2; ++i)
+        locals << static_cast<API::LocalServer*>(localServer(i).get());
+    auto* banner = w->findChild<QLabel*>(QStringLiteral("connectionBanner"));
+    QVERIFY(banner);
+
+    // The longest pause of the window's thread while it meets the answers.
+    QElapsedTimer sinceBeat;
+    qint64 longestPause = 0;
+    QTimer beat;
+    beat.setInterval(20);
+    connect(&beat, &QTimer::timeout, [&] { longestPause = qMax(longestPause, sinceBeat.restart()); });
+    sinceBeat.start();
+    beat.start();
+
+    // Every answer of the service and the local servers is the hostile one;
+    // the roster, the layouts and the local servers ask, and time out soon.
+    const int timeout = API::HTTPClient::defaultTransferTimeout();
+    API::HTTPClient::setDefaultTransferTimeout(3000);
+    roster->setTimerIntervals(3000, 2000, 1000);
+    const auto restore = qScopeGuard([timeout, roster] {
+        camsim->setFaults(QJsonObject());
+        API::HTTPClient::setDefaultTransferTimeout(timeout);
+        roster->setTimerIntervals(600000, 5000);
+    });
+    faults.insert("scope", "all");
+    QVERIFY(camsim->setFaults(faults));
+    const int mark = camsim->index();
+    QSignalSpy rosterDone(roster, &App::Roster::rosterUpdatingFinished), rosterFailed(roster, &App::Roster::rosterUpdatingError);
+    QSignalSpy layoutsDone(layouts, &App::Layouts::layoutsUpdatingFinished),
+        layoutsFailed(layouts, &App::Layouts::layoutsUpdatingError);
+    QList<std::shared_ptr<QSignalSpy>> localOutcomes;
+    for (API::LocalServer* local : locals) {
+        localOutcomes << std::make_shared<QSignalSpy>(local, &API::LocalServer::localServerUpdatingFinished)
+                      << std::make_shared<QSignalSpy>(local, &API::LocalServer::localServerUpdatingError);
+    }
+    roster->loadRosterFromApi();
+    layouts->loadLayoutsFromApi();
+    QTRY_VERIFY_WITH_TIMEOUT(rosterDone.count() + rosterFailed.count() > 0 && layoutsDone.count() + layoutsFailed.count() > 0,
+                             20000);
+    for (int i = 0; i < localOutcomes.size(); i += 2)
+        QTRY_VERIFY_WITH_TIMEOUT(localOutcomes.at(i)->count() + localOutcomes.at(i + 1)->count() > 0, 20000);
+    QVERIFY(!camsim->requestsSince(mark, "roster").isEmpty() && !camsim->requestsSince(mark, "streams/info").isEmpty());
+
+    // Nothing lost, nothing doubled; names from answers cut to a line's worth; the
+    // banner says whether the service is out of reach.
+    const QStringList cardsMet = shown();
+    QCOMPARE(cardsMet.size(), cardsBefore.size());
+    if (namesStay)
+        QCOMPARE(cardsMet, cardsBefore);
+    for (const QString& card : cardsMet)
+        QVERIFY2(card.size() < 300, qPrintable(card.left(300)));
+    QCOMPARE(layoutNames(), layoutsBefore);
+    QCOMPARE(banner->isVisible(), !roster->isServiceReachable());
+    QVERIFY(w->isVisible());
+
+    // Cleared: the client comes back by itself, with its periodic asking only.
+    QVERIFY(camsim->setFaults(QJsonObject()));
+    API::HTTPClient::setDefaultTransferTimeout(timeout);
+    QTRY_VERIFY_WITH_TIMEOUT(roster->isServiceReachable() && !banner->isVisible() && shown() == cardsBefore
+                                 && server("srv-office")->isOnline() && locals.at(0)->isOnline() && locals.at(1)->isOnline(),
+                             30000);
+    QVERIFY2(longestPause < 3000, qPrintable(QString::number(longestPause)));
+    qDebug() << "longest pause" << longestPause << "ms";
 }
 
 void TestEndToEnd::localServersFromTheSettingsPage()

@@ -4,6 +4,7 @@
 #include "cameraroutes.h"
 #include "cloudservice.h"
 #include "flvstream.h"
+#include "hostileanswer.h"
 #include "workerrun.h"
 #include "api/cloudapiclient.h"
 #include "api/restclient.h"
@@ -22,6 +23,52 @@
 
 using namespace OrvantaClient;
 
+namespace {
+
+// An answer as it came over the wire, read until camsim closed the connection.
+struct RawAnswer
+{
+    QByteArray head;
+    QByteArray body;
+    QByteArray header(const QByteArray& name) const
+    {
+        for (const QByteArray& line : head.split('\n')) {
+            if (line.toLower().startsWith(name.toLower() + ':'))
+                return line.mid(name.size() + 1).trimmed();
+        }
+        return QByteArray();
+    }
+};
+
+RawAnswer rawAnswer(quint16 port, const QByteArray& target)
+{
+    QTcpSocket socket;
+    socket.connectToHost("127.0.0.1", port);
+    socket.write("GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1:" + QByteArray::number(port) + "\r\n\r\n");
+    QByteArray data;
+    QDeadlineTimer deadline(20000);
+    while (socket.state() != QAbstractSocket::UnconnectedState && !deadline.hasExpired()) {
+        QTest::qWait(5);
+        data += socket.readAll();
+    }
+    data += socket.readAll();
+    const int end = data.indexOf("\r\n\r\n");
+    return {data.left(end), end < 0 ? QByteArray() : data.mid(end + 4)};
+}
+
+// Every number in value, depth first.
+void collectNumbers(const QJsonValue& value, QList<double>& numbers)
+{
+    if (value.isDouble())
+        numbers << value.toDouble();
+    for (const QJsonValue& item : value.toArray())
+        collectNumbers(item, numbers);
+    for (const QJsonValue& item : value.toObject())
+        collectNumbers(item, numbers);
+}
+
+} // namespace
+
 class TestCamsim : public QObject
 {
     Q_OBJECT
@@ -35,6 +82,7 @@ private slots:
     void exportDeliversExactlyTheStretch();
     void archiveStreamPlaysWhatTheRecordsHold();
     void faultsOnDemand();
+    void hostileAnswersAreWhatTheySay();
     void rawStreamForFramepump();
     void framepumpDecodesTheRawStream();
 
@@ -303,6 +351,83 @@ void TestCamsim::faultsOnDemand()
     client.updateRoster();
     QVERIFY(roster.wait(20000));
     QVERIFY(m_sim->requestLog().size() > 5);
+}
+
+void TestCamsim::hostileAnswersAreWhatTheySay()
+{
+    const QByteArray roster = "/public/roster?sessionId=" + signIn().toUtf8();
+    const quint16 cloud = quint16(m_sim->cloudUrl().port());
+    const QByteArray streams = "/streams/info?sessionId=shop%20pass&server=1";
+    const quint16 local = m_sim->localPorts().first();
+    const QByteArray usual = rawAnswer(cloud, roster).body;
+    const QJsonObject servers = QJsonDocument::fromJson(usual).object().value("response").toObject();
+    QVERIFY(servers.contains("srv-office"));
+    auto answerIn = [this](const QString& mode, const QString& scope, quint16 port, const QByteArray& target) {
+        Camsim::Faults faults;
+        faults.answer = mode;
+        faults.scope = scope;
+        m_sim->setFaults(faults);
+        const RawAnswer answer = rawAnswer(port, target);
+        m_sim->setFaults(Camsim::Faults());
+        return answer;
+    };
+    auto response = [](const RawAnswer& answer) {
+        return QJsonDocument::fromJson(answer.body).object().value("response").toObject();
+    };
+
+    QCOMPARE(answerIn("invalidJson", "all", cloud, roster).body, usual.left(usual.size() - 1));
+    const RawAnswer empty = answerIn("emptyBody", "all", cloud, roster);
+    QVERIFY(empty.head.startsWith("HTTP/1.1 200") && empty.body.isEmpty());
+    QJsonParseError error;
+    QJsonDocument::fromJson(answerIn("deepNesting", "all", cloud, roster).body, &error);
+    QCOMPARE(error.error, QJsonParseError::DeepNesting);
+    const RawAnswer huge = answerIn("hugeBody", "all", cloud, roster);
+    QVERIFY(huge.body.size() > 20 * 1024 * 1024 && huge.body.trimmed() == usual);
+    const RawAnswer redirect = answerIn("redirectLoop", "all", cloud, roster);
+    QVERIFY(redirect.head.startsWith("HTTP/1.1 302"));
+    QCOMPARE(redirect.header("Location"), "http://127.0.0.1:" + QByteArray::number(cloud) + roster);
+    const RawAnswer cut = answerIn("closeAfterHeaders", "all", cloud, roster);
+    QCOMPARE(cut.header("Content-Length"), QByteArray::number(usual.size()));
+    QVERIFY(cut.body.isEmpty());
+
+    // The altered answers keep the envelope and the servers' keys.
+    const QJsonObject wrong = response(answerIn("wrongTypes", "all", cloud, roster));
+    QCOMPARE(wrong.keys(), servers.keys());
+    QVERIFY(wrong.value("srv-office").isArray());
+    for (const QJsonValue& server : response(answerIn("missingKeys", "all", cloud, roster)))
+        QCOMPARE(server.toObject().size(), 1);
+    QList<double> numbers;
+    collectNumbers(response(answerIn("hugeNumbers", "all", cloud, roster)), numbers);
+    QVERIFY(!numbers.isEmpty());
+    for (double number : qAsConst(numbers))
+        QVERIFY(number >= 2147483648.0);
+    numbers.clear();
+    collectNumbers(response(answerIn("negativeNumbers", "all", cloud, roster)), numbers);
+    QVERIFY(!numbers.isEmpty());
+    for (double number : qAsConst(numbers))
+        QVERIFY(number < 0);
+    const QJsonObject repeated = response(answerIn("repeatedIds", "all", cloud, roster));
+    QCOMPARE(repeated.value("srv-office-again").toObject().value("id").toString(), QString("srv-office"));
+    QCOMPARE(repeated.value("srv-office").toObject().value("cameras").toArray().size(),
+             2 * servers.value("srv-office").toObject().value("cameras").toArray().size());
+    const QJsonObject longNames = response(answerIn("longNames", "all", cloud, roster));
+    QCOMPARE(longNames.value("srv-office").toObject().value("name").toString().size(), 100000);
+    QVERIFY(longNames.value("srv-office").toObject().value("name").toString().startsWith("Office Office"));
+
+    // Scopes: a local server's answer is altered, the cloud's not.
+    for (const QJsonValue& camera : QJsonDocument::fromJson(answerIn("missingKeys", "local", local, streams).body).array())
+        QCOMPARE(camera.toObject().size(), 1);
+    QCOMPARE(answerIn("missingKeys", "local", cloud, roster).body, usual);
+
+    // An unknown mode is refused and changes nothing.
+    QNetworkAccessManager manager;
+    QNetworkRequest request(QUrl(QString("http://127.0.0.1:%1/faults").arg(m_sim->controlPort())));
+    request.setHeader(QNetworkRequest::ContentTypeHeader, "application/json");
+    QNetworkReply* reply = manager.post(request, R"({"answer":"politely"})");
+    QTRY_VERIFY_WITH_TIMEOUT(reply->isFinished(), 10000);
+    QCOMPARE(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), 400);
+    QCOMPARE(m_sim->faults().answer, QString());
+    reply->deleteLater();
 }
 
 void TestCamsim::rawStreamForFramepump()

@@ -55,7 +55,7 @@ Response CameraRoutes::handle(const Request& request, const CameraSpec& camera, 
     const QByteArray& path = request.path;
     if (path == "/preview/live") {
         const QImage picture = TestPicture::render(camera.name, streamSize(camera, 1), QDateTime::currentDateTime(), 0);
-        return {200, "image/jpeg", TestPicture::jpeg(picture), {}};
+        return {200, "image/jpeg", TestPicture::jpeg(picture), {}, {}};
     }
     const bool archive = camera.archive && hasRight(camera, "archive");
     if (path == "/archive/list") {
@@ -140,9 +140,9 @@ Response CameraRoutes::handle(const Request& request, const CameraSpec& camera, 
         QObject* owner = context.owner;
         return {200, "video/x-flv", QByteArray(), [options, workDir, owner](QTcpSocket* socket) {
                     new FlvStream(socket, options, workDir, owner);
-                }};
+                }, {}};
     }
-    return {0, QByteArray(), QByteArray(), {}};
+    return {0, QByteArray(), QByteArray(), {}, {}};
 }
 
 } // namespace Camsim

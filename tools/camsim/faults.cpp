@@ -12,13 +12,14 @@ Faults Faults::fromJson(const QJsonObject& json)
     faults.dropStreamAfterSecs = qMax(0, json.value("dropStreamAfterSecs").toInt(0));
     faults.stall = json.value("stall").toBool(false);
     faults.refuse = json.value("refuse").toBool(false);
+    faults.answer = json.value("answer").toString();
     return faults;
 }
 
 QJsonObject Faults::toJson() const
 {
     return {{"scope", scope}, {"delayMs", delayMs}, {"status500", status500}, {"garbage", garbage},
-            {"dropStreamAfterSecs", dropStreamAfterSecs}, {"stall", stall}, {"refuse", refuse}};
+            {"dropStreamAfterSecs", dropStreamAfterSecs}, {"stall", stall}, {"refuse", refuse}, {"answer", answer}};
 }
 
 } // namespace Camsim

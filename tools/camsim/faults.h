@@ -15,6 +15,7 @@ struct Faults
     int dropStreamAfterSecs = 0; // cut every video stream after this long
     bool stall = false;        // accept requests and never answer
     bool refuse = false;       // refuse connections
+    QString answer;            // one of HostileAnswer::modes(), or empty for the usual answers
 
     static Faults fromJson(const QJsonObject& json);
     QJsonObject toJson() const;

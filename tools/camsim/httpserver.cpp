@@ -36,6 +36,7 @@ QByteArray reason(int status)
     case 200: return "OK";
     case 204: return "No Content";
     case 302: return "Found";
+    case 308: return "Permanent Redirect";
     case 400: return "Bad Request";
     case 401: return "Unauthorized";
     case 403: return "Forbidden";
@@ -187,6 +188,8 @@ void HttpServer::respond(QTcpSocket* socket, const Response& response)
     head += "Content-Type: " + response.contentType + "\r\n";
     if (!response.stream)
         head += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
+    for (const auto& header : response.headers)
+        head += header.first + ": " + header.second + "\r\n";
     head += "Connection: close\r\n\r\n";
     socket->write(head);
     if (response.stream) {

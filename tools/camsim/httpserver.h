@@ -39,8 +39,10 @@ struct Response
     // A streamed answer: the header goes out without a length, then the
     // callback owns the socket until it closes it.
     std::function<void(QTcpSocket*)> stream;
+    // Written after the usual ones; a streamed answer may claim its length here.
+    QList<QPair<QByteArray, QByteArray>> headers;
 
-    static Response json(const QByteArray& body, int status = 200) { return {status, "application/json", body, {}}; }
+    static Response json(const QByteArray& body, int status = 200) { return {status, "application/json", body, {}, {}}; }
 };
 
 // A small HTTP/1.1 server: one request per connection, answered whole or

@@ -48,7 +48,7 @@ Response LocalVideoServer::handle(const Request& request, const CameraRoutes::Co
                         new SuStream(socket, name, size, fps, owner);
                         if (dropAfter > 0)
                             QTimer::singleShot(dropAfter * 1000, socket, [socket] { socket->abort(); });
-                    }};
+                    }, {}};
         }
         // Keyed by name, not by address: the recordings stay the same whatever port the server got.
         const Response answer =

@@ -2,6 +2,7 @@
 
 #include "cloudservice.h"
 #include "flvstream.h"
+#include "hostileanswer.h"
 #include "httpserver.h"
 #include "localvideoserver.h"
 
@@ -49,7 +50,7 @@ bool faultyAnswer(const Faults& faults, bool cloud, Response& response)
         return true;
     }
     if (faults.garbage) {
-        response = {200, "application/json", QByteArray("\x01<html>not json", 15), {}};
+        response = {200, "application/json", QByteArray("\x01<html>not json", 15), {}, {}};
         return true;
     }
     return false;
@@ -59,6 +60,10 @@ bool faultyAnswer(const Faults& faults, bool cloud, Response& response)
 
 bool Simulator::start(quint16 portBase)
 {
+    if (!m_faults.answer.isEmpty() && !HostileAnswer::modes().contains(m_faults.answer)) {
+        m_error = QStringLiteral("unknown answer fault %1; known: %2").arg(m_faults.answer, HostileAnswer::modes().join(", "));
+        return false;
+    }
     if (!m_scratch.isValid()) {
         m_error = QStringLiteral("cannot create a scratch folder");
         return false;
@@ -72,7 +77,10 @@ bool Simulator::start(quint16 portBase)
         Response response;
         if (faultyAnswer(m_faults, true, response))
             return response;
-        return m_cloud->handle(request, context());
+        response = m_cloud->handle(request, context());
+        if (m_faults.appliesTo(true))
+            HostileAnswer::apply(m_faults.answer, request, response);
+        return response;
     });
     connect(m_cloudServer, &HttpServer::requestReceived, this,
             [this](const Request& request) { logRequest(QStringLiteral("cloud"), request); });
@@ -84,7 +92,13 @@ bool Simulator::start(quint16 portBase)
     m_controlServer = new HttpServer(QStringLiteral("control"), this);
     m_controlServer->setHandler([this](const Request& request) {
         if (request.path == "/faults" && request.method == "POST") {
-            setFaults(Faults::fromJson(QJsonDocument::fromJson(request.body).object()));
+            const Faults faults = Faults::fromJson(QJsonDocument::fromJson(request.body).object());
+            if (!faults.answer.isEmpty() && !HostileAnswer::modes().contains(faults.answer))
+                return Response::json(QJsonDocument(QJsonObject{{"error", "unknown answer"},
+                                                                {"answers", QJsonArray::fromStringList(HostileAnswer::modes())}})
+                                          .toJson(QJsonDocument::Compact),
+                                      400);
+            setFaults(faults);
             return Response::json(QJsonDocument(m_faults.toJson()).toJson(QJsonDocument::Compact));
         }
         if (request.path == "/faults")
@@ -112,7 +126,10 @@ bool Simulator::start(quint16 portBase)
             Response response;
             if (faultyAnswer(m_faults, false, response))
                 return response;
-            return local->handle(request, context(), serverId);
+            response = local->handle(request, context(), serverId);
+            if (m_faults.appliesTo(false))
+                HostileAnswer::apply(m_faults.answer, request, response);
+            return response;
         });
         connect(server, &HttpServer::requestReceived, this,
                 [this, serverId](const Request& request) { logRequest(serverId, request); });
