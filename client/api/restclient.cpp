@@ -52,24 +52,36 @@ QByteArray RestClient::formBody(const QVariantMap& params)
     return query.query(QUrl::FullyEncoded).toUtf8();
 }
 
+RestClient::Envelope RestClient::unwrap(const QJsonDocument& answer)
+{
+    const QJsonObject envelope = answer.object();
+    Envelope result;
+    if (!envelope.contains(QStringLiteral("success")))
+        return result;
+    result.present = true;
+    result.response = envelope.value(QStringLiteral("response")).toObject();
+    result.success = envelope.value(QStringLiteral("success")).toBool(false);
+    result.code = result.success ? 0 : result.response.value(QStringLiteral("code")).toInt(0);
+    if (!result.success)
+        result.alias = result.response.value(QStringLiteral("code_alias")).toString();
+    return result;
+}
+
 void RestClient::httpReply(QJsonDocument response)
 {
-    const QJsonObject envelope = response.object();
-    if (!envelope.contains(QStringLiteral("success"))) {
+    const Envelope envelope = unwrap(response);
+    if (!envelope.present) {
         qDebug() << "HTTP Rest response is not contains success keyword";
         emit error(-2, 400);
         return;
     }
-    const QJsonObject inner = envelope.value(QStringLiteral("response")).toObject();
-    if (envelope.value(QStringLiteral("success")).toBool(false)) {
-        emit jsonReceived(inner);
+    if (envelope.success) {
+        emit jsonReceived(envelope.response);
         return;
     }
-    const int code = inner.value(QStringLiteral("code")).toInt(0);
-    const QString alias = inner.value(QStringLiteral("code_alias")).toString();
-    qDebug() << "HTTP Rest responce is not successful" << code << HTTPClient::logExcerpt(alias.toUtf8())
-             << errorMessage(code);
-    emit error(code, 500);
+    qDebug() << "HTTP Rest responce is not successful" << envelope.code
+             << HTTPClient::logExcerpt(envelope.alias.toUtf8()) << errorMessage(envelope.code);
+    emit error(envelope.code, 500);
 }
 
 QString RestClient::errorMessage(int code)

@@ -24,10 +24,9 @@ API::ServerLookup rosterLookup()
     return [roster = Roster::instance()](const API::server_id_t& id) { return roster->serverOrPlaceholder(id); };
 }
 
-// The shape of the layouts object in the file and in the service's answer. A
-// wrong one is never taken for an empty list: that list would be pushed or
-// written over the user's layouts.
-bool hasLayoutsShape(const QJsonObject& data, bool fromService)
+} // namespace
+
+bool Layouts::hasLayoutsShape(const QJsonObject& data, bool fromService)
 {
     const QJsonValue layouts = data.value(QStringLiteral("layouts"));
     if (!fromService)
@@ -41,8 +40,6 @@ bool hasLayoutsShape(const QJsonObject& data, bool fromService)
     // Before the first push the service may leave the list out.
     return layouts.isArray() || (lastUpdate.toVariant().toLongLong() == 0 && layouts.isUndefined());
 }
-
-} // namespace
 
 Layouts* Layouts::instance()
 {

@@ -140,9 +140,9 @@ void Roster::loadRosterFromFile()
         tr("The local servers could not be read from %1. The file is left as it is.").arg(m_file.fileName()));
 }
 
-bool Roster::readLocalRoster()
+bool Roster::readLocalRosterFile(const QByteArray& content, const QString& fileName, QJsonArray* servers)
 {
-    const QByteArray content = m_file.readAll();
+    *servers = QJsonArray();
     if (content.trimmed().isEmpty())
         return true; // nothing stored yet
     QJsonParseError error;
@@ -152,10 +152,19 @@ bool Roster::readLocalRoster()
         return false;
     }
     if (!document.isArray()) {
-        qDebug() << "Local roster file does not hold a list of servers:" << m_file.fileName();
+        qDebug() << "Local roster file does not hold a list of servers:" << fileName;
         return false;
     }
-    for (const QJsonValue& value : document.array()) {
+    *servers = document.array();
+    return true;
+}
+
+bool Roster::readLocalRoster()
+{
+    QJsonArray servers;
+    if (!readLocalRosterFile(m_file.readAll(), m_file.fileName(), &servers))
+        return false;
+    for (const QJsonValue& value : qAsConst(servers)) {
         auto server = std::make_shared<API::LocalServer>(value.toObject());
         if (!server->exists())
             server->setExists(true);

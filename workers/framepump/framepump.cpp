@@ -5,8 +5,6 @@
 #include "wireframe.h"
 
 #include <QAudioOutput>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QTcpSocket>
 
 #include <thread>
@@ -184,17 +182,10 @@ void Framepump::reportTime(qint64 timestamp)
 
 bool Framepump::acceptDescription(const WireFrame& frame)
 {
-    QByteArray text(frame.video, int(frame.videoLength));
-    const int nul = text.indexOf('\0');
-    if (nul >= 0)
-        text.truncate(nul);
-    const QJsonObject description = QJsonDocument::fromJson(text).object();
-    if (!setupVideo(description.value(QLatin1String("vcodec")).toInt(),
-                    description.value(QLatin1String("width")).toInt(),
-                    description.value(QLatin1String("height")).toInt()))
+    const WireFrame::Description description = frame.description();
+    if (!setupVideo(description.videoCodec, description.width, description.height))
         return false;
-    if (!setupAudio(description.value(QLatin1String("acodec")).toInt(),
-                    description.value(QLatin1String("sample_rate")).toInt()))
+    if (!setupAudio(description.audioCodec, description.sampleRate))
         return false;
     haveDescription = true;
     baseTimestamp = lastTimestamp = frame.timestamp;
