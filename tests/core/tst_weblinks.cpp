@@ -62,6 +62,11 @@ void TestWebLinks::deploymentFileWithBadValuesKeepsDefaults()
     QCOMPARE(bad.api(), builtIn.api());
     QCOMPARE(bad.streaming(), builtIn.streaming());
     QCOMPARE(bad.web(), builtIn.web());
+
+    // Port 0 names no port: the transport would quietly use the scheme's own.
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("invalid service address.*api")));
+    const Deployment portZero(writeIni(dir, "[service]\napi=http://127.0.0.1:0\n"));
+    QCOMPARE(portZero.api(), builtIn.api());
 }
 
 void TestWebLinks::pages()
