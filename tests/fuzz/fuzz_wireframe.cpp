@@ -4,6 +4,7 @@
 #include "fuzzsupport.h"
 
 #include "codecdll.h"
+#include "framepump.h"
 #include "wireframe.h"
 
 #include <QtEndian>
@@ -105,6 +106,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QByteArray stream = Fuzz::bytes(data, size);
     Pump pump;
     bool described = false;
+    qint64 base = 0;
+    qint64 last = 0;
     for (int at = 0; stream.size() - at >= WireFrame::prefixSize;) {
         const quint32 length = WireFrame::declaredLength(stream.constData() + at);
         if (!WireFrame::validLength(length))
@@ -120,10 +123,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_CHECK(frame.video >= bytes.constData() && frame.audio >= frame.video + frame.videoLength
                    && frame.audio + frame.audioLength <= bytes.constData() + bytes.size());
         if (frame.isServiceFrame()) {
-            if (!described)
-                described = pump.describe(frame.description());
+            if (!described && (described = pump.describe(frame.description())))
+                base = last = frame.timestamp;
         } else if (described) {
             pump.decode(frame, frameFile.data(), sound.data());
+            // The time line states a position watchdesk takes: exact and positive.
+            qint64 position = 0;
+            if (Framepump::timeReport(frame.timestamp, base, &last, &position) == Framepump::TimeReport::Report)
+                FUZZ_CHECK(position > 0 && __int128(position) == __int128(frame.timestamp) - base);
         }
     }
     return 0;

@@ -166,18 +166,28 @@ void Framepump::processFrame()
 // Timestamps are whatever the peer sends, so neither difference may overflow. The
 // step is measured in unsigned 64 bits, where a later timestamp always gives its
 // exact distance; a position that a signed 64-bit number cannot hold is not stated.
+Framepump::TimeReport Framepump::timeReport(qint64 timestamp, qint64 base, qint64* last, qint64* position)
+{
+    if (timestamp <= *last || quint64(timestamp) - quint64(*last) <= quint64(timeStep))
+        return TimeReport::Skip;
+    *last = timestamp;
+    return __builtin_sub_overflow(timestamp, base, position) ? TimeReport::OutOfRange : TimeReport::Report;
+}
+
 void Framepump::reportTime(qint64 timestamp)
 {
-    if (timestamp <= lastTimestamp || quint64(timestamp) - quint64(lastTimestamp) <= quint64(timeStep))
-        return;
-    lastTimestamp = timestamp;
     qint64 position = 0;
-    if (__builtin_sub_overflow(timestamp, baseTimestamp, &position)) {
+    switch (timeReport(timestamp, baseTimestamp, &lastTimestamp, &position)) {
+    case TimeReport::Report:
+        StatusOutput::writeLine("time", position);
+        break;
+    case TimeReport::OutOfRange:
         StatusOutput::writeError("Drop time: timestamp " + number(timestamp) + " is too far from the stream start "
                                  + number(baseTimestamp));
-        return;
+        break;
+    case TimeReport::Skip:
+        break;
     }
-    StatusOutput::writeLine("time", position);
 }
 
 bool Framepump::acceptDescription(const WireFrame& frame)
