@@ -24,6 +24,14 @@ API::ServerLookup rosterLookup()
     return [roster = Roster::instance()](const API::server_id_t& id) { return roster->serverOrPlaceholder(id); };
 }
 
+// "last_update" 0, as a number or as its text, marks an account that never stored
+// layouts. A number is compared as it is: made an integer, a fraction would read
+// as 0, and a value beyond 64 bits has no integer at all.
+bool neverUpdated(const QJsonValue& lastUpdate)
+{
+    return lastUpdate.isString() ? lastUpdate.toString().toLongLong() == 0 : lastUpdate.toDouble() == 0;
+}
+
 } // namespace
 
 bool Layouts::hasLayoutsShape(const QJsonObject& data, bool fromService)
@@ -38,7 +46,7 @@ bool Layouts::hasLayoutsShape(const QJsonObject& data, bool fromService)
     if (!isNumber)
         return false;
     // Before the first push the service may leave the list out.
-    return layouts.isArray() || (lastUpdate.toVariant().toLongLong() == 0 && layouts.isUndefined());
+    return layouts.isArray() || (neverUpdated(lastUpdate) && layouts.isUndefined());
 }
 
 Layouts* Layouts::instance()
@@ -164,7 +172,7 @@ void Layouts::onLayoutsLoadedFromApi(QJsonObject data)
         onLayoutsLoadingError();
         return;
     }
-    if (data.value(QStringLiteral("last_update")).toVariant().toLongLong() != 0) {
+    if (!neverUpdated(data.value(QStringLiteral("last_update")))) {
         merge(data);
         storeLayoutsToFile();
     } else {
