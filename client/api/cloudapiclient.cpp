@@ -65,6 +65,17 @@ QString CloudAPIClient::sessionId()
     return session();
 }
 
+bool CloudAPIClient::readPatrolsAnswer(const QJsonDocument& answer, QJsonObject* routes)
+{
+    const QJsonObject object = answer.object();
+    if (!object.contains(QStringLiteral("success")) || !object.value(QStringLiteral("success")).toBool())
+        return false;
+    // The route list travels as JSON text inside a JSON string.
+    const QByteArray text = object.value(QStringLiteral("response")).toString().toUtf8();
+    *routes = QJsonDocument::fromJson(text).object();
+    return true;
+}
+
 RestClient* CloudAPIClient::rest(std::function<void(const QJsonObject&)> onSuccess, std::function<void()> onFailure)
 {
     auto* client = new RestClient;
@@ -335,16 +346,14 @@ void CloudAPIClient::ptzPatrolsAvailable(API::server_id_t serverID, API::camera_
     QVariantMap params;
     StreamerClient* client = streamer(apiHost, apiPort, password, serverID, cameraID, params);
     connect(client, &StreamerClient::jsonReceived, this, [this](const QJsonDocument& document) {
-        const QJsonObject answer = document.object();
-        if (!answer.contains(QStringLiteral("success")) || !answer.value(QStringLiteral("success")).toBool()) {
+        QJsonObject routes;
+        if (!readPatrolsAnswer(document, &routes)) {
             qDebug() << "Error patrols ways PTZ: response does not contains success keyword";
             emit ptzOperationFailed();
             return;
         }
         qDebug() << "PTZ patrols ways success";
-        // The route list travels as JSON text inside a JSON string.
-        const QByteArray text = answer.value(QStringLiteral("response")).toString().toUtf8();
-        emit ptzPatrolsReceived(QJsonDocument::fromJson(text).object());
+        emit ptzPatrolsReceived(routes);
     });
     onStreamerFailure(client, [this] {
         qDebug() << "Error patrols ways PTZ";

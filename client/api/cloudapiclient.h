@@ -25,6 +25,10 @@ public:
 
     static QString sessionId();
 
+    // The routes of a patrols answer: its "response" holds them as JSON text.
+    // False when the answer is not a success.
+    static bool readPatrolsAnswer(const QJsonDocument& answer, QJsonObject* routes);
+
 signals:
     void ok();
     void error();

@@ -53,39 +53,52 @@ QByteArray RestClient::formBody(const QVariantMap& params)
     return query.query(QUrl::FullyEncoded).toUtf8();
 }
 
+RestClient::Envelope RestClient::unwrap(const QJsonDocument& answer)
+{
+    const QJsonObject envelope = answer.object();
+    Envelope result;
+    if (!envelope.contains(QStringLiteral("success")))
+        return result;
+    result.present = true;
+    const QJsonValue carried = envelope.value(QStringLiteral("response"));
+    result.carriesObject = carried.isUndefined() || carried.isObject();
+    result.response = carried.toObject();
+    result.success = envelope.value(QStringLiteral("success")).toBool(false);
+    result.code = result.success ? 0 : result.response.value(QStringLiteral("code")).toInt(0);
+    if (!result.success)
+        result.alias = result.response.value(QStringLiteral("code_alias")).toString();
+    return result;
+}
+
 void RestClient::httpReply(QJsonDocument response)
 {
     // The service's own verdicts are logged apart from the transport's: an
     // answer that arrived well may still be a refusal, every time.
     const QString source = m_http.source() + QStringLiteral(" service");
-    const QJsonObject envelope = response.object();
-    if (!envelope.contains(QStringLiteral("success"))) {
+    const Envelope envelope = unwrap(response);
+    if (!envelope.present) {
         if (ProblemLog::first(source, QStringLiteral("no envelope")))
             qDebug() << "HTTP Rest response is not contains success keyword";
         emit error(-2, 400);
         return;
     }
-    const QJsonValue carried = envelope.value(QStringLiteral("response"));
-    if (!carried.isUndefined() && !carried.isObject()) {
+    if (!envelope.carriesObject) {
         // Read as an object it would be an empty one: a roster without
         // servers, say, which is an answer of its own.
         if (ProblemLog::first(source, QStringLiteral("response type")))
-            qDebug() << "HTTP Rest response holds no object but" << (carried.isArray() ? "an array" : "a value");
+            qDebug() << "HTTP Rest response holds no object but an array or a value";
         emit error(-2, 400);
         return;
     }
-    const QJsonObject inner = carried.toObject();
-    if (envelope.value(QStringLiteral("success")).toBool(false)) {
+    if (envelope.success) {
         ProblemLog::recovered(source);
-        emit jsonReceived(inner);
+        emit jsonReceived(envelope.response);
         return;
     }
-    const int code = inner.value(QStringLiteral("code")).toInt(0);
-    const QString alias = inner.value(QStringLiteral("code_alias")).toString();
-    if (ProblemLog::first(source, QStringLiteral("refusal %1").arg(code)))
-        qDebug() << "HTTP Rest responce is not successful" << code << HTTPClient::logExcerpt(alias.toUtf8())
-                 << errorMessage(code);
-    emit error(code, 500);
+    if (ProblemLog::first(source, QStringLiteral("refusal %1").arg(envelope.code)))
+        qDebug() << "HTTP Rest responce is not successful" << envelope.code
+                 << HTTPClient::logExcerpt(envelope.alias.toUtf8()) << errorMessage(envelope.code);
+    emit error(envelope.code, 500);
 }
 
 QString RestClient::errorMessage(int code)

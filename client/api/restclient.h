@@ -28,6 +28,19 @@ public:
     // The user-facing text of an error code of the service or the transport.
     static QString errorMessage(int code);
 
+    // What an answer's envelope says: the inner object of a success, or else the
+    // service's error code and its alias. An answer without "success" has none.
+    struct Envelope
+    {
+        bool present = false;
+        bool success = false;
+        bool carriesObject = true; // false: "response" is an array or a plain value
+        QJsonObject response;
+        int code = 0;
+        QString alias;
+    };
+    static Envelope unwrap(const QJsonDocument& answer);
+
 signals:
     void jsonReceived(QJsonObject response);
     void error(int errorCode, int httpStatus);

@@ -14,12 +14,13 @@ namespace OrvantaClient::App {
 
 namespace {
 
-// A base URL: http or https, a host, perhaps a port, and nothing else.
+// A base URL: http or https, a host, perhaps a port, and nothing else. Port 0
+// cannot be connected to; the transport would quietly take the scheme's own.
 bool isBaseUrl(const QUrl& url)
 {
     const QString scheme = url.scheme();
     return url.isValid() && (scheme == QLatin1String("http") || scheme == QLatin1String("https"))
-        && !url.host().isEmpty() && (url.path().isEmpty() || url.path() == QLatin1String("/"))
+        && !url.host().isEmpty() && url.port() != 0 && (url.path().isEmpty() || url.path() == QLatin1String("/"))
         && !url.hasQuery() && !url.hasFragment() && url.userInfo().isEmpty();
 }
 

@@ -169,6 +169,18 @@ int Camera::aspectMode() const { return d->aspectMode; }
 void Camera::setAspectMode(int mode) { d->aspectMode = mode; }
 bool Camera::ptzSupported() const { return d->ptzSupported; }
 QList<int> Camera::ptzPatrols() const { return d->ptzPatrols; }
+
+QList<int> Camera::enabledPatrols(const QJsonObject& routes)
+{
+    QList<int> enabled;
+    for (auto it = routes.constBegin(); it != routes.constEnd(); ++it) {
+        bool isNumber = false;
+        const int route = it.key().toInt(&isNumber, 10);
+        if (isNumber && it.value().toBool(false))
+            enabled.append(route);
+    }
+    return enabled;
+}
 int Camera::layoutsCount() const { return d->layoutsCount; }
 
 void Camera::setRotation(int rotation)
@@ -513,13 +525,7 @@ void Camera::requestPtzPatrols()
         return;
     CloudAPIClient* client = request();
     connect(client, &CloudAPIClient::ptzPatrolsReceived, this, [this](const QJsonObject& routes) {
-        d->ptzPatrols.clear();
-        for (auto it = routes.constBegin(); it != routes.constEnd(); ++it) {
-            bool isNumber = false;
-            const int route = it.key().toInt(&isNumber, 10);
-            if (isNumber && it.value().toBool(false))
-                d->ptzPatrols.append(route);
-        }
+        d->ptzPatrols = enabledPatrols(routes);
         emit ptzPatrolsChanged();
     });
     connect(client, &CloudAPIClient::ptzOperationFailed, this, [this] {

@@ -54,6 +54,8 @@ public:
     void setAspectMode(int mode);
     bool ptzSupported() const;
     QList<int> ptzPatrols() const;
+    // The routes a patrols answer switches on: keys that are numbers, with true.
+    static QList<int> enabledPatrols(const QJsonObject& routes);
     int layoutsCount() const;
 
     bool isLocal() const;

@@ -25,16 +25,12 @@ API::ServerLookup rosterLookup()
     return [roster = Roster::instance()](const API::server_id_t& id) { return roster->serverOrPlaceholder(id); };
 }
 
-// The shape of the layouts object in the file and in the service's answer. A
-// wrong one is never taken for an empty list: that list would be pushed or
-// written over the user's layouts.
-// The service's time of the last change, a number or a numeral; 0 when
-// neither. Bounded before the conversion, which is undefined out of range.
-qint64 lastUpdateOf(const QJsonValue& value)
+// "last_update" 0, as a number or as its text, marks an account that never stored
+// layouts. A number is compared as it is: made an integer, a fraction would read
+// as 0, and a value beyond 64 bits has no integer at all.
+bool neverUpdated(const QJsonValue& lastUpdate)
 {
-    if (value.isString())
-        return value.toString().toLongLong();
-    return qint64(qBound(-9.0e18, value.toDouble(0), 9.0e18));
+    return lastUpdate.isString() ? lastUpdate.toString().toLongLong() == 0 : lastUpdate.toDouble() == 0;
 }
 
 bool withinGrid(const QJsonValue& value, int low)
@@ -61,7 +57,12 @@ bool layoutsAreUsable(const QJsonObject& data)
     return true;
 }
 
-bool hasLayoutsShape(const QJsonObject& data, bool fromService)
+} // namespace
+
+// The shape of the layouts object in the file and in the service's answer. A
+// wrong one is never taken for an empty list: that list would be pushed or
+// written over the user's layouts.
+bool Layouts::hasLayoutsShape(const QJsonObject& data, bool fromService)
 {
     const QJsonValue layouts = data.value(QStringLiteral("layouts"));
     if (!fromService)
@@ -73,10 +74,8 @@ bool hasLayoutsShape(const QJsonObject& data, bool fromService)
     if (!isNumber)
         return false;
     // Before the first push the service may leave the list out.
-    return (layouts.isArray() && layoutsAreUsable(data)) || (lastUpdateOf(lastUpdate) == 0 && layouts.isUndefined());
+    return (layouts.isArray() && layoutsAreUsable(data)) || (neverUpdated(lastUpdate) && layouts.isUndefined());
 }
-
-} // namespace
 
 Layouts* Layouts::instance()
 {
@@ -244,7 +243,7 @@ void Layouts::onLayoutsLoadedFromApi(QJsonObject data)
         return;
     }
     API::ProblemLog::recovered(QStringLiteral("layouts"));
-    if (lastUpdateOf(data.value(QStringLiteral("last_update"))) != 0) {
+    if (!neverUpdated(data.value(QStringLiteral("last_update")))) {
         merge(data);
         storeLayoutsToFile();
     } else {

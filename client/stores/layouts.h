@@ -37,6 +37,11 @@ public:
     // The reload period (30 s); tests shorten it.
     void setReloadInterval(int milliseconds);
 
+    // Whether data has the shape of the layouts object of the file or of the
+    // service's answer. A wrong one is never taken for an empty list: that list
+    // would be pushed or written over the user's layouts.
+    static bool hasLayoutsShape(const QJsonObject& data, bool fromService);
+
 signals:
     void layoutsUpdatingStarted();
     void layoutsUpdatingFinished();

@@ -144,25 +144,33 @@ void Roster::loadRosterFromFile()
             : tr("The local servers could not be read from %1. The file is left as it is.").arg(m_file.fileName()));
 }
 
-Roster::ReadResult Roster::readLocalRoster()
+bool Roster::readLocalRosterFile(const QByteArray& content, const QString& fileName, QJsonArray* servers)
 {
-    QByteArray content;
-    if (!m_file.read(&content))
-        return ReadResult::Nothing;
+    *servers = QJsonArray();
     if (content.trimmed().isEmpty())
-        return ReadResult::Whole; // nothing stored yet
+        return true; // nothing stored yet
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(content, &error);
     if (error.error != QJsonParseError::NoError) {
         qDebug() << "Error while parsing local roster from file:" << error.errorString();
-        return ReadResult::Nothing;
+        return false;
     }
     if (!document.isArray()) {
-        qDebug() << "Local roster file does not hold a list of servers:" << m_file.fileName();
-        return ReadResult::Nothing;
+        qDebug() << "Local roster file does not hold a list of servers:" << fileName;
+        return false;
     }
+    *servers = document.array();
+    return true;
+}
+
+Roster::ReadResult Roster::readLocalRoster()
+{
+    QByteArray content;
+    QJsonArray servers;
+    if (!m_file.read(&content) || !readLocalRosterFile(content, m_file.fileName(), &servers))
+        return ReadResult::Nothing;
     int dropped = 0;
-    for (const QJsonValue& value : document.array()) {
+    for (const QJsonValue& value : qAsConst(servers)) {
         const QJsonObject object = value.toObject();
         const QJsonValue port = object.value(QStringLiteral("port"));
         const bool valid = value.isObject() && !object.value(QStringLiteral("ip")).toString().isEmpty()

@@ -4,6 +4,7 @@
 #include "model/apiitemsholder.h"
 #include "model/apitypes.h"
 
+#include <QJsonArray>
 #include <QJsonObject>
 #include <QObject>
 #include <QTimer>
@@ -52,6 +53,11 @@ public:
     // roster fills and announces when the server arrives: the lookup with which
     // layouts are read, so that they can be read before the roster.
     API::ServerPtr serverOrPlaceholder(const API::server_id_t& id);
+
+    // The servers the content of a local roster file lists (a JSON array of
+    // objects); false, with the reason in the log, when it is not such a file.
+    // Empty content is an empty list: nothing was stored yet.
+    static bool readLocalRosterFile(const QByteArray& content, const QString& fileName, QJsonArray* servers);
 
     // The reload (30 s), local refresh (5 s) and, while the service cannot be
     // reached, retry (5 s) periods; tests shorten them.

@@ -67,6 +67,11 @@ void TestWebLinks::deploymentFileWithBadValuesKeepsDefaults()
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("Ignoring deployment file larger than")));
     const Deployment huge(writeIni(dir, "[service]\napi=http://127.0.0.1:18080\n" + QByteArray(100 * 1024, '\n')));
     QCOMPARE(huge.api(), builtIn.api());
+
+    // Port 0 names no port: the transport would quietly use the scheme's own.
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("invalid service address.*api")));
+    const Deployment portZero(writeIni(dir, "[service]\napi=http://127.0.0.1:0\n"));
+    QCOMPARE(portZero.api(), builtIn.api());
 }
 
 void TestWebLinks::pages()

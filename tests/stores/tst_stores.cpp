@@ -555,6 +555,16 @@ void TestStores::layoutsFollowTheServiceAndStoresDrop()
     QCOMPARE(file.value("layouts").toArray().size(), 1);
     QVERIFY(qAbs(file.value("last_update").toDouble() - QDateTime::currentSecsSinceEpoch()) < 60);
 
+    // A fraction or a time beyond 64 bits is an update, not the first login of the
+    // account: taken, and nothing pushed over the service's copy.
+    for (const QByteArray& stamp : {QByteArray("0.4"), QByteArray("1e300")}) {
+        m_layouts = R"({"last_update":)" + stamp + R"(,"layouts":[)" + layoutJson("L-1", QString::fromLatin1(stamp)) + "]}";
+        layouts->loadLayoutsFromApi();
+        QVERIFY(finished.wait(20000));
+        QCOMPARE(one->name(), QString::fromLatin1(stamp));
+    }
+    QVERIFY(m_uploads.isEmpty());
+
     // Deleted here: left out of the upload and the file.
     layouts->remove(QStringLiteral("L-1"));
     layouts->store();

@@ -70,11 +70,13 @@ void TestStreamBase::dispatchesCommands()
     // they were read.
     probe.send("volume");
     probe.send("Pause");
+    probe.send("volume 9" + QByteArray(5000, '9')); // no command is that long
     probe.send("ping ");
     probe.send(command);
     QVERIFY(probe.waitForLine(expected));
     QVERIFY(probe.waitForError(QStringLiteral("Unknown command: ping ")));
     QVERIFY(probe.errors().contains(QLatin1String("Unknown command: Pause\n")));
+    QVERIFY(probe.errors().contains(QLatin1String("Drop command: line longer than 4096 bytes\n")));
     QCOMPARE(probe.lines().size(), 2); // "mapped" and the one expected line
 }
 

@@ -107,11 +107,38 @@ void StreamBase::dispatchCommand(const QString& line)
     }
 }
 
-void StreamBase::readCommands()
+void StreamBase::readCommandLines(std::istream& in)
 {
     std::string line;
-    while (std::getline(std::cin, line))
-        dispatchCommand(QString::fromUtf8(line.data(), int(line.size())));
+    bool overlong = false;
+    auto finish = [&] {
+        if (!overlong)
+            dispatchCommand(QString::fromUtf8(line.data(), int(line.size())));
+        line.clear();
+        overlong = false;
+    };
+    for (int c = in.get(); c != std::char_traits<char>::eof(); c = in.get()) {
+        if (c == '\n') {
+            finish();
+        } else if (overlong) {
+            continue;
+        } else if (line.size() < maximumCommandLength) {
+            line.push_back(char(c));
+        } else {
+            StatusOutput::writeError("Drop command: line longer than " + QByteArray::number(qint64(maximumCommandLength))
+                                     + " bytes");
+            line.clear();
+            overlong = true;
+        }
+    }
+    // A last line without its newline still counts, as it did for getline.
+    if (!line.empty())
+        finish();
+}
+
+void StreamBase::readCommands()
+{
+    readCommandLines(std::cin);
     // Standard input is gone, so no ping can come any more: rather than spin on a
     // failing read, wait here for the watchdog to end the process.
     for (;;)

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <ctime>
+#include <iosfwd>
 #include <memory>
 
 namespace VLC {
@@ -26,7 +27,13 @@ public:
 
     // Reads commands until the process ends; never returns.
     [[noreturn]] void readCommands();
+    // Reads commands, one a line, until the input ends. The parent writes a few
+    // bytes a line: a longer one is no command and is dropped whole, with an error
+    // on standard error, rather than held in memory however long it grows.
+    void readCommandLines(std::istream& in);
     void dispatchCommand(const QString& line);
+
+    static constexpr size_t maximumCommandLength = 4096;
 
     static QString framePath(const QString& frameFileName);
 

@@ -5,8 +5,6 @@
 #include "wireframe.h"
 
 #include <QAudioOutput>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QTcpSocket>
 
 #include <thread>
@@ -168,33 +166,36 @@ void Framepump::processFrame()
 // Timestamps are whatever the peer sends, so neither difference may overflow. The
 // step is measured in unsigned 64 bits, where a later timestamp always gives its
 // exact distance; a position that a signed 64-bit number cannot hold is not stated.
+Framepump::TimeReport Framepump::timeReport(qint64 timestamp, qint64 base, qint64* last, qint64* position)
+{
+    if (timestamp <= *last || quint64(timestamp) - quint64(*last) <= quint64(timeStep))
+        return TimeReport::Skip;
+    *last = timestamp;
+    return __builtin_sub_overflow(timestamp, base, position) ? TimeReport::OutOfRange : TimeReport::Report;
+}
+
 void Framepump::reportTime(qint64 timestamp)
 {
-    if (timestamp <= lastTimestamp || quint64(timestamp) - quint64(lastTimestamp) <= quint64(timeStep))
-        return;
-    lastTimestamp = timestamp;
     qint64 position = 0;
-    if (__builtin_sub_overflow(timestamp, baseTimestamp, &position)) {
+    switch (timeReport(timestamp, baseTimestamp, &lastTimestamp, &position)) {
+    case TimeReport::Report:
+        StatusOutput::writeLine("time", position);
+        break;
+    case TimeReport::OutOfRange:
         StatusOutput::writeError("Drop time: timestamp " + number(timestamp) + " is too far from the stream start "
                                  + number(baseTimestamp));
-        return;
+        break;
+    case TimeReport::Skip:
+        break;
     }
-    StatusOutput::writeLine("time", position);
 }
 
 bool Framepump::acceptDescription(const WireFrame& frame)
 {
-    QByteArray text(frame.video, int(frame.videoLength));
-    const int nul = text.indexOf('\0');
-    if (nul >= 0)
-        text.truncate(nul);
-    const QJsonObject description = QJsonDocument::fromJson(text).object();
-    if (!setupVideo(description.value(QLatin1String("vcodec")).toInt(),
-                    description.value(QLatin1String("width")).toInt(),
-                    description.value(QLatin1String("height")).toInt()))
+    const WireFrame::Description description = frame.description();
+    if (!setupVideo(description.videoCodec, description.width, description.height))
         return false;
-    if (!setupAudio(description.value(QLatin1String("acodec")).toInt(),
-                    description.value(QLatin1String("sample_rate")).toInt()))
+    if (!setupAudio(description.audioCodec, description.sampleRate))
         return false;
     haveDescription = true;
     baseTimestamp = lastTimestamp = frame.timestamp;

@@ -38,6 +38,14 @@ public:
     void setVolume(int volume) override;
 
     static constexpr int errorIntervalMs = 6000;
+    // A time line is written when the stream has moved on more than this (ms).
+    static constexpr int timeStep = 300;
+
+    // What a frame's timestamp makes of the time line: nothing while it is within
+    // timeStep of *last or behind it; else it becomes *last and *position is its
+    // distance from base, unless that does not fit 64 bits.
+    enum class TimeReport { Skip, Report, OutOfRange };
+    static TimeReport timeReport(qint64 timestamp, qint64 base, qint64* last, qint64* position);
     // Far beyond any server's answer to the request line.
     static constexpr qint64 maximumHeaderSize = 64 * 1024;
 
@@ -60,7 +68,6 @@ private:
     const int audioBufferSize = 1048576;
     const int channels = 1;
     const int sampleBits = 16;
-    const int timeStep = 300;
 
     QTcpSocket* socket;
     bool headerSkipped = false;

@@ -88,4 +88,20 @@ bool WireFrame::parse(const QByteArray& bytes)
     return true;
 }
 
+WireFrame::Description WireFrame::description() const
+{
+    QByteArray text(video, int(videoLength));
+    const int nul = text.indexOf('\0');
+    if (nul >= 0)
+        text.truncate(nul);
+    const QJsonObject object = QJsonDocument::fromJson(text).object();
+    Description result;
+    result.videoCodec = object.value(QLatin1String("vcodec")).toInt();
+    result.audioCodec = object.value(QLatin1String("acodec")).toInt();
+    result.sampleRate = object.value(QLatin1String("sample_rate")).toInt();
+    result.width = object.value(QLatin1String("width")).toInt();
+    result.height = object.value(QLatin1String("height")).toInt();
+    return result;
+}
+
 } // namespace VLC

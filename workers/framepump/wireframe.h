@@ -33,6 +33,18 @@ struct WireFrame
 
     bool isServiceFrame() const { return width == 666 && height == 666; }
 
+    // What a service frame says about the stream: JSON text in its video payload,
+    // up to a NUL. A field that is missing or not a whole number that fits reads as 0.
+    struct Description
+    {
+        int videoCodec = 0;
+        int audioCodec = 0;
+        int sampleRate = 0;
+        int width = 0;
+        int height = 0;
+    };
+    Description description() const;
+
     quint32 command = 0;
     qint32 width = 0;
     qint32 height = 0;
