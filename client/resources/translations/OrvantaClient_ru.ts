@@ -56,6 +56,18 @@
         <source>The layouts could not be saved to %1.</source>
         <translation>Не удалось сохранить раскладки в %1.</translation>
     </message>
+    <message>
+        <source>Some of the saved layouts could not be read from %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Some of the saved layouts could not be read from %1. The file was kept as %2.</source>
+        <translation>Некоторые сохранённые раскладки не удалось прочитать из %1. Файл сохранён как %2.</translation>
+    </message>
+    <message>
+        <source>The unreadable layouts file was kept as %1.</source>
+        <translation>Нечитаемый файл раскладок сохранён как %1.</translation>
+    </message>
 </context>
 <context>
     <name>OrvantaClient::App::Roster</name>
@@ -70,6 +82,25 @@
     <message>
         <source>The local servers could not be saved to %1.</source>
         <translation>Не удалось сохранить локальные серверы в %1.</translation>
+    </message>
+    <message>
+        <source>Some of the local servers could not be read from %1. The file is left as it is.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>OrvantaClient::App::Settings</name>
+    <message>
+        <source>The settings could not be saved to %1.</source>
+        <translation>Не удалось сохранить настройки в %1.</translation>
+    </message>
+    <message>
+        <source>The settings could not be read from %1. Changes to them are not saved, so that the file stays as it is.</source>
+        <translation>Не удалось прочитать настройки из %1. Изменения настроек не сохраняются, чтобы файл остался как есть.</translation>
+    </message>
+    <message>
+        <source>The settings could not be read from %1. The file was kept as %2.</source>
+        <translation>Не удалось прочитать настройки из %1. Файл сохранён как %2.</translation>
     </message>
 </context>
 <context>
