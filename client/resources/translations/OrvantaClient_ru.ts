@@ -58,7 +58,7 @@
     </message>
     <message>
         <source>Some of the saved layouts could not be read from %1.</source>
-        <translation type="unfinished"></translation>
+        <translation>Некоторые сохранённые раскладки не удалось прочитать из %1.</translation>
     </message>
     <message>
         <source>Some of the saved layouts could not be read from %1. The file was kept as %2.</source>
@@ -85,7 +85,7 @@
     </message>
     <message>
         <source>Some of the local servers could not be read from %1. The file is left as it is.</source>
-        <translation type="unfinished"></translation>
+        <translation>Некоторые локальные серверы не удалось прочитать из %1. Файл оставлен как есть.</translation>
     </message>
 </context>
 <context>
