@@ -62,6 +62,7 @@ RestClient::Envelope RestClient::unwrap(const QJsonDocument& answer)
     result.present = true;
     const QJsonValue carried = envelope.value(QStringLiteral("response"));
     result.carriesObject = carried.isUndefined() || carried.isObject();
+    result.carriesArray = carried.isArray();
     result.response = carried.toObject();
     result.success = envelope.value(QStringLiteral("success")).toBool(false);
     result.code = result.success ? 0 : result.response.value(QStringLiteral("code")).toInt(0);
@@ -86,7 +87,7 @@ void RestClient::httpReply(QJsonDocument response)
         // Read as an object it would be an empty one: a roster without
         // servers, say, which is an answer of its own.
         if (ProblemLog::first(source, QStringLiteral("response type")))
-            qDebug() << "HTTP Rest response holds no object but an array or a value";
+            qDebug() << "HTTP Rest response holds no object but" << (envelope.carriesArray ? "an array" : "a value");
         emit error(-2, 400);
         return;
     }

@@ -35,6 +35,7 @@ public:
         bool present = false;
         bool success = false;
         bool carriesObject = true; // false: "response" is an array or a plain value
+        bool carriesArray = false;
         QJsonObject response;
         int code = 0;
         QString alias;

@@ -356,9 +356,11 @@ void TestSideBar::thousandsOfCamerasFetchPreviewsOnlyInView()
         }
         return true;
     };
+    // The last batches of cards are laid out in the turns after they were
+    // made, and the view settles with them.
+    QTRY_VERIFY_WITH_TIMEOUT(!inView().isEmpty() && askedAll(inView()), 10000);
     const QStringList shown = inView();
-    QVERIFY(!shown.isEmpty() && shown.size() < 10);
-    QTRY_VERIFY_WITH_TIMEOUT(askedAll(shown), 10000);
+    QVERIFY2(shown.size() < 10, qPrintable(shown.join(' ')));
     QVERIFY2(asked().size() <= shown.size() + 1, qPrintable(asked().join(' ')));
 
     // Scrolling far asks for the cards that came into view, and the cards
