@@ -3,14 +3,15 @@
 #
 #   scripts/fuzz.sh [SECONDS-PER-TARGET] [TARGET...]
 #
-# Builds the clang sanitizer build (build-fuzz/, or FUZZ_BUILD_DIR) when needed, then
+# Uses the clang sanitizer build that scripts/test.sh makes (build-sanitize/, or
+# FUZZ_BUILD_DIR), configuring it when needed; then
 # runs each target (all of them by default; names as in tests/fuzz/corpus/) for the
 # given time (60 s by default), seeded with the tree's corpus. New inputs go to a
 # scratch corpus beside the build, never into the tree; an input that fails is kept
 # in the findings folder printed for its target. Prints one line per target.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-build="${FUZZ_BUILD_DIR:-$root/build-fuzz}"
+build="${FUZZ_BUILD_DIR:-$root/build-sanitize}"
 seconds="${1:-60}"
 shift || true
 if [[ ! "$seconds" =~ ^[0-9]+$ ]]; then
