@@ -80,10 +80,14 @@ void TestSettings::damagedFileLosesNothing_data()
     QTest::addColumn<QString>("email"); // as read from it
     QTest::addColumn<Failure>("failure");
     const QByteArray good = "[auth]\nemail=Someone@Example.com\n[sound]\nvolume=30\n";
-    const QByteArray garbled = good + QByteArray("\x01\xff garbage \x00\n[mainWin", 23);
+    // Sized by the compiler: the bytes hold a NUL, and a length counted by hand
+    // is easily one too many.
+    static const char garbledTail[] = "\x01\xff garbage \x00\n[mainWin";
+    static const char garbage[] = "\x00\x13\xfe\xff garbage\n\x7f";
+    const QByteArray garbled = good + QByteArray(garbledTail, sizeof garbledTail - 1);
     QTest::newRow("truncated") << good + "[mainWin" << false << "Someone@Example.com" << Failure::None;
     QTest::newRow("empty") << QByteArray() << true << "" << Failure::None;
-    QTest::newRow("garbage") << QByteArray("\x00\x13\xfe\xff garbage\n\x7f", 13) << false << "" << Failure::None;
+    QTest::newRow("garbage") << QByteArray(garbage, sizeof garbage - 1) << false << "" << Failure::None;
     QTest::newRow("json") << QByteArray(R"({"auth": {"email": "Someone@Example.com"}})") << false << "" << Failure::None;
     QTest::newRow("50 MB") << good + QByteArray(50 * 1024 * 1024, ' ') << false << "" << Failure::None;
     QTest::newRow("good, read-only folder") << good << true << "Someone@Example.com" << Failure::ReadOnlyFolder;
