@@ -55,7 +55,7 @@ public:
     QString unavailableText() const;
     void buildImage();
     QDateTime archiveTimeAt(qint64 streamMs) const;
-    void workerFailed();
+    void workerFailed(const QDateTime& frozenSince = QDateTime());
     void watchdog();
     void updatePtzVisibility();
     void showControls(bool show);
@@ -316,11 +316,11 @@ QDateTime VideoWidgetPrivate::archiveTimeAt(qint64 streamMs) const
     return time.addMSecs(remaining);
 }
 
-void VideoWidgetPrivate::workerFailed()
+void VideoWidgetPrivate::workerFailed(const QDateTime& frozenSince)
 {
     if (!archiveMode) {
         if (!freezeTime.isValid())
-            freezeTime = QDateTime::currentDateTime();
+            freezeTime = frozenSince.isValid() ? frozenSince : QDateTime::currentDateTime();
         // Streams of the cloud fail first when the service is gone; the
         // roster finds out and says so at once, not at its next reload.
         if (!camera->isLocal())
@@ -343,10 +343,15 @@ void VideoWidgetPrivate::watchdog()
     if (!archiveMode && (state == VideoWidget::Starting || state == VideoWidget::Playing)) {
         const QDateTime lastSign = lastFrameTime.isValid() && lastFrameTime > lastRequestTime ? lastFrameTime
                                                                                                : lastRequestTime;
-        if (process->state() == QProcess::NotRunning
-            || (lastSign.isValid() && lastSign.msecsTo(now) > noFrameMs)) {
+        if (process->state() == QProcess::NotRunning) {
             qDebug() << "Worker of camera" << camera->name() << "stopped delivering pictures";
             workerFailed();
+        } else if (lastSign.isValid() && lastSign.msecsTo(now) > noFrameMs) {
+            // A silent worker has shown nothing since its last sign: that is
+            // how long the picture has been frozen, and a stream that hangs
+            // (a server that accepts and never answers) is not waited for twice.
+            qDebug() << "Worker of camera" << camera->name() << "stopped delivering pictures";
+            workerFailed(lastSign);
         }
     }
 

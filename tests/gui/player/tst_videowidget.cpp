@@ -246,6 +246,18 @@ void TestVideoWidget::silentLiveWorkerIsReloaded()
     QTest::qWait(3500); // past the reload the failure had planned
     QCOMPARE(log().count("started"), 1);
     QCOMPARE(w->state(), int(VideoWidget::Playing));
+
+    // A worker that hangs without a word (a server that accepts and never
+    // answers) has been frozen since it was asked: it is reloaded once the
+    // picture counts as frozen, not after waiting for that a second time.
+    setScript("wait\n");
+    QFile::remove(m_dir.filePath("worker.log"));
+    w->setTimings(50, 0, 3000, 60000, 3000);
+    QElapsedTimer sinceStart;
+    sinceStart.start();
+    QVERIFY(w->playLive());
+    QTRY_VERIFY_WITH_TIMEOUT(log().count("started") >= 2, 20000);
+    QVERIFY2(sinceStart.elapsed() < 5500, qPrintable(QString::number(sinceStart.elapsed())));
 }
 
 void TestVideoWidget::endedWorkerIsReplacedAtOnceAndOutagesDoNotAddUp()
