@@ -18,6 +18,12 @@ QHash<QString, QHash<QString, int>>& problems()
 
 bool ProblemLog::first(const QString& source, const QString& kind)
 {
+    // Sources come and go with the service's answers (a server's id, a host):
+    // past a bound the table starts again, at the price of a line logged anew,
+    // so that answers naming ever new sources cannot grow it all day.
+    constexpr int maxSources = 1000;
+    if (problems().size() >= maxSources && !problems().contains(source))
+        problems().clear();
     QHash<QString, int>& kinds = problems()[source];
     auto it = kinds.find(kind);
     if (it == kinds.end()) {
