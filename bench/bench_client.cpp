@@ -11,6 +11,7 @@
 // Environment: BENCH_WINDOW=WxH (1600x900), BENCH_QUALITY=0|1|2 for a fixed quality,
 // BENCH_FRAMEPUMP=1 for framepump on the local cameras, BENCH_LOG=FILE keeps the client's log.
 #include "camsimwall.h"
+#include "clientbench.h"
 #include "figures.h"
 #include "paintcounter.h"
 #include "procinfo.h"
@@ -348,39 +349,20 @@ FfmpegFigures runFfmpeg(const QStringList& urls, double seconds, int camsimPid)
     return figures;
 }
 
-void discardMessages(QtMsgType, const QMessageLogContext&, const QString&) {}
-
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir runtime; // owner-only, as Qt wants it
-    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
-        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
-    QApplication app(argc, argv);
+    ClientBench bench(argc, argv);
     const double seconds = argc > 1 ? std::max(5.0, atof(argv[1])) : 60.0;
     std::vector<int> counts;
     for (int i = 2; i < argc; ++i)
         counts.push_back(std::clamp(atoi(argv[i]), 1, maxCameras));
     if (counts.empty())
         counts = {4, 9, 16};
-    QSize windowSize(1600, 900);
-    const QStringList size = qEnvironmentVariable("BENCH_WINDOW").split(QLatin1Char('x'));
-    if (size.size() == 2)
-        windowSize = QSize(size.at(0).toInt(), size.at(1).toInt());
+    const QSize windowSize = ClientBench::windowSize();
     const int fixedQuality = qEnvironmentVariableIsSet("BENCH_QUALITY") ? qEnvironmentVariableIntValue("BENCH_QUALITY")
                                                                         : -1;
-
-    QTemporaryDir dir;
-    QDir::setCurrent(dir.path());
-    // The client logs as it does in use: to its file, not to this terminal.
-    qInstallMessageHandler(discardMessages);
-    App::Logger::open(qEnvironmentVariableIsSet("BENCH_LOG") ? qEnvironmentVariable("BENCH_LOG")
-                                                            : dir.filePath(QStringLiteral("client.log")));
-    App::Settings::instance().setValue(QStringLiteral("experimental/framepump"),
-                                       qEnvironmentVariableIsSet("BENCH_FRAMEPUMP"));
 
     Bench::CamsimWall camsim;
     if (!camsim.start(QStringLiteral(CAMSIM_BIN)))
@@ -448,6 +430,5 @@ int main(int argc, char* argv[])
         "total; others = the rest of the machine meanwhile (other programs disturb the figures when high).\n"
         "MB: peak resident memory (VmHWM); started: worker processes from opening the layout to the end.\n");
     camsim.stop();
-    App::Logger::close();
     return 0;
 }
