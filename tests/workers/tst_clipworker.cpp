@@ -1,4 +1,5 @@
 #include "loopbackhttpserver.h"
+#include "sanitizedbuild.h"
 #include "workerrun.h"
 #include "player/framefile.h"
 
@@ -16,14 +17,6 @@
 
 using OrvantaClient::GUI::Player::FrameFile;
 
-// Built with AddressSanitizer, the worker's crash must also say where it happened.
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define WD_ADDRESS_SANITIZER
-#endif
-#elif defined(__SANITIZE_ADDRESS__)
-#define WD_ADDRESS_SANITIZER
-#endif
 
 namespace {
 
@@ -234,6 +227,7 @@ void TestClipworker::crashEndsWithExitCodeOne()
         QCOMPARE(worker.process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(worker.process.exitCode(), 1);
 #ifdef WD_ADDRESS_SANITIZER
+        // The crash must also say where it happened.
         if (signal == SIGSEGV)
             QVERIFY2(worker.errors().contains(QLatin1String("ERROR: AddressSanitizer: SEGV")),
                      qPrintable(worker.errors()));
