@@ -20,6 +20,8 @@
 // Each N runs in a process of its own (the same program with "--one N"), so the
 // peaks of one do not hide those of another.
 //   bench_roster [CAMERAS...]        default: 1000 5000
+// BENCH_BUSY=1 prints each stretch over 50 ms of the GUI thread's own CPU with
+// the CLOCK_MONOTONIC time it ended, to find it in `perf record -k CLOCK_MONOTONIC`.
 #include "api/cloudapiclient.h"
 #include "core/logger.h"
 #include "core/storagepaths.h"
@@ -115,6 +117,13 @@ public:
             m_lap = qMax(m_lap, gap);
             const qint64 cpu = threadCpuUs();
             m_longestBusyUs = qMax(m_longestBusyUs, cpu - m_lastCpuUs);
+            if (m_tellBusy && cpu - m_lastCpuUs > 50000) {
+                timespec end{};
+                clock_gettime(CLOCK_MONOTONIC, &end);
+                std::fprintf(stderr, "busy %lld ms (gap %lld ms) ending at %ld.%06ld\n",
+                             static_cast<long long>((cpu - m_lastCpuUs) / 1000), static_cast<long long>(gap),
+                             long(end.tv_sec), long(end.tv_nsec / 1000));
+            }
             m_lastCpuUs = cpu;
         });
         m_clock.start();
@@ -136,6 +145,7 @@ public:
 private:
     QTimer m_timer;
     QElapsedTimer m_clock;
+    const bool m_tellBusy = qEnvironmentVariableIsSet("BENCH_BUSY");
     qint64 m_longest = 0;
     qint64 m_lap = 0;
     qint64 m_lastCpuUs = 0;

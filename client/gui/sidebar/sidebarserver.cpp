@@ -27,9 +27,12 @@ namespace OrvantaClient::GUI {
 namespace {
 
 // Enough cards at once to fill a screen; then the others in turns of the
-// event loop that each take no longer than this.
+// event loop that each take about this long. Showing a card (its style, its
+// place in the list) costs many times what making it does, so a turn is sized
+// from what the last one cost in all.
 constexpr int cardsAtOnce = 10;
 constexpr qint64 cardTurnMs = 15;
+constexpr int mostCardsInTurn = 200;
 
 bool shownBefore(const API::Camera& a, const QString& aTitle, const API::Camera& b, const QString& bTitle)
 {
@@ -116,6 +119,7 @@ SideBarServer::SideBarServer(API::ServerPtr server, QWidget* parent)
     }
 
     m_cardMaker.setInterval(0);
+    m_cardsInTurn = cardsAtOnce;
     connect(&m_cardMaker, &QTimer::timeout, this, &SideBarServer::makeSomeCards);
     QList<QPair<QString, API::CameraPtr>> cameras;
     for (const API::CameraPtr& camera : m_server->items()) {
@@ -310,7 +314,7 @@ void SideBarServer::makeSomeCards()
     QElapsedTimer turn;
     turn.start();
     QList<QWidget*> made;
-    while (!m_pending.isEmpty() && (made.isEmpty() || turn.elapsed() < cardTurnMs)) {
+    while (!m_pending.isEmpty() && made.size() < m_cardsInTurn) {
         CameraCard* card = createCard(m_pending.takeFirst(), false);
         if (!m_searchText.isEmpty() && !card->title().contains(m_searchText, Qt::CaseInsensitive))
             card->hide();
@@ -319,6 +323,8 @@ void SideBarServer::makeSomeCards()
     m_holder->addCards(made);
     if (!m_searchText.isEmpty())
         applySearch();
+    const qint64 tookUs = qMax<qint64>(1, turn.nsecsElapsed() / 1000);
+    m_cardsInTurn = int(qBound<qint64>(1, made.size() * cardTurnMs * 1000 / tookUs, mostCardsInTurn));
     if (m_pending.isEmpty()) {
         m_cardMaker.stop();
         // States may have changed meanwhile: the order is made sure of once.

@@ -80,6 +80,7 @@ private:
     QMap<API::camera_id_t, CameraCard*> m_cards;
     QList<API::CameraPtr> m_pending; // cameras whose cards are yet to be made, in shown order
     QTimer m_cardMaker;
+    int m_cardsInTurn = 0; // cards made in the next turn, sized by what the last one cost
     bool m_updating = false;
     bool m_expandStateSaved = false;
     bool m_savedExpanded = true;
