@@ -324,7 +324,10 @@ void SideBarServer::makeSomeCards()
     if (!m_searchText.isEmpty())
         applySearch();
     const qint64 tookUs = qMax<qint64>(1, turn.nsecsElapsed() / 1000);
-    m_cardsInTurn = int(qBound<qint64>(1, made.size() * cardTurnMs * 1000 / tookUs, mostCardsInTurn));
+    // Grown by half at most: cards made while the list is hidden cost far less
+    // than once it shows.
+    const qint64 fits = made.size() * cardTurnMs * 1000 / tookUs;
+    m_cardsInTurn = int(qBound<qint64>(1, fits, qMin(mostCardsInTurn, made.size() + made.size() / 2 + 1)));
     if (m_pending.isEmpty()) {
         m_cardMaker.stop();
         // States may have changed meanwhile: the order is made sure of once.
