@@ -488,6 +488,14 @@ void TestApplication::noticesWaitForAWindowAndShowOnce()
     GUI::MainWindow* first = app->mainWindows().first();
     QTRY_COMPARE(shownNotices(first), QStringList{QStringLiteral("Cannot write &lt;here&gt;")});
     QVERIFY(App::UserNotices::instance().pending().isEmpty());
+    // Unlike a snapshot's note, it stays until the user closes it.
+    GUI::PlayerNotification* shown = first->layoutWidget()->notifications().first();
+    QSignalSpy closed(shown, &GUI::PlayerNotification::closed);
+    QVERIFY(!closed.wait(GUI::PlayerNotification::displayTime + 1000));
+    QVERIFY(shown->isVisible() && first->layoutWidget()->rect().contains(shown->geometry()));
+    QTest::mouseClick(shown->findChild<QPushButton*>(QStringLiteral("closeButton")), Qt::LeftButton);
+    QVERIFY(closed.wait(5000));
+    QTRY_VERIFY(shownNotices(first).isEmpty());
 
     // With two windows open, one of them shows it.
     emit first->clone();

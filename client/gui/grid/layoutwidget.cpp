@@ -518,7 +518,7 @@ void LayoutWidget::resizeEvent(QResizeEvent* event)
     m_settle.start();
 }
 
-void LayoutWidget::notify(const QString& text, bool error)
+PlayerNotification* LayoutWidget::notify(const QString& text, bool error)
 {
     auto* notification = new PlayerNotification(text, error, this);
     notification->adjustSize();
@@ -531,6 +531,7 @@ void LayoutWidget::notify(const QString& text, bool error)
         updateHintPositions();
     });
     updateHintPositions();
+    return notification;
 }
 
 void LayoutWidget::updateHintPositions()
@@ -570,8 +571,9 @@ void LayoutWidget::showExportError()
 
 void LayoutWidget::showProblem(const QString& text)
 {
-    // Plain text: file names may hold characters that mean markup.
-    notify(text.toHtmlEscaped(), true);
+    // Plain text: file names may hold characters that mean markup. A problem
+    // with the user's files stays until read and closed.
+    notify(text.toHtmlEscaped(), true)->stayUntilClosed();
 }
 
 void LayoutWidget::setDropHighlight(bool on)

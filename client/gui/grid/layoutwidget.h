@@ -110,7 +110,7 @@ private:
     // that comes back to its cell keeps its running player.
     void retirePlayer(const API::LayoutCellPoint& point);
     void flushRetired();
-    void notify(const QString& text, bool error);
+    PlayerNotification* notify(const QString& text, bool error);
     void setDropHighlight(bool on);
     // All cells shown (not maximised), or all hidden (one about to fill the grid).
     void setCellsVisible(bool visible);

@@ -64,6 +64,13 @@ PlayerNotification::PlayerNotification(const QString& text, bool error, QWidget*
     m_displayTimerId = startTimer(displayTime);
 }
 
+void PlayerNotification::stayUntilClosed()
+{
+    if (m_displayTimerId != -1)
+        killTimer(m_displayTimerId);
+    m_displayTimerId = -1;
+}
+
 void PlayerNotification::animateTo(QPoint position)
 {
     // The owner restacks its frames whenever one goes; a newer place wins.

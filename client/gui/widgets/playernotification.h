@@ -10,9 +10,9 @@ class QPushButton;
 namespace OrvantaClient::GUI {
 
 // A coloured frame over the picture or the grid that reports a result or an
-// error. It leaves by itself after a few seconds, sliding down out of sight,
-// or at once when the user closes it; either way it emits closed() once and the
-// owner removes it.
+// error. It leaves by itself after a few seconds, sliding down out of sight
+// (unless told to stay), or at once when the user closes it; either way it
+// emits closed() once and the owner removes it.
 class PlayerNotification : public QFrame
 {
     Q_OBJECT
@@ -23,6 +23,9 @@ public:
     static constexpr int displayTime = 3000;
     static constexpr int animationDuration = 250;
     static constexpr int closeDelay = 100;
+
+    // For what the user must not miss: the frame stays until closed.
+    void stayUntilClosed();
 
 signals:
     void closed();
