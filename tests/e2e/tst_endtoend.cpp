@@ -613,8 +613,14 @@ void TestEndToEnd::layoutArchivePlaysInStep()
             }
             if (!waitingSince.contains(cam->name()))
                 waitingSince.insert(cam->name(), QDateTime::currentDateTime());
+            // Says where every cell stands, so that a failure tells whom it waited for.
+            QString cells;
+            for (const API::CameraPtr& other : recorded)
+                cells += QStringLiteral(" %1: %2 at %3;")
+                             .arg(other->name(), VideoWidget::stateText(playerOf(w, other)->state()),
+                                  playerOf(w, other)->playbackTime().toString(QStringLiteral("HH:mm:ss.zzz")));
             QVERIFY2(waitingSince.value(cam->name()).secsTo(QDateTime::currentDateTime()) < 20 * slowdown,
-                     qPrintable(cam->name()));
+                     qPrintable(cam->name() + QStringLiteral(" waits;") + cells));
         }
     }
     QVERIFY2(started.secsTo(w->timeline()->position()) >= 20 / slowdown, qPrintable(w->timeline()->position().toString()));
