@@ -343,15 +343,13 @@ void VideoWidgetPrivate::watchdog()
     if (!archiveMode && (state == VideoWidget::Starting || state == VideoWidget::Playing)) {
         const QDateTime lastSign = lastFrameTime.isValid() && lastFrameTime > lastRequestTime ? lastFrameTime
                                                                                                : lastRequestTime;
-        if (process->state() == QProcess::NotRunning) {
+        const bool ended = process->state() == QProcess::NotRunning;
+        if (ended || (lastSign.isValid() && lastSign.msecsTo(now) > noFrameMs)) {
             qDebug() << "Worker of camera" << camera->name() << "stopped delivering pictures";
-            workerFailed();
-        } else if (lastSign.isValid() && lastSign.msecsTo(now) > noFrameMs) {
             // A silent worker has shown nothing since its last sign: that is
             // how long the picture has been frozen, and a stream that hangs
             // (a server that accepts and never answers) is not waited for twice.
-            qDebug() << "Worker of camera" << camera->name() << "stopped delivering pictures";
-            workerFailed(lastSign);
+            workerFailed(ended ? QDateTime() : lastSign);
         }
     }
 
