@@ -10,6 +10,7 @@ public:
 
     void setPaused(bool paused) override { VLC::StatusOutput::writeLine("paused", paused ? 1 : 0); }
     void setVolume(int volume) override { VLC::StatusOutput::writeLine("volume", volume); }
+    void setFit(int width, int height) override { VLC::StatusOutput::writeLine("fit", width, height); }
     void report() const { VLC::StatusOutput::writeLine("mapped", frame ? frameSize : -1); }
 };
 

@@ -1,4 +1,5 @@
 #include "loopbackhttpserver.h"
+#include "picturescaler.h"
 #include "sanitizedbuild.h"
 #include "workerrun.h"
 #include "player/framefile.h"
@@ -102,6 +103,7 @@ private slots:
     void pauseBeforeTheFirstPicture();
     void followsSizeChangesWithinTheStream();
     void refusesFrameFilesItCannotDrawInto();
+    void fitsThePictureAndAnnouncesOnlyNewOnes();
     void streamsThatCannotBeOpenedEndAtOnce();
     void crashEndsWithExitCodeOne();
     void exportsToExactlyTheGivenPath();
@@ -200,6 +202,50 @@ void TestClipworker::refusesFrameFilesItCannotDrawInto()
     QVERIFY(missing.errors().contains(QLatin1String("No frame file to draw into")));
     QCOMPARE(missing.lines().count(QStringLiteral("frame")), 0);
     QCOMPARE(missing.process.state(), QProcess::Running);
+}
+
+void TestClipworker::fitsThePictureAndAnnouncesOnlyNewOnes()
+{
+    QCOMPARE(VLC::PictureScaler::fittedSize(QSize(1280, 720), QSize(640, 360)), QSize(640, 360));
+    // The picture covers the box: cropping cells see no upscaled edge.
+    QCOMPARE(VLC::PictureScaler::fittedSize(QSize(1280, 720), QSize(400, 300)), QSize(534, 300));
+    QCOMPARE(VLC::PictureScaler::fittedSize(QSize(1280, 720), QSize(1, 1)), QSize(2, 1));
+    // Never larger than the stream; no box is the stream's own size.
+    QCOMPARE(VLC::PictureScaler::fittedSize(QSize(640, 480), QSize(1920, 200)), QSize(640, 480));
+    QCOMPARE(VLC::PictureScaler::fittedSize(QSize(640, 480), QSize()), QSize(640, 480));
+
+    // Ten different pictures a second: libvlc shows each again 80 ms later when
+    // the next is not due, which is not announced.
+    QTemporaryDir folder;
+    const QByteArray moving = makeClip(folder.path(), QStringLiteral("testsrc2=s=320x240:r=10"), 4);
+    QVERIFY(!moving.isEmpty());
+    LoopbackHttpServer tenPerSecond(moving);
+    FrameFile file;
+    QVERIFY(file.open());
+    {
+        WorkerRun worker(QStringLiteral(CLIPWORKER_BIN), {tenPerSecond.url(), file.name()});
+        QVERIFY(worker.waitForLine(QStringLiteral("state 7"), 60000));
+        const int frames = worker.lines().count(QStringLiteral("frame"));
+        QVERIFY2(frames >= 34 && frames <= 41, qPrintable(QString::number(frames)));
+    }
+
+    // Fitted to the viewer's box from the first picture on; paused, nothing is
+    // announced, and a new box is drawn from the picture held.
+    WorkerRun worker(QStringLiteral(CLIPWORKER_BIN), {server->url(), file.name()});
+    worker.send("fit 320 200");
+    QVERIFY(worker.waitForLine(QStringLiteral("frame")));
+    QCOMPARE(worker.lines().filter(QStringLiteral("size")), QStringList{"size 320 240"});
+    const uchar* last = file.data() + (320 * 240 - 1) * 4;
+    QVERIFY(std::abs(last[0] - blue) <= 8 && std::abs(last[1] - green) <= 8 && std::abs(last[2] - red) <= 8);
+    worker.send("pause");
+    QVERIFY(worker.waitForLine(QStringLiteral("state 4")));
+    worker.send("fit 0 0");
+    QVERIFY(worker.waitForLine(QStringLiteral("size 640 480")));
+    QTRY_VERIFY(worker.lines().lastIndexOf(QStringLiteral("frame")) > worker.indexOf(QStringLiteral("size 640 480")));
+    const int announced = worker.lines().count(QStringLiteral("frame"));
+    QTest::qWait(1500); // proving that nothing comes takes a while
+    QCOMPARE(worker.lines().count(QStringLiteral("frame")), announced);
+    QFile::remove(file.path());
 }
 
 void TestClipworker::streamsThatCannotBeOpenedEndAtOnce()

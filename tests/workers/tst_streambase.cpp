@@ -58,6 +58,9 @@ void TestStreamBase::dispatchesCommands_data()
     QTest::newRow("volume prefix") << QByteArray("volumeX 7") << QStringLiteral("volume 7");
     QTest::newRow("pause") << QByteArray("pause") << QStringLiteral("paused 1");
     QTest::newRow("unpause") << QByteArray("unpause") << QStringLiteral("paused 0");
+    QTest::newRow("fit") << QByteArray("fit 640 360") << QStringLiteral("fit 640 360");
+    QTest::newRow("fit, no box") << QByteArray("fit 0 0") << QStringLiteral("fit 0 0");
+    QTest::newRow("fit, beyond any screen") << QByteArray("fit 99999999999 7") << QStringLiteral("fit 16384 7");
 }
 
 void TestStreamBase::dispatchesCommands()
@@ -72,11 +75,15 @@ void TestStreamBase::dispatchesCommands()
     probe.send("Pause");
     probe.send("volume 9" + QByteArray(5000, '9')); // no command is that long
     probe.send("ping ");
+    probe.send("fit 640");
+    probe.send("fit -1 20");
     probe.send(command);
     QVERIFY(probe.waitForLine(expected));
     QVERIFY(probe.waitForError(QStringLiteral("Unknown command: ping ")));
     QVERIFY(probe.errors().contains(QLatin1String("Unknown command: Pause\n")));
     QVERIFY(probe.errors().contains(QLatin1String("Drop command: line longer than 4096 bytes\n")));
+    QVERIFY(probe.errors().contains(QLatin1String("Bad command: fit 640\n")));
+    QVERIFY(probe.errors().contains(QLatin1String("Bad command: fit -1 20\n")));
     QCOMPARE(probe.lines().size(), 2); // "mapped" and the one expected line
 }
 

@@ -105,25 +105,63 @@ unsigned Clipworker::formatCallback(void** opaque, char* chroma, unsigned* width
         StatusOutput::writeLine("state", 7);
         return 0;
     }
-    std::memcpy(chroma, "RV32", 4);
-    for (int plane = 0; plane < 3; ++plane) {
-        pitches[plane] = *width * 4;
-        lines[plane] = *height;
-    }
-    StatusOutput::writeLine("size", *width, *height);
+    // The decoder's own planar format: libvlc only copies into it, and the scaler
+    // converts once, straight to the size the viewer shows.
+    std::memcpy(chroma, "I420", 4);
+    if (!self->scaler.setSource(QSize(int(*width), int(*height)), pitches, lines))
+        return 0;
+    self->announcedSize = QSize();
     return 1;
 }
 
 void* Clipworker::lockCallback(void* opaque, void** planes)
 {
     auto* self = static_cast<Clipworker*>(opaque);
-    planes[0] = self->frame;
-    return self->frame;
+    self->scaler.planes(planes);
+    return planes[0];
 }
 
-void Clipworker::displayCallback(void*, void*)
+void Clipworker::displayCallback(void* opaque, void*)
 {
+    auto* self = static_cast<Clipworker*>(opaque);
+    const quint64 box = self->fitBox.load();
+    const QSize size = PictureScaler::fittedSize(self->scaler.source(), QSize(int(box >> 32), int(box & 0xFFFFFFFFu)));
+    // libvlc shows the last picture again every 80 ms while paused or between
+    // the pictures of a slow stream: only a new one, or a new size, is drawn.
+    const bool isNew = self->scaler.takeNewPicture();
+    const auto now = std::chrono::steady_clock::now();
+    if (!isNew && size == self->announcedSize) {
+        // A stream of identical pictures (a still scene, a server's "no signal"
+        // slate) still plays: while its time moves on, the picture is announced
+        // again once a second so the viewer does not take it for frozen. A stream
+        // that has stopped coming keeps its time and stays silent.
+        const qint64 time = self->streamTime.load();
+        if (time == self->announcedStreamTime || now - self->announcedAt < std::chrono::seconds(1))
+            return;
+        self->announce(now);
+        return;
+    }
+    if (!self->scaler.render(self->frame, size)) {
+        StatusOutput::writeError("Can't convert the picture of " + StatusOutput::geometry(size.width(), size.height()));
+        return;
+    }
+    if (size != self->announcedSize) {
+        StatusOutput::writeLine("size", size.width(), size.height());
+        self->announcedSize = size;
+    }
+    self->announce(now);
+}
+
+void Clipworker::announce(std::chrono::steady_clock::time_point now)
+{
+    announcedAt = now;
+    announcedStreamTime = streamTime.load();
     StatusOutput::writeLine(QByteArrayLiteral("frame"));
+}
+
+void Clipworker::setFit(int width, int height)
+{
+    fitBox.store(quint64(quint32(width)) << 32 | quint32(height));
 }
 
 void Clipworker::handleEvent(const libvlc_event_t* event)
@@ -146,6 +184,7 @@ void Clipworker::handleEvent(const libvlc_event_t* event)
         StatusOutput::writeLine("state", 7);
         break;
     case libvlc_MediaPlayerTimeChanged:
+        streamTime.store(event->u.media_player_time_changed.new_time);
         StatusOutput::writeLine("time", event->u.media_player_time_changed.new_time);
         break;
     default:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "picturescaler.h"
 #include "streambase.h"
 #include "vlcbase.h"
 
@@ -24,6 +25,7 @@ public:
 
     void setPaused(bool paused) override;
     void setVolume(int volume) override;
+    void setFit(int width, int height) override;
 
 private:
     static unsigned formatCallback(void** opaque, char* chroma, unsigned* width, unsigned* height,
@@ -31,6 +33,7 @@ private:
     static void* lockCallback(void* opaque, void** planes);
     static void displayCallback(void* opaque, void* picture);
 
+    void announce(std::chrono::steady_clock::time_point now);
     void handleEvent(const libvlc_event_t* event);
     void requestApply();
     void applyLoop();
@@ -44,6 +47,16 @@ private:
     static constexpr std::chrono::milliseconds trackPatience{2000};
     bool waitingForTrack = false;
     std::chrono::steady_clock::time_point waitingSince;
+
+    // Only libvlc's video output thread touches these, after the format callback.
+    PictureScaler scaler;
+    QSize announcedSize;
+    std::chrono::steady_clock::time_point announcedAt;
+    qint64 announcedStreamTime = -1;
+    // The stream's time as libvlc last reported it, from its event thread.
+    std::atomic<qint64> streamTime{-1};
+    // The viewer's box, width in the high half; written by the command reader.
+    std::atomic<quint64> fitBox{0};
 
     std::atomic<int> requestedVolume{-1};
     std::atomic<bool> volumePending{false};

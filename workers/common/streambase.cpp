@@ -90,6 +90,8 @@ void StreamBase::startWatchdog()
     }).detach();
 }
 
+void StreamBase::setFit(int, int) {}
+
 void StreamBase::dispatchCommand(const QString& line)
 {
     if (line.startsWith(QLatin1String("volume"))) {
@@ -100,6 +102,16 @@ void StreamBase::dispatchCommand(const QString& line)
         setPaused(false);
     } else if (line == QLatin1String("pause")) {
         setPaused(true);
+    } else if (line.startsWith(QLatin1String("fit "))) {
+        const QStringList words = line.split(QLatin1Char(' '));
+        bool widthOk = false;
+        bool heightOk = false;
+        const qint64 width = words.size() == 3 ? words.at(1).toLongLong(&widthOk) : 0;
+        const qint64 height = words.size() == 3 ? words.at(2).toLongLong(&heightOk) : 0;
+        if (widthOk && heightOk && width >= 0 && height >= 0)
+            setFit(int(qMin<qint64>(width, maximumFitSide)), int(qMin<qint64>(height, maximumFitSide)));
+        else
+            StatusOutput::writeError("Bad command: " + line.toUtf8());
     } else if (line == QLatin1String("ping")) {
         lastPing->store(std::time(nullptr));
     } else {

@@ -24,6 +24,9 @@ public:
 
     virtual void setPaused(bool paused) = 0;
     virtual void setVolume(int volume) = 0;
+    // The box, in pixels, that the viewer shows the picture in; 0 x 0 for the
+    // stream's own size. A worker that cannot scale ignores it.
+    virtual void setFit(int width, int height);
 
     // Reads commands until the process ends; never returns.
     [[noreturn]] void readCommands();
@@ -34,6 +37,8 @@ public:
     void dispatchCommand(const QString& line);
 
     static constexpr size_t maximumCommandLength = 4096;
+    // No screen is wider or taller; larger boxes are read as this.
+    static constexpr int maximumFitSide = 16384;
 
     static QString framePath(const QString& frameFileName);
 

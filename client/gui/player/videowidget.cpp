@@ -35,6 +35,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTimer>
+#include <QtMath>
 #include <tuple>
 
 namespace OrvantaClient::GUI::Player {
@@ -60,6 +61,8 @@ public:
     void updatePtzVisibility();
     void showControls(bool show);
     void updateAspect();
+    QSize fitBox() const;
+    void updateFit();
     void prepareWorker();
     void configureWorker(QProcess* worker, const QString& stream, const QString& frameName, bool framepump) const;
     bool isFramepump() const;
@@ -119,6 +122,9 @@ public:
     bool hovered = false;
     bool menuShown = false;
     QRect videoRect;
+    QRect videoSource;
+    // The box the worker was last asked to fit its pictures to.
+    QSize sentFit;
 
     QString workerDirectory = QCoreApplication::applicationDirPath();
     QTimer* retryTimer = nullptr;
@@ -281,6 +287,31 @@ void VideoWidgetPrivate::updateAspect()
 {
     const int rotation = camera ? camera->rotation() : 0;
     aspect = rotation % 180 == 0 ? double(videoWidth) / videoHeight : double(videoHeight) / videoWidth;
+}
+
+// The size the whole picture is drawn at, in device pixels and in the stream's own
+// orientation: the worker scales to it, so the cell paints without scaling.
+QSize VideoWidgetPrivate::fitBox() const
+{
+    QSizeF box = q->size();
+    if (hasFrame && !image.isNull() && !videoSource.isEmpty() && !videoRect.isEmpty()) {
+        box = QSizeF(double(image.width()) * videoRect.width() / videoSource.width(),
+                     double(image.height()) * videoRect.height() / videoSource.height());
+    }
+    const int rotation = camera ? camera->rotation() : 0;
+    if (rotation % 180 != 0)
+        box.transpose();
+    box *= q->devicePixelRatioF();
+    return QSize(qCeil(box.width() - 0.01), qCeil(box.height() - 0.01));
+}
+
+void VideoWidgetPrivate::updateFit()
+{
+    const QSize box = fitBox();
+    if (box == sentFit || box.isEmpty())
+        return;
+    sentFit = box;
+    sendCommand(QStringLiteral("fit %1 %2").arg(box.width()).arg(box.height()));
 }
 
 void VideoWidgetPrivate::buildImage()
@@ -638,6 +669,8 @@ bool VideoWidget::play(QString url)
     d->workerState = QStringLiteral("unknown");
     d->workerEnded = false;
     d->pendingCommands = QStringList{d->volumeCommand()};
+    d->sentFit = QSize();
+    d->updateFit();
     d->spinner->start();
     d->setState(Starting);
     d->freezeTime = QDateTime();
@@ -1057,10 +1090,20 @@ void VideoWidget::paintEvent(QPaintEvent*)
     if (d->hasFrame && !d->image.isNull()) {
         QRect source;
         d->videoRect = targetRect(size(), d->aspect, d->camera->aspectMode(), d->image.size(), &source);
+        d->videoSource = source;
         // Only the margins around the picture need the background.
         for (const QRect& margin : (QRegion(rect()) - d->videoRect))
             painter.fillRect(margin, background);
-        painter.drawImage(d->videoRect, d->image, source);
+        // A picture the worker fitted to the cell is copied as it is: scaling it by
+        // the pixel that rounding leaves costs as much as scaling a large one.
+        const QSize slack = source.size() - d->videoRect.size();
+        if (qAbs(slack.width()) <= 1 && qAbs(slack.height()) <= 1 && devicePixelRatioF() == 1.0) {
+            painter.setClipRect(d->videoRect);
+            painter.drawImage(d->videoRect.topLeft(), d->image, source);
+            painter.setClipping(false);
+        } else {
+            painter.drawImage(d->videoRect, d->image, source);
+        }
     } else {
         painter.fillRect(rect(), background);
     }
@@ -1079,6 +1122,7 @@ void VideoWidget::paintEvent(QPaintEvent*)
         painter.setPen(QPen(edge, 2));
         painter.drawRoundedRect(frame, 2, 2);
     }
+    d->updateFit();
 }
 
 void VideoWidget::resizeEvent(QResizeEvent*)

@@ -120,6 +120,14 @@ void TestVideoWidget::framePixelsReachTheScreen()
     w->update();
     QTRY_COMPARE(w->grab().toImage().pixel(10, 120), QColor(25, 25, 29).rgb());
     QCOMPARE(w->videoRect(), QRect(70, 0, 180, 240));
+
+    // The worker is asked for the picture at the size it is drawn, in the
+    // stream's own orientation: 180x240 on screen is 240x180 before turning.
+    const auto fits = [this] { return log().filter(QRegularExpression("^fit ")); };
+    QTRY_COMPARE_WITH_TIMEOUT(fits(), (QStringList{"fit 320 240", "fit 240 180"}), 20000);
+    w->resize(640, 480);
+    QTRY_COMPARE_WITH_TIMEOUT(fits().mid(2), QStringList{"fit 480 360"}, 20000);
+    m_server->item(1)->setRotation(0);
 }
 
 void TestVideoWidget::placement_data()
@@ -155,8 +163,9 @@ void TestVideoWidget::commandsWaitForTheWorkerAndVolumeFollowsSelection()
     QVERIFY(w->playLive());
     w->setActive(true);
     w->setSoundVolume(60);
-    // The watchdog's pings may come in between on a slow machine.
-    const auto commands = [this] { return log().filter(QRegularExpression("^(?!ping$)")); };
+    // The watchdog's pings may come in between on a slow machine; the boxes the
+    // picture is fitted to have a test of their own.
+    const auto commands = [this] { return log().filter(QRegularExpression("^(?!ping$|fit )")); };
     QTRY_COMPARE_WITH_TIMEOUT(commands(), (QStringList{"started", "volume 0", "volume 60"}), 20000);
 
     // Every later start hears the cell as it is then: a quality change, a reload.
