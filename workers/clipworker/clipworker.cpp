@@ -219,6 +219,18 @@ void Clipworker::applyLoop()
 // This repairs a volume or pause that arrived before libvlc could take it.
 void Clipworker::applySettings()
 {
+    // Sound nobody hears is not decoded: a cell heard at 0 (every cell of a wall
+    // but the chosen one) plays without its audio track, and gets it back with
+    // the first volume above 0.
+    const int volume = requestedVolume;
+    const int track = vlc.audioTrack();
+    if (volume == 0 && track != -1) {
+        vlc.setAudioTrack(-1);
+    } else if (volume > 0 && track == -1) {
+        const int first = vlc.firstAudioTrack();
+        if (first != -1)
+            vlc.setAudioTrack(first);
+    }
     if (volumePending) {
         if (vlc.volume() == requestedVolume)
             volumePending = false;

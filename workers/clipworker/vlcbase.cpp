@@ -77,6 +77,28 @@ void VlcBase::setVolume(int volume)
     libvlc_audio_set_volume(player, volume);
 }
 
+int VlcBase::audioTrack() const
+{
+    return libvlc_audio_get_track(player);
+}
+
+void VlcBase::setAudioTrack(int track)
+{
+    libvlc_audio_set_track(player, track);
+}
+
+int VlcBase::firstAudioTrack() const
+{
+    libvlc_track_description_t* tracks = libvlc_audio_get_track_description(player);
+    int first = -1;
+    for (const libvlc_track_description_t* track = tracks; track && first == -1; track = track->p_next) {
+        if (track->i_id != -1) // the "Disable" entry
+            first = track->i_id;
+    }
+    libvlc_track_description_list_release(tracks);
+    return first;
+}
+
 void VlcBase::setPause(bool paused)
 {
     libvlc_media_player_set_pause(player, paused ? 1 : 0);

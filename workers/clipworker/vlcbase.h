@@ -31,6 +31,11 @@ public:
 
     int volume() const;
     void setVolume(int volume);
+    // The audio track played, -1 for none; the first track of the stream, -1
+    // when it has none (yet).
+    int audioTrack() const;
+    void setAudioTrack(int track);
+    int firstAudioTrack() const;
     void setPause(bool paused);
     libvlc_state_t state() const;
     qint64 time() const;
