@@ -1,13 +1,15 @@
-// The whole client on a wall of cameras: camsim in cheap mode (640x480, 25 fps)
-// serves a local server of 16 cameras; one 1600x900 window shows grids of 4, 9
-// and 16 of them with the automatic quality on and the real workers, started
-// from this program's folder as watchdesk starts them. For each grid, over the
-// same wall-clock stretch: pictures shown per second per camera (new pictures
-// painted in the cells), CPU of this process (it stands for watchdesk) and of
-// all workers together, their peak memory, and the time from opening the layout
-// to the last cell's first picture. Then ffmpeg decodes the same streams to
-// nowhere for as long, as the yardstick.
-//   bench_client [SECONDS [CAMERAS...]]      default: 60 s, 4 9 16
+// The whole client on a wall of cameras: camsim in cheap mode (640x480, 25 fps,
+// smaller for the light qualities) serves a local server of 36 cameras; one
+// 1600x900 window shows grids of 1, 4, 9, 16, 25 and 36 of them with the
+// automatic quality on and the real workers, started from this program's folder
+// as watchdesk starts them. First, where one worker's first picture goes: its
+// start, libvlc's, the stream's opening and probing, the first picture. Then for
+// each grid, over the same wall-clock stretch: pictures shown per second per
+// camera (new pictures painted in the cells), CPU of this process (it stands for
+// watchdesk) and of all workers together, their memory, and the time from
+// opening the layout to the last cell's first picture. Then ffmpeg decodes the
+// same streams to nowhere for as long, as the yardstick.
+//   bench_client [SECONDS [CAMERAS...]]      default: 60 s, 1 4 9 16 25 36
 // Environment: BENCH_WINDOW=WxH (1600x900), BENCH_QUALITY=0|1|2 for a fixed quality,
 // BENCH_FRAMEPUMP=1 for framepump on the local cameras, BENCH_LOG=FILE keeps the client's log.
 #include "camsimwall.h"
@@ -17,6 +19,7 @@
 #include "procinfo.h"
 #include "core/logger.h"
 #include "core/settings.h"
+#include "player/framefile.h"
 #include "gui/grid/layoutwidget.h"
 #include "gui/player/videowidget.h"
 #include "model/layout.h"
@@ -50,7 +53,7 @@ namespace {
 
 using namespace Bench;
 
-constexpr int maxCameras = CamsimWall::cameras;
+constexpr int maxCameras = 36;
 
 // CPU of a group of processes over a stretch of time: each one's ticks from the
 // start of the stretch (or its birth) to its last sample. One that ends inside
@@ -161,6 +164,8 @@ struct ClientFigures
     int workersAtEnd = 0;
     int restartsMeasured = 0; // workers started while measuring
     qint64 ownPeakKb = 0;
+    MemoryShare ownShare;
+    std::vector<MemoryShare> workerShares; // of the workers alive at the end
     qint64 workerPeakMaxKb = 0;
     qint64 workerPeakSumKb = 0;
     double camsimCpu = 0;
@@ -266,7 +271,11 @@ ClientFigures runClient(int cameras, const std::shared_ptr<API::LocalServer>& se
     figures.ownPeakKb = peakKb(int(getpid()));
     figures.workerPeakMaxKb = steady.maxPeakKb();
     figures.workerPeakSumKb = steady.sumPeakKb();
-    figures.workersAtEnd = int(childrenOf(int(getpid()), {"clipworker", "framepump"}).size());
+    const std::vector<ProcStat> alive = childrenOf(int(getpid()), {"clipworker", "framepump"});
+    figures.workersAtEnd = int(alive.size());
+    figures.ownShare = memoryShare(int(getpid()));
+    for (const ProcStat& worker : alive)
+        figures.workerShares.push_back(memoryShare(worker.pid));
     // Workers met while measuring that were not there before are restarts.
     std::vector<int> started = workers.pids();
     for (int pid : steady.pids())
@@ -287,6 +296,83 @@ ClientFigures runClient(int cameras, const std::shared_ptr<API::LocalServer>& se
     figures.qualities = qualities.join(QLatin1Char('/'));
     window.reset(); // the players end their workers
     return figures;
+}
+
+// Moments of one worker's start, in ms from starting its process; -1 when not seen.
+struct StartupMarks
+{
+    double started = -1;   // the process runs
+    double firstLine = -1; // libvlc is up: its first event
+    double opening = -1;   // "state 1": the stream is being opened
+    double playing = -1;   // "state 3": connected and probed, decoding
+    double size = -1;      // the first picture is set up
+    double frame = -1;     // the first picture is in the frame file
+};
+
+StartupMarks workerStartup(const QString& url)
+{
+    StartupMarks marks;
+    GUI::Player::FrameFile file;
+    if (!file.open())
+        return marks;
+    QProcess worker;
+    QElapsedTimer clock;
+    clock.start();
+    worker.start(QCoreApplication::applicationDirPath() + QStringLiteral("/clipworker"), {url, file.name()});
+    if (worker.waitForStarted(10000))
+        marks.started = clock.nsecsElapsed() / 1e6;
+    worker.write("volume 0\n"); // as a cell of a wall hears it
+    QByteArray pending;
+    while (marks.frame < 0 && clock.elapsed() < 20000 && worker.state() == QProcess::Running) {
+        if (!worker.waitForReadyRead(50))
+            continue;
+        const double now = clock.nsecsElapsed() / 1e6;
+        pending += worker.readAllStandardOutput();
+        if (marks.firstLine < 0 && pending.contains('\n'))
+            marks.firstLine = now;
+        while (pending.contains('\n')) {
+            const int end = pending.indexOf('\n');
+            const QByteArray line = pending.left(end);
+            pending.remove(0, end + 1);
+            double* mark = line == "state 1" ? &marks.opening
+                : line == "state 3"           ? &marks.playing
+                : line.startsWith("size ")    ? &marks.size
+                : line == "frame"             ? &marks.frame
+                                              : nullptr;
+            if (mark && *mark < 0)
+                *mark = now;
+        }
+    }
+    worker.kill();
+    worker.waitForFinished(5000);
+    QFile::remove(file.path());
+    return marks;
+}
+
+void printStartup(const QString& url, int runs)
+{
+    std::vector<StartupMarks> all;
+    for (int i = 0; i < runs; ++i) {
+        all.push_back(workerStartup(url));
+        waitMs(500);
+    }
+    const auto column = [&all](double StartupMarks::*mark) {
+        std::vector<double> values;
+        for (const StartupMarks& marks : all)
+            values.push_back(marks.*mark);
+        std::sort(values.begin(), values.end());
+        return QStringLiteral("%1 (%2 to %3)")
+            .arg(median(values), 0, 'f', 0)
+            .arg(values.front(), 0, 'f', 0)
+            .arg(values.back(), 0, 'f', 0);
+    };
+    std::printf("One clipworker on %s, %d runs, ms from starting it, median (lowest to highest):\n", qPrintable(url), runs);
+    std::printf("  process runs %s, libvlc up (first line) %s, opening %s, playing (connected, probed) %s,\n"
+                "  first picture set up %s, first picture %s\n",
+                qPrintable(column(&StartupMarks::started)), qPrintable(column(&StartupMarks::firstLine)),
+                qPrintable(column(&StartupMarks::opening)), qPrintable(column(&StartupMarks::playing)),
+                qPrintable(column(&StartupMarks::size)), qPrintable(column(&StartupMarks::frame)));
+    std::fflush(stdout);
 }
 
 FfmpegFigures runFfmpeg(const QStringList& urls, double seconds, int camsimPid)
@@ -359,23 +445,24 @@ int main(int argc, char* argv[])
     for (int i = 2; i < argc; ++i)
         counts.push_back(std::clamp(atoi(argv[i]), 1, maxCameras));
     if (counts.empty())
-        counts = {4, 9, 16};
+        counts = {1, 4, 9, 16, 25, 36};
     const QSize windowSize = ClientBench::windowSize();
     const int fixedQuality = qEnvironmentVariableIsSet("BENCH_QUALITY") ? qEnvironmentVariableIntValue("BENCH_QUALITY")
                                                                         : -1;
 
-    Bench::CamsimWall camsim;
+    Bench::CamsimWall camsim(maxCameras);
     if (!camsim.start(QStringLiteral(CAMSIM_BIN)))
         return 1;
     const int camsimPid = camsim.pid();
     const std::shared_ptr<API::LocalServer> server = camsim.server();
 
-    std::printf("Client on camsim, cheap mode (640x480 at 25 fps), window %dx%d, quality %s, %.0f s per grid, "
+    std::printf("Client on camsim, cheap mode (640x480 at 25 fps, light qualities smaller), window %dx%d, quality %s, %.0f s per grid, "
                 "QPA %s, %ld cores\n",
                 windowSize.width(), windowSize.height(),
                 fixedQuality >= 0 ? qPrintable(QString::number(fixedQuality)) : "automatic", seconds,
                 qPrintable(QGuiApplication::platformName()), sysconf(_SC_NPROCESSORS_ONLN));
     std::fflush(stdout);
+    printStartup(server->item(1)->liveUrl(2), 5);
     struct Row
     {
         ClientFigures client;
@@ -421,6 +508,26 @@ int main(int argc, char* argv[])
                     100 * c.workersCpu / c.seconds / std::max(1, c.cameras), c.workersStarted,
                     row.ffmpeg.peakMaxKb / 1024.0, row.ffmpeg.peakSumKb / 1024.0, row.ffmpeg.fps);
     }
+    std::printf("\n%-7s %16s %16s %22s %22s %16s\n", "cameras", "client PSS MB", "client own MB",
+                "worker own MB med/max", "worker PSS MB med/max", "workers PSS sum");
+    for (const Row& row : rows) {
+        const ClientFigures& c = row.client;
+        std::vector<double> own, pss;
+        double pssSum = 0;
+        for (const MemoryShare& share : c.workerShares) {
+            own.push_back(share.privateKb / 1024.0);
+            pss.push_back(share.pssKb / 1024.0);
+            pssSum += share.pssKb / 1024.0;
+        }
+        const auto medMax = [](const std::vector<double>& values) {
+            return values.empty() ? QStringLiteral("-")
+                                  : QStringLiteral("%1 / %2")
+                                        .arg(median(values), 0, 'f', 1)
+                                        .arg(*std::max_element(values.begin(), values.end()), 0, 'f', 1);
+        };
+        std::printf("%-7d %16.1f %16.1f %22s %22s %16.1f\n", c.cameras, c.ownShare.pssKb / 1024.0,
+                    c.ownShare.privateKb / 1024.0, qPrintable(medMax(own)), qPrintable(medMax(pss)), pssSum);
+    }
     std::printf(
         "\nfirst/last ms: from opening the layout to the first and the last cell's first picture; shown fps: new\n"
         "pictures painted per second per camera (lowest and median camera); delivered: pictures the workers announced\n"
@@ -428,7 +535,9 @@ int main(int argc, char* argv[])
         "process, standing for watchdesk; workers = all worker processes together; ratio = (client + workers) / ffmpeg\n"
         "decoding the same streams with -f null; camsim = the simulator and its stream processes, not part of the\n"
         "total; others = the rest of the machine meanwhile (other programs disturb the figures when high).\n"
-        "MB: peak resident memory (VmHWM); started: worker processes from opening the layout to the end.\n");
+        "MB: peak resident memory (VmHWM); started: worker processes from opening the layout to the end.\n"
+        "PSS: proportional set size at the end of the stretch (shared pages divided among the processes mapping\n"
+        "them); own: pages only that process maps (private clean + dirty), what one more worker costs.\n");
     camsim.stop();
     return 0;
 }

@@ -18,10 +18,10 @@ using OrvantaClient::API::LocalServer;
 
 namespace {
 
-QJsonObject config()
+QJsonObject config(int cameras)
 {
     QJsonArray list;
-    for (int id = 1; id <= CamsimWall::cameras; ++id)
+    for (int id = 1; id <= cameras; ++id)
         list.append(QJsonObject{{"id", id}, {"name", QStringLiteral("Cam %1").arg(id)}});
     return QJsonObject{
         {"cheap", true},
@@ -32,7 +32,7 @@ QJsonObject config()
 
 } // namespace
 
-CamsimWall::CamsimWall() = default;
+CamsimWall::CamsimWall(int cameras) : m_cameras(cameras) {}
 
 CamsimWall::~CamsimWall()
 {
@@ -46,7 +46,7 @@ bool CamsimWall::start(const QString& camsimProgram)
         std::fprintf(stderr, "cannot write camsim's configuration\n");
         return false;
     }
-    file.write(QJsonDocument(config()).toJson());
+    file.write(QJsonDocument(config(m_cameras)).toJson());
     file.close();
     m_camsim.start(camsimProgram, {QStringLiteral("--config"), file.fileName(), QStringLiteral("--cheap"),
                                    QStringLiteral("--quiet")});
@@ -74,8 +74,8 @@ bool CamsimWall::start(const QString& camsimProgram)
     QTimer::singleShot(10000, &loop, &QEventLoop::quit);
     m_server->update();
     loop.exec();
-    if (m_server->items().size() < cameras) {
-        std::fprintf(stderr, "the local server did not list its %d cameras\n", cameras);
+    if (m_server->items().size() < m_cameras) {
+        std::fprintf(stderr, "the local server did not list its %d cameras\n", m_cameras);
         return false;
     }
     return true;

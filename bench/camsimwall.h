@@ -11,15 +11,13 @@ class LocalServer;
 
 namespace Bench {
 
-// camsim in cheap mode (a pre-encoded 640x480 25 fps loop copied to every
-// stream) with one local server, "Wall", of 16 cameras, and that server as the
-// client sees it once it has listed its cameras.
+// camsim in cheap mode (pre-encoded 640x480 25 fps loops, at the size each
+// quality asks for) with one local server, "Wall", of 16 cameras or as many as
+// asked, and that server as the client sees it once it has listed its cameras.
 class CamsimWall
 {
 public:
-    static constexpr int cameras = 16;
-
-    CamsimWall();
+    explicit CamsimWall(int cameras = 16);
     ~CamsimWall();
 
     // Starts camsim and lists the server; false with a message on stderr.
@@ -27,10 +25,12 @@ public:
     void stop();
 
     int pid() const { return int(m_camsim.processId()); }
+    int cameras() const { return m_cameras; }
     int controlPort() const { return m_controlPort; }
     std::shared_ptr<OrvantaClient::API::LocalServer> server() const { return m_server; }
 
 private:
+    int m_cameras;
     QTemporaryDir m_dir;
     QProcess m_camsim;
     int m_controlPort = 0;

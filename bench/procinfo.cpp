@@ -63,6 +63,24 @@ qint64 peakKb(int pid)
     return std::max<qint64>(0, statusField(pid, "VmHWM"));
 }
 
+MemoryShare memoryShare(int pid)
+{
+    MemoryShare share;
+    QFile file(QStringLiteral("/proc/%1/smaps_rollup").arg(pid));
+    if (!file.open(QIODevice::ReadOnly))
+        return share;
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        const QList<QByteArray> words = line.simplified().split(' ');
+        if (words.size() < 2)
+            continue;
+        if (words.first() == "Pss:")
+            share.pssKb = words.at(1).toLongLong();
+        else if (words.first() == "Private_Clean:" || words.first() == "Private_Dirty:")
+            share.privateKb += words.at(1).toLongLong();
+    }
+    return share;
+}
+
 int openFds(int pid)
 {
     QDir fds(QStringLiteral("/proc/%1/fd").arg(pid));

@@ -25,6 +25,14 @@ std::vector<ProcStat> childrenOf(int parent, const QList<QByteArray>& names);
 qint64 statusField(int pid, const char* field);
 // Peak resident memory of a process in kB (VmHWM), 0 when it is gone.
 qint64 peakKb(int pid);
+// A process's share of memory: its proportional set (shared pages divided among
+// the processes that map them) and the pages only it maps, in kB; 0 when gone.
+struct MemoryShare
+{
+    qint64 pssKb = 0;
+    qint64 privateKb = 0;
+};
+MemoryShare memoryShare(int pid);
 // Open file descriptors of a process, -1 when unreadable.
 int openFds(int pid);
 double selfCpuSeconds();

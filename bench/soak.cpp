@@ -81,7 +81,7 @@ void Soak::start(const QSize& windowSize)
 {
     auto layout = std::make_shared<API::Layout>();
     layout->resize(4, 4);
-    for (int i = 1; i <= CamsimWall::cameras; ++i)
+    for (int i = 1; i <= m_camsim.cameras(); ++i)
         layout->addCamera(m_camsim.server()->item(i));
     m_window = std::make_unique<QWidget>();
     auto* box = new QVBoxLayout(m_window.get());
