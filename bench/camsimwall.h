@@ -11,9 +11,9 @@ class LocalServer;
 
 namespace Bench {
 
-// camsim in cheap mode (a pre-encoded 640x480 25 fps loop copied to every
-// stream) with one local server, "Wall", of 16 cameras, and that server as the
-// client sees it once it has listed its cameras.
+// camsim in cheap mode (640x480 25 fps cameras whose live streams play loops
+// pre-encoded at each quality's size) with one local server, "Wall", of 16
+// cameras, and that server as the client sees it once it has listed its cameras.
 class CamsimWall
 {
 public:
