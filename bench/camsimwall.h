@@ -11,9 +11,10 @@ class LocalServer;
 
 namespace Bench {
 
-// camsim in cheap mode (pre-encoded 640x480 25 fps loops, at the size each
-// quality asks for) with one local server, "Wall", of 16 cameras or as many as
-// asked, and that server as the client sees it once it has listed its cameras.
+// camsim in cheap mode (640x480 25 fps cameras whose live streams play loops
+// pre-encoded at each quality's size) with one local server, "Wall", of 16
+// cameras or as many as asked, and that server as the client sees it once it
+// has listed its cameras.
 class CamsimWall
 {
 public:

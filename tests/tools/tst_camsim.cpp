@@ -3,6 +3,8 @@
 #include "simulator.h"
 #include "cameraroutes.h"
 #include "cloudservice.h"
+#include "flvlivestream.h"
+#include "flvloop.h"
 #include "flvstream.h"
 #include "hostileanswer.h"
 #include "workerrun.h"
@@ -16,6 +18,8 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QProcess>
+#include <QRandomGenerator>
+#include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QtEndian>
@@ -67,6 +71,75 @@ void collectNumbers(const QJsonValue& value, QList<double>& numbers)
         collectNumbers(item, numbers);
 }
 
+// The tags of an FLV stream as they arrive, each with the live clock's time
+// of its arrival.
+struct FlvReceiver
+{
+    struct Tag
+    {
+        quint8 type;
+        qint64 timestamp;
+        QByteArray data;
+        qint64 arrival;
+        bool isPicture() const { return type == 9 && data.size() > 1 && data.at(1) == 1; }
+        bool isKey() const { return isPicture() && quint8(data.at(0)) >> 4 == 1; }
+    };
+    bool httpHead = true;
+    bool flvHeader = true;
+    QByteArray buffer;
+    QList<Tag> tags;
+    QList<Tag> pictures;
+
+    void feed(const QByteArray& bytes)
+    {
+        buffer += bytes;
+        if (httpHead) {
+            const int end = buffer.indexOf("\r\n\r\n");
+            if (end < 0)
+                return;
+            buffer.remove(0, end + 4);
+            httpHead = false;
+        }
+        if (flvHeader) {
+            if (buffer.size() < 13)
+                return;
+            QVERIFY(buffer.startsWith("FLV"));
+            buffer.remove(0, 13);
+            flvHeader = false;
+        }
+        int at = 0;
+        while (buffer.size() - at >= 15) {
+            const auto* head = reinterpret_cast<const uchar*>(buffer.constData() + at);
+            const int size = head[1] << 16 | head[2] << 8 | head[3];
+            if (buffer.size() - at < 15 + size)
+                break;
+            const qint64 timestamp = qint64(head[4]) << 16 | head[5] << 8 | head[6] | qint64(head[7]) << 24;
+            tags.append({head[0], timestamp, buffer.mid(at + 11, size), Camsim::FlvLiveStream::clockMs()});
+            if (tags.last().isPicture())
+                pictures.append(tags.last());
+            at += 15 + size;
+        }
+        buffer.remove(0, at);
+    }
+};
+
+// A number of an onMetaData tag.
+double metaNumber(const QByteArray& script, const QByteArray& key)
+{
+    const int at = script.indexOf(QByteArray(1, '\0') + char(key.size()) + key + '\0') + key.size() + 3;
+    return at < key.size() + 3 || at + 8 > script.size() ? -1 : qFromBigEndian<double>(script.constData() + at);
+}
+
+QByteArray flvTag(quint8 type, quint32 timestamp, const QByteArray& data)
+{
+    const quint32 size = quint32(data.size());
+    const char head[11] = {char(type), char(size >> 16), char(size >> 8), char(size), char(timestamp >> 16),
+                           char(timestamp >> 8), char(timestamp), char(timestamp >> 24), 0, 0, 0};
+    QByteArray previous(4, '\0');
+    qToBigEndian(11 + size, previous.data());
+    return QByteArray(head, 11) + data + previous;
+}
+
 } // namespace
 
 class TestCamsim : public QObject
@@ -85,6 +158,8 @@ private slots:
     void hostileAnswersAreWhatTheySay();
     void rawStreamForFramepump();
     void framepumpDecodesTheRawStream();
+    void cheapLiveStreamStartsAtTheCurrentKeyFrame();
+    void loopPlaysRoundAfterRoundAndRefusesBrokenFiles();
 
 private:
     QString signIn();
@@ -491,6 +566,127 @@ void TestCamsim::framepumpDecodesTheRawStream()
     QVERIFY2(qAbs(grey.red() - 0xc0) < 8 && qAbs(grey.green() - 0xc0) < 8 && qAbs(grey.blue() - 0xc0) < 8,
              qPrintable(grey.name()));
     QVERIFY2(blue.red() < 12 && blue.green() < 12 && qAbs(blue.blue() - 0xc0) < 10, qPrintable(blue.name()));
+}
+
+void TestCamsim::cheapLiveStreamStartsAtTheCurrentKeyFrame()
+{
+    const QJsonObject config{{"cheap", true}, {"cloudServers", QJsonArray()},
+                             {"localServers", QJsonArray{QJsonObject{{"name", "Wall"}, {"password", "wall"},
+                                                                     {"cameras", QJsonArray{QJsonObject{{"id", 1}}}}}}}};
+    Camsim::Simulator sim(Camsim::Scenario::fromJson(config));
+    QVERIFY2(sim.start(), qPrintable(sim.errorString()));
+    const Camsim::CameraSpec camera = sim.scenario().localServers.first().cameras.first();
+    auto watch = [&sim](QTcpSocket& socket, FlvReceiver& receiver, int quality) {
+        QObject::connect(&socket, &QIODevice::readyRead, [&] { receiver.feed(socket.readAll()); });
+        socket.connectToHost("127.0.0.1", sim.localPorts().first());
+        socket.write(QString("GET /flv/live?sessionId=wall&camera=1&q=%1 HTTP/1.1\r\n\r\n").arg(quality).toLatin1());
+    };
+
+    // The light streams: each quality its own picture size.
+    for (int quality = 0; quality < 3; ++quality) {
+        QTcpSocket socket;
+        FlvReceiver receiver;
+        watch(socket, receiver, quality);
+        QTRY_VERIFY_WITH_TIMEOUT(!receiver.tags.isEmpty(), 20000);
+        const QByteArray& script = receiver.tags.first().data;
+        QCOMPARE(QSize(int(metaNumber(script, "width")), int(metaNumber(script, "height"))),
+                 Camsim::CameraRoutes::streamSize(camera, quality));
+    }
+
+    // Asked late in a 2 s GOP, so that the pictures of that GOP so far make a
+    // burst that pacing from the request would take over a second to send.
+    const auto phase = [] { return Camsim::FlvLiveStream::clockMs() % 2000; };
+    QTRY_VERIFY_WITH_TIMEOUT(phase() >= 1500 && phase() < 1700, 10000);
+    const qint64 asked = Camsim::FlvLiveStream::clockMs();
+    QTcpSocket socket;
+    FlvReceiver receiver;
+    watch(socket, receiver, 0);
+    QTRY_VERIFY_WITH_TIMEOUT(!receiver.pictures.isEmpty() && receiver.pictures.last().timestamp >= 4000, 20000);
+    const QList<FlvReceiver::Tag>& tags = receiver.tags;
+    QCOMPARE(tags.at(0).type, quint8(18));
+    QCOMPARE(metaNumber(tags.at(0).data, "duration"), 0.0); // a live stream, not a ten-second clip
+    QCOMPARE(tags.at(1).type, quint8(9));
+    QCOMPARE(tags.at(1).data.left(2), QByteArray("\x17\x00", 2)); // the AVC sequence header
+    QVERIFY(tags.at(2).isKey());
+    QCOMPARE(tags.at(2).timestamp, 0);
+    qint64 previous = -1;
+    for (const FlvReceiver::Tag& picture : receiver.pictures) {
+        QVERIFY(picture.timestamp > previous);
+        previous = picture.timestamp;
+        // Never ahead of real time by more than the GOP it started in.
+        QVERIFY2(picture.timestamp < picture.arrival - asked + 2000, qPrintable(QString::number(picture.timestamp)));
+        if (picture.timestamp >= 1400)
+            QVERIFY2(picture.arrival - asked < 1000 || picture.timestamp > 1500, "no burst of the current GOP");
+    }
+}
+
+void TestCamsim::loopPlaysRoundAfterRoundAndRefusesBrokenFiles()
+{
+    // A one-second loop of ten pictures, key frames at 0 and 500 ms, the
+    // picture's number in its last byte, ended as ffmpeg ends a file.
+    const QByteArray meta = QByteArray("\x02\x00\x0aonMetaData\x08\x00\x00\x00\x01\x00\x08" "duration\x00", 29)
+                            + QByteArray("\x3f\xf0\0\0\0\0\0\0\0\0\x09", 11);
+    QByteArray file = QByteArray("FLV\x01\x01\0\0\0\x09\0\0\0\0", 13) + flvTag(18, 0, meta)
+                      + flvTag(9, 0, QByteArray("\x17\x00\0\0\0\x01", 6));
+    QList<int> boundaries{13, int(file.size())};
+    for (int i = 0; i < 10; ++i) {
+        file += flvTag(9, quint32(i * 100), QByteArray(i % 5 ? "\x27\x01" : "\x17\x01", 2) + QByteArray(3, '\0') + char(i));
+        boundaries << int(file.size());
+    }
+    file += flvTag(9, 900, QByteArray("\x17\x02\0\0\0", 5));
+    boundaries << int(file.size());
+    QString error;
+    const std::shared_ptr<const Camsim::FlvLoop> loop = Camsim::FlvLoop::parse(file, &error);
+    QVERIFY2(loop, qPrintable(error));
+    QCOMPARE(loop->duration(), 1000);
+    QCOMPARE(loop->frames().size(), 10);
+
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+    QTcpSocket client;
+    FlvReceiver receiver;
+    receiver.httpHead = false;
+    connect(&client, &QIODevice::readyRead, [&] { receiver.feed(client.readAll()); });
+    client.connectToHost("127.0.0.1", server.serverPort());
+    QTRY_VERIFY_WITH_TIMEOUT(server.hasPendingConnections(), 10000);
+    QPointer<Camsim::FlvLiveStream> stream = new Camsim::FlvLiveStream(server.nextPendingConnection(), loop, 0, &server);
+    QTRY_VERIFY_WITH_TIMEOUT(receiver.pictures.size() >= 25, 20000);
+    // Round after round the pictures follow on, their timestamps rising evenly.
+    const QList<FlvReceiver::Tag>& pictures = receiver.pictures;
+    QVERIFY(pictures.first().isKey() && pictures.first().timestamp == 0);
+    for (int i = 1; i < pictures.size(); ++i) {
+        QCOMPARE(pictures.at(i).timestamp - pictures.at(i - 1).timestamp, 100);
+        QCOMPARE(pictures.at(i).data.at(5), char((pictures.at(i - 1).data.at(5) + 1) % 10));
+    }
+    client.disconnectFromHost();
+    QTRY_VERIFY_WITH_TIMEOUT(stream.isNull(), 10000);
+
+    // A file cut inside a tag, a tag longer than the file, a wrong size after
+    // a tag, a loop without a key frame: each a clear error.
+    for (int cut = 0; cut < file.size(); ++cut) {
+        const bool read = Camsim::FlvLoop::parse(file.left(cut), &error) != nullptr;
+        QVERIFY(read || !error.isEmpty());
+        QVERIFY2(!read || boundaries.contains(cut), qPrintable(QString::number(cut)));
+    }
+    QByteArray broken = file;
+    broken[13 + 1] = '\x7f';
+    QVERIFY(!Camsim::FlvLoop::parse(broken, &error) && error.contains("claims"));
+    broken = file;
+    broken[boundaries.at(1) - 1] = '\x01';
+    QVERIFY(!Camsim::FlvLoop::parse(broken, &error) && error.contains("ends with size"));
+    QVERIFY(!Camsim::FlvLoop::parse(file.replace("\x17\x01", "\x27\x01"), &error) && error.contains("key frame"));
+    QRandomGenerator random(7);
+    for (int i = 0; i < 2000; ++i) {
+        broken = file;
+        broken[random.bounded(broken.size())] = char(random.bounded(256));
+        QVERIFY(Camsim::FlvLoop::parse(broken, &error) || !error.isEmpty());
+    }
+    QFile garbage(m_dir.filePath("garbage.flv"));
+    QVERIFY(garbage.open(QIODevice::WriteOnly));
+    garbage.write("FLV\x01\x05 not a loop");
+    garbage.close();
+    QVERIFY(!Camsim::FlvLoop::load(garbage.fileName(), &error) && error.contains("garbage.flv"));
+    QVERIFY(!Camsim::FlvLoop::load(m_dir.filePath("none.flv"), &error) && error.contains("none.flv"));
 }
 
 int main(int argc, char* argv[])

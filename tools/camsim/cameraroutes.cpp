@@ -1,6 +1,8 @@
 #include "cameraroutes.h"
 
 #include "archivemodel.h"
+#include "flvlivestream.h"
+#include "flvloop.h"
 #include "flvstream.h"
 #include "testpicture.h"
 
@@ -38,9 +40,9 @@ QList<QPair<qint64, qint64>> CameraRoutes::recordedStretches(const QString& came
     return stretches;
 }
 
-QString CameraRoutes::loopFileName(const CameraSpec& camera)
+QString CameraRoutes::loopFileName(const QSize& size, int fps)
 {
-    return QStringLiteral("loop_%1x%2_%3.flv").arg(camera.width).arg(camera.height).arg(camera.fps);
+    return QStringLiteral("loop_%1x%2_%3.flv").arg(size.width()).arg(size.height()).arg(fps);
 }
 
 QSize CameraRoutes::streamSize(const CameraSpec& camera, int quality)
@@ -102,9 +104,9 @@ Response CameraRoutes::handle(const Request& request, const CameraSpec& camera, 
         const int quality = request.queryValue("q").toInt();
         options.size = streamSize(camera, quality);
         if (path == "/flv/live") {
-            options.clockStartSecs = QDateTime::currentSecsSinceEpoch();
             if (context.cheap)
-                options.loopFile = context.workDir + QLatin1Char('/') + loopFileName(camera);
+                return cheapLive(options.size, camera, context);
+            options.clockStartSecs = QDateTime::currentSecsSinceEpoch();
         } else {
             if (!archive)
                 return Response::json(R"({"error":"no archive"})", 404);
@@ -143,6 +145,22 @@ Response CameraRoutes::handle(const Request& request, const CameraSpec& camera, 
                 }, {}};
     }
     return {0, QByteArray(), QByteArray(), {}, {}};
+}
+
+Response CameraRoutes::cheapLive(const QSize& size, const CameraSpec& camera, const Context& context)
+{
+    QString error;
+    std::shared_ptr<const FlvLoop> loop =
+        FlvLoop::load(context.workDir + QLatin1Char('/') + loopFileName(size, camera.fps), &error);
+    if (!loop) {
+        qWarning("camsim: %s", qPrintable(error));
+        return Response::json(compact(QJsonObject{{"error", error}}), 500);
+    }
+    const int dropAfterSecs = context.faults.dropStreamAfterSecs;
+    QObject* owner = context.owner;
+    return {200, "video/x-flv", QByteArray(), [loop, dropAfterSecs, owner](QTcpSocket* socket) {
+                new FlvLiveStream(socket, loop, dropAfterSecs, owner);
+            }, {}};
 }
 
 } // namespace Camsim

@@ -5,6 +5,7 @@
 #include "scenario.h"
 
 #include <QJsonObject>
+#include <QSize>
 #include <functional>
 
 namespace Camsim {
@@ -28,8 +29,8 @@ public:
     static Response handle(const Request& request, const CameraSpec& camera, const QString& cameraKey,
                            const Context& context);
 
-    // The pre-encoded loop of a camera in cheap mode, inside the work folder.
-    static QString loopFileName(const CameraSpec& camera);
+    // The pre-encoded loop of a picture size and rate in cheap mode, inside the work folder.
+    static QString loopFileName(const QSize& size, int fps);
 
     // The recorded stretches of [startSecs, endSecs] as (start, length) in
     // seconds, in time order: what an archive stream of that span plays.
@@ -37,6 +38,10 @@ public:
 
     // The size of the stream of quality q: 0 is half, 1 three quarters, 2 full.
     static QSize streamSize(const CameraSpec& camera, int quality);
+    static constexpr int qualities = 3;
+
+private:
+    static Response cheapLive(const QSize& size, const CameraSpec& camera, const Context& context);
 };
 
 } // namespace Camsim

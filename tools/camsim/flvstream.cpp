@@ -17,10 +17,6 @@ constexpr qint64 maxBacklog = 16 * 1024 * 1024;
 QStringList FlvStream::arguments(const Options& o, const QString& textFile)
 {
     QStringList args{"-hide_banner", "-loglevel", "error", "-nostdin"};
-    if (!o.loopFile.isEmpty()) {
-        args << "-re" << "-stream_loop" << "-1" << "-i" << o.loopFile << "-c" << "copy" << "-f" << "flv" << "-";
-        return args;
-    }
     const int speed = qMax(1, o.speed);
     // The picture's source runs in archive time, so it is read that much
     // faster to deliver o.speed archive seconds per second; it makes only
@@ -66,12 +62,14 @@ QStringList FlvStream::arguments(const Options& o, const QString& textFile)
 
 bool FlvStream::encodeLoop(const QSize& size, int fps, const QString& fileName)
 {
+    // A key frame every two seconds, a common camera default (an I-frame
+    // interval of twice the frame rate): the most a new live viewer is sent at once.
     QProcess ffmpeg;
     ffmpeg.start(QStringLiteral("ffmpeg"),
                  {"-hide_banner", "-loglevel", "error", "-nostdin", "-y", "-f", "lavfi", "-i",
                   QStringLiteral("testsrc2=size=%1x%2:rate=%3").arg(size.width()).arg(size.height()).arg(fps), "-f",
                   "lavfi", "-i", "sine=frequency=440:sample_rate=44100", "-t", "10", "-c:v", "libx264", "-preset",
-                  "veryfast", "-pix_fmt", "yuv420p", "-g", QString::number(fps), "-c:a", "libmp3lame", "-ar", "44100",
+                  "veryfast", "-pix_fmt", "yuv420p", "-g", QString::number(2 * fps), "-c:a", "libmp3lame", "-ar", "44100",
                   "-f", "flv", fileName});
     return ffmpeg.waitForFinished(120000) && ffmpeg.exitStatus() == QProcess::NormalExit && ffmpeg.exitCode() == 0;
 }

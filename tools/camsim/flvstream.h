@@ -29,7 +29,6 @@ public:
         double durationSecs = 0;   // of archive time; 0 streams without end
         int speed = 1;             // archive seconds per second
         double readRate = 1.0;     // how much faster than real time to deliver
-        QString loopFile;          // when set, copy this file in a loop instead
         int dropAfterSecs = 0;     // a fault: cut the stream after this long
         // Archive: the recorded stretches played one after the other, gaps left
         // out, as (start in seconds since the epoch, length in seconds). When
@@ -41,7 +40,7 @@ public:
     ~FlvStream() override;
 
     static QStringList arguments(const Options& options, const QString& textFile);
-    // Pre-encodes a short loop for the cheap mode. Returns false on failure.
+    // Pre-encodes the ten-second loop a cheap live stream plays. Returns false on failure.
     static bool encodeLoop(const QSize& size, int fps, const QString& fileName);
 
 private:

@@ -1,6 +1,8 @@
 #include "simulator.h"
 
 #include "cloudservice.h"
+#include "flvlivestream.h"
+#include "flvloop.h"
 #include "flvstream.h"
 #include "hostileanswer.h"
 #include "httpserver.h"
@@ -10,6 +12,7 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QSaveFile>
+#include <QSet>
 #include <QSettings>
 #include <cstdio>
 
@@ -22,6 +25,7 @@ Simulator::Simulator(const Scenario& scenario, QObject* parent)
     , m_faults(Faults::fromJson(scenario.faults))
 {
     qRegisterMetaType<Camsim::Request>("Camsim::Request");
+    FlvLiveStream::clockMs(); // live loops run from camsim's start
 }
 
 Simulator::~Simulator() = default;
@@ -137,24 +141,42 @@ bool Simulator::start(quint16 portBase)
         m_localServers << server;
     }
 
-    if (m_scenario.cheap) {
-        // One loop per picture size and rate, encoded once.
-        QList<const CameraSpec*> cameras;
-        for (const ServerSpec& server : qAsConst(m_scenario.cloudServers))
-            for (const CameraSpec& camera : server.cameras)
-                cameras << &camera;
-        for (const ServerSpec& server : qAsConst(m_scenario.localServers))
-            for (const CameraSpec& camera : server.cameras)
-                cameras << &camera;
-        for (const CameraSpec* camera : cameras) {
-            const QString file = m_scratch.filePath(CameraRoutes::loopFileName(*camera));
-            if (!QFile::exists(file) && !FlvStream::encodeLoop(QSize(camera->width, camera->height), camera->fps, file)) {
+    if (m_scenario.cheap && !prepareLoops())
+        return false;
+    setFaults(m_faults);
+    return true;
+}
+
+bool Simulator::prepareLoops()
+{
+    QList<const CameraSpec*> cameras;
+    for (const ServerSpec& server : qAsConst(m_scenario.cloudServers))
+        for (const CameraSpec& camera : server.cameras)
+            cameras << &camera;
+    for (const ServerSpec& server : qAsConst(m_scenario.localServers))
+        for (const CameraSpec& camera : server.cameras)
+            cameras << &camera;
+    // One loop per picture size and rate any stream can be asked for, encoded
+    // once, and read now so that a bad one stops camsim rather than a stream.
+    QSet<QString> encoded;
+    for (const CameraSpec* camera : qAsConst(cameras)) {
+        for (int quality = 0; quality < CameraRoutes::qualities; ++quality) {
+            const QSize size = CameraRoutes::streamSize(*camera, quality);
+            const QString name = CameraRoutes::loopFileName(size, camera->fps);
+            if (encoded.contains(name))
+                continue;
+            encoded.insert(name);
+            const QString file = m_scratch.filePath(name);
+            if (!FlvStream::encodeLoop(size, camera->fps, file)) {
                 m_error = QStringLiteral("cannot encode the loop %1 (is ffmpeg installed?)").arg(file);
                 return false;
             }
+            std::shared_ptr<const FlvLoop> loop = FlvLoop::load(file, &m_error);
+            if (!loop)
+                return false;
+            m_loops << loop;
         }
     }
-    setFaults(m_faults);
     return true;
 }
 

@@ -13,6 +13,7 @@
 namespace Camsim {
 
 class CloudService;
+class FlvLoop;
 class HttpServer;
 class LocalVideoServer;
 struct Request;
@@ -54,6 +55,7 @@ private:
     void logRequest(const QString& server, const Request& request);
     void logLine(const QJsonObject& line);
     CameraRoutes::Context context() const;
+    bool prepareLoops();
 
     Scenario m_scenario;
     QTemporaryDir m_scratch;
@@ -62,6 +64,8 @@ private:
     HttpServer* m_cloudServer = nullptr;
     HttpServer* m_controlServer = nullptr;
     QList<HttpServer*> m_localServers;
+    // Held for camsim's life: the streams of a loop share it.
+    QList<std::shared_ptr<const FlvLoop>> m_loops;
     Faults m_faults;
     QJsonArray m_log;
     bool m_printLog = false;
