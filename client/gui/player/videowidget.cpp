@@ -153,7 +153,12 @@ bool VideoWidgetPrivate::isFramepump() const
 
 void VideoWidgetPrivate::prepareWorker()
 {
-    configureWorker(process, url, frameFile.name(), isFramepump());
+    const bool framepump = isFramepump();
+    configureWorker(process, url, frameFile.name(), framepump);
+    // A light stream decodes on one thread: the threads libvlc would add by
+    // default cost a cell of a wall more in wake-ups and memory than they save.
+    if (!framepump && quality < 2)
+        process->setArguments(process->arguments() << QStringLiteral(":avcodec-threads=1"));
 }
 
 // Every local user can read a command line, only we can read the worker's
