@@ -595,7 +595,9 @@ void TestCamsim::cheapLiveStreamStartsAtTheCurrentKeyFrame()
 
     // Asked late in a 2 s GOP, so that the pictures of that GOP so far make a
     // burst that pacing from the request would take over a second to send.
-    const auto phase = [] { return Camsim::FlvLiveStream::clockMs() % 2000; };
+    // The loop is 10 s long; cameras are spread over it.
+    const qint64 offset = Camsim::CameraRoutes::livePhaseMs(camera, 10000);
+    const auto phase = [offset] { return (Camsim::FlvLiveStream::clockMs() + offset) % 2000; };
     QTRY_VERIFY_WITH_TIMEOUT(phase() >= 1500 && phase() < 1700, 10000);
     const qint64 asked = Camsim::FlvLiveStream::clockMs();
     QTcpSocket socket;
@@ -649,7 +651,7 @@ void TestCamsim::loopPlaysRoundAfterRoundAndRefusesBrokenFiles()
     connect(&client, &QIODevice::readyRead, [&] { receiver.feed(client.readAll()); });
     client.connectToHost("127.0.0.1", server.serverPort());
     QTRY_VERIFY_WITH_TIMEOUT(server.hasPendingConnections(), 10000);
-    QPointer<Camsim::FlvLiveStream> stream = new Camsim::FlvLiveStream(server.nextPendingConnection(), loop, 0, &server);
+    QPointer<Camsim::FlvLiveStream> stream = new Camsim::FlvLiveStream(server.nextPendingConnection(), loop, 0, 0, &server);
     QTRY_VERIFY_WITH_TIMEOUT(receiver.pictures.size() >= 25, 20000);
     // Round after round the pictures follow on, their timestamps rising evenly.
     const QList<FlvReceiver::Tag>& pictures = receiver.pictures;

@@ -147,6 +147,12 @@ Response CameraRoutes::handle(const Request& request, const CameraSpec& camera, 
     return {0, QByteArray(), QByteArray(), {}, {}};
 }
 
+qint64 CameraRoutes::livePhaseMs(const CameraSpec& camera, qint64 loopMs)
+{
+    // Spread over the loop, the same for a camera every time.
+    return qint64(camera.id) * 7919 % qMax<qint64>(1, loopMs);
+}
+
 Response CameraRoutes::cheapLive(const QSize& size, const CameraSpec& camera, const Context& context)
 {
     QString error;
@@ -158,8 +164,9 @@ Response CameraRoutes::cheapLive(const QSize& size, const CameraSpec& camera, co
     }
     const int dropAfterSecs = context.faults.dropStreamAfterSecs;
     QObject* owner = context.owner;
-    return {200, "video/x-flv", QByteArray(), [loop, dropAfterSecs, owner](QTcpSocket* socket) {
-                new FlvLiveStream(socket, loop, dropAfterSecs, owner);
+    const qint64 phaseMs = livePhaseMs(camera, loop->duration());
+    return {200, "video/x-flv", QByteArray(), [loop, phaseMs, dropAfterSecs, owner](QTcpSocket* socket) {
+                new FlvLiveStream(socket, loop, phaseMs, dropAfterSecs, owner);
             }, {}};
 }
 

@@ -39,6 +39,8 @@ public:
     // The size of the stream of quality q: 0 is half, 1 three quarters, 2 full.
     static QSize streamSize(const CameraSpec& camera, int quality);
     static constexpr int qualities = 3;
+    // Where a camera's live loop of that length is ahead of the shared clock.
+    static qint64 livePhaseMs(const CameraSpec& camera, qint64 loopMs);
 
 private:
     static Response cheapLive(const QSize& size, const CameraSpec& camera, const Context& context);

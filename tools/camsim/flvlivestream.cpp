@@ -17,11 +17,12 @@ qint64 FlvLiveStream::clockMs()
     return clock.elapsed();
 }
 
-FlvLiveStream::FlvLiveStream(QTcpSocket* socket, std::shared_ptr<const FlvLoop> loop, int dropAfterSecs,
-                             QObject* parent)
+FlvLiveStream::FlvLiveStream(QTcpSocket* socket, std::shared_ptr<const FlvLoop> loop, qint64 phaseMs,
+                             int dropAfterSecs, QObject* parent)
     : QObject(parent)
     , m_socket(socket)
     , m_loop(std::move(loop))
+    , m_phase(qMax<qint64>(0, phaseMs))
 {
     connect(socket, &QTcpSocket::disconnected, this, &FlvLiveStream::finish);
     connect(socket, &QObject::destroyed, this, &FlvLiveStream::finish);
@@ -32,7 +33,7 @@ FlvLiveStream::FlvLiveStream(QTcpSocket* socket, std::shared_ptr<const FlvLoop> 
         FlvLoop::appendTag(setup, tag, 0);
     socket->write(setup);
 
-    const qint64 now = clockMs();
+    const qint64 now = liveNow();
     m_next = keyFrameAt(now);
     m_origin = timeOf(m_next);
     sendUntil(now);
@@ -93,7 +94,7 @@ void FlvLiveStream::tick()
         m_heldBack = true;
         return;
     }
-    const qint64 now = clockMs();
+    const qint64 now = liveNow();
     if (m_heldBack) {
         // What the client missed is gone, as with a real server: it goes on
         // from the current key frame, its timestamps jumping by the time skipped.

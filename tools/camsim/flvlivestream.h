@@ -23,7 +23,9 @@ public:
     static constexpr qint64 maxBacklog = 16 * 1024 * 1024;
     static constexpr int tickMs = 20;
 
-    FlvLiveStream(QTcpSocket* socket, std::shared_ptr<const FlvLoop> loop, int dropAfterSecs,
+    // phaseMs sets where in the loop this camera is at a given moment: cameras
+    // of a wall do not start their groups of pictures together.
+    FlvLiveStream(QTcpSocket* socket, std::shared_ptr<const FlvLoop> loop, qint64 phaseMs, int dropAfterSecs,
                   QObject* parent = nullptr);
 
     // Milliseconds of the clock all live loops run on, from its first use.
@@ -37,6 +39,7 @@ private:
         int index = 0;
     };
 
+    qint64 liveNow() const { return clockMs() + m_phase; }
     qint64 timeOf(const Position& position) const;
     Position keyFrameAt(qint64 time) const;
     void sendUntil(qint64 time);
@@ -45,6 +48,7 @@ private:
 
     QPointer<QTcpSocket> m_socket;
     std::shared_ptr<const FlvLoop> m_loop;
+    qint64 m_phase = 0;
     Position m_next;
     qint64 m_origin = 0; // the clock time of the first frame sent
     bool m_heldBack = false;
