@@ -7,7 +7,7 @@ packages=(
     cmake g++ make pkg-config
     qtbase5-dev qtmultimedia5-dev libqt5multimedia5-plugins libqt5svg5-dev
     qttools5-dev qttools5-dev-tools qttranslations5-l10n
-    libvlc-dev vlc-plugin-base
+    libvlc-dev vlc-plugin-base libvlc-bin   # libvlc-bin keeps libvlc's plug-in cache
     fonts-paratype
     ffmpeg xvfb xauth dbus
     libswscale-dev
