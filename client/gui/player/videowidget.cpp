@@ -327,7 +327,8 @@ void VideoWidgetPrivate::buildImage()
         return;
     image = camera->shownPicture(QImage(frameFile.data(), videoWidth, videoHeight, videoWidth * 4, pixelFormat));
     hasFrame = true;
-    lastFrameTime = QDateTime::currentDateTime();
+    // In UTC: the local time would read the time zone file at every picture.
+    lastFrameTime = QDateTime::currentDateTimeUtc();
 }
 
 QDateTime VideoWidgetPrivate::archiveTimeAt(qint64 streamMs) const
