@@ -1101,9 +1101,12 @@ void VideoWidget::paintEvent(QPaintEvent*)
         for (const QRect& margin : (QRegion(rect()) - d->videoRect))
             painter.fillRect(margin, background);
         // A picture the worker fitted to the cell is copied as it is: scaling it by
-        // the pixel that rounding leaves costs as much as scaling a large one.
+        // the pixel that rounding leaves costs as much as scaling a large one. Only
+        // one that covers the whole target: this widget paints opaquely, and a
+        // pixel short would leave a line of whatever was there before.
         const QSize slack = source.size() - d->videoRect.size();
-        if (qAbs(slack.width()) <= 1 && qAbs(slack.height()) <= 1 && devicePixelRatioF() == 1.0) {
+        const auto spare = [](int pixels) { return pixels == 0 || pixels == 1; };
+        if (spare(slack.width()) && spare(slack.height()) && devicePixelRatioF() == 1.0) {
             painter.setClipRect(d->videoRect);
             painter.drawImage(d->videoRect.topLeft(), d->image, source);
             painter.setClipping(false);
