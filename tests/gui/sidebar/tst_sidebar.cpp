@@ -369,11 +369,13 @@ void TestSideBar::thousandsOfCamerasFetchPreviewsOnlyInView()
     QVERIFY(area);
     const int before = asked().size();
     area->verticalScrollBar()->setValue(area->verticalScrollBar()->maximum() * 3 / 4);
+    // A card at the edge can leave the view while the scroll settles (seen
+    // on a loaded machine), so what counts is what is in view once it has.
+    QTRY_VERIFY_WITH_TIMEOUT(!inView().isEmpty() && askedAll(inView()), 10000);
     const QStringList later = inView();
-    QVERIFY(!later.isEmpty() && later.size() < 10);
+    QVERIFY(later.size() < 10);
     for (const QString& key : later)
         QVERIFY2(key.startsWith("s-b_") && !shown.contains(key), qPrintable(key));
-    QTRY_VERIFY_WITH_TIMEOUT(askedAll(later), 10000);
     QVERIFY2(asked().size() <= before + later.size() + 1, qPrintable(asked().join(' ')));
     QTRY_VERIFY_WITH_TIMEOUT(!alpha->item(1)->isActive(), 10000);
     QCOMPARE(alpha->item(1)->watchers(), 0);
