@@ -803,4 +803,6 @@ void MainWindow::timerEvent(QTimerEvent* event)
     }
 }
 
+void MainWindow::toggleTour() {}
+
 } // namespace OrvantaClient::GUI

@@ -108,6 +108,8 @@ public slots:
     void onUpdatesFound(QString version);
     void onSignoutClicked();
     void onCameraAdded();
+    // Starts the tour chosen last (or asks for one), or stops the running one.
+    void toggleTour();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -1259,4 +1259,10 @@ void VideoWidget::dropEvent(QDropEvent* event)
     event->accept();
 }
 
+double VideoWidget::zoomFactor() const { return 1.0; }
+bool VideoWidget::isZoomed() const { return false; }
+void VideoWidget::zoomIn() {}
+void VideoWidget::zoomOut() {}
+void VideoWidget::resetZoom() {}
+
 } // namespace OrvantaClient::GUI::Player

@@ -45,6 +45,10 @@ public:
     QString frameFileName() const;
     QString message() const; // the text shown over the picture, empty when none
 
+    // Digital zoom of the cell's picture: 1 is the whole picture.
+    double zoomFactor() const;
+    bool isZoomed() const;
+
     // Brings archive playback in step with the layout's common time; an
     // invalid time (no cell plays) lets a waiting cell go on.
     void syncArchive(const QDateTime& reference);
@@ -96,6 +100,9 @@ public slots:
     void ptzPatrol(int route);
     void ptzDone();
     void showContextMenu(QPoint pos);
+    void zoomIn();
+    void zoomOut();
+    void resetZoom();
 
 private slots:
     void readPlayerState();
