@@ -9,14 +9,14 @@ namespace OrvantaClient::GUI::Player {
 // One status line of a stream worker that survived the reading rules.
 struct StatusEvent
 {
-    enum Kind { Time, AbsoluteTime, State, Size };
+    enum Kind { Time, AbsoluteTime, State, Size, Source };
 
     Kind kind = Time;
     qint64 time = 0;       // Time: the worker's position, always > 0
     QDateTime dateTime;    // AbsoluteTime
     QString state;         // State: the state word as the worker wrote it
-    int width = 0;         // Size: positive, and the picture fits the frame file
-    int height = 0;
+    int width = 0;         // Size: positive, and the picture fits the frame file;
+    int height = 0;        // Source: the stream's own size, positive
 
     bool isError() const { return kind == State && state == QLatin1String("7"); }
 };

@@ -85,6 +85,17 @@ void StatusReader::readLine(const QString& line, StatusBatch& batch) const
         event.kind = StatusEvent::Size;
         event.width = width;
         event.height = height;
+    } else if (keyword == QLatin1String("source")) {
+        // The stream's own picture size, of which "size" may be a reduction: only
+        // compared, never drawn, so any positive size will do.
+        bool heightOk = false;
+        const int width = words.size() >= 3 ? words.at(1).toInt(&ok) : 0;
+        const int height = words.size() >= 3 ? words.at(2).toInt(&heightOk) : 0;
+        if (!ok || !heightOk || width <= 0 || height <= 0)
+            return badInput(line);
+        event.kind = StatusEvent::Source;
+        event.width = width;
+        event.height = height;
     } else {
         return;
     }

@@ -110,6 +110,8 @@ unsigned Clipworker::formatCallback(void** opaque, char* chroma, unsigned* width
     std::memcpy(chroma, "I420", 4);
     if (!self->scaler.setSource(QSize(int(*width), int(*height)), pitches, lines))
         return 0;
+    // The viewer draws "size"; this tells it how much detail a larger box would get.
+    StatusOutput::writeLine("source", int(*width), int(*height));
     self->announcedSize = QSize();
     return 1;
 }

@@ -157,6 +157,10 @@ VideoWidget* LayoutWidget::createPlayer(const API::LayoutCellPoint& point, int r
     connect(player, &VideoWidget::playbackTimeChanged, this, &LayoutWidget::playbackTimeChanged);
     connect(player, &VideoWidget::snapshotSaved, this, &LayoutWidget::showSnapshotHint);
     connect(player, &VideoWidget::snapshotError, this, &LayoutWidget::showSnapshotError);
+    // A zoomed cell may want a better stream: decided once the wheel rests, as
+    // every change of stream restarts the cell's worker.
+    connect(player, &VideoWidget::zoomChanged, &m_settle, qOverload<>(&QTimer::start));
+    connect(player, &VideoWidget::sourceSizeChanged, &m_settle, qOverload<>(&QTimer::start));
     player->setArchiveMode(m_archiveMode);
     player->setSoundVolume(m_volume);
     player->enableSound(m_soundEnabled);
@@ -498,7 +502,7 @@ void LayoutWidget::setQuality(int quality)
 int LayoutWidget::qualityFor(VideoWidget* player) const
 {
     const bool single = m_layout && m_layout->rows() == 1 && m_layout->columns() == 1;
-    return qualityFor(player->width(), m_maximized && player->isVisible(), single);
+    return player->detailQuality(qualityFor(player->width(), m_maximized && player->isVisible(), single));
 }
 
 void LayoutWidget::applyAutoQuality()

@@ -1,8 +1,10 @@
 #include "videowidget.h"
 
+#include "digitalzoom.h"
 #include "dragdata.h"
 #include "ptzwidget.h"
 #include "snapshotgrabber.h"
+#include "zoomoverview.h"
 #include "core/constants.h"
 #include "core/layouttotals.h"
 #include "core/settings.h"
@@ -22,6 +24,8 @@
 #include <QDir>
 #include <QDrag>
 #include <QDragEnterEvent>
+#include <QGestureEvent>
+#include <QKeyEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
@@ -35,6 +39,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTimer>
+#include <QWheelEvent>
 #include <QtMath>
 #include <tuple>
 
@@ -66,7 +71,12 @@ public:
     void prepareWorker();
     void configureWorker(QProcess* worker, const QString& stream, const QString& frameName, bool framepump) const;
     bool isFramepump() const;
-    void saveSnapshot(const QImage& picture, const QDateTime& time);
+    void saveSnapshot(const QImage& picture, const QDateTime& time, const DigitalZoom& zoomed);
+    QImage shownPart(const QImage& picture, const DigitalZoom& zoomed) const;
+    QPointF viewPoint(const QPointF& pos) const;
+    void zoomChanged();
+    void updateOverview(const QRect& source);
+    void learnSource(const QSize& size);
     void grabSnapshot();
 
     VideoWidget* q;
@@ -122,7 +132,16 @@ public:
     bool hovered = false;
     bool menuShown = false;
     QRect videoRect;
-    QRect videoSource;
+    QRectF videoSource;
+    QRect wholeSource; // what the cell shows of the picture unzoomed
+    // The stream's own picture size (its orientation), and the last seen at each
+    // quality: what a zoomed view can get from each stream.
+    QSize sourceSize;
+    QSize sourceSizes[3];
+    DigitalZoom zoom;
+    ZoomOverview* overview = nullptr;
+    bool panning = false;
+    QPoint panFrom;
     // The box the worker was last asked to fit its pictures to.
     QSize sentFit;
 
@@ -248,8 +267,9 @@ QString VideoWidgetPrivate::unavailableText() const
     return camera->statusText();
 }
 
-void VideoWidgetPrivate::saveSnapshot(const QImage& picture, const QDateTime& time)
+void VideoWidgetPrivate::saveSnapshot(const QImage& whole, const QDateTime& time, const DigitalZoom& zoomed)
 {
+    const QImage picture = shownPart(whole, zoomed);
     const QString folder = App::StoragePaths::exportPath();
     QDir().mkpath(folder);
     // The size goes into the name: a picture of a reduced stream (the best
@@ -265,26 +285,81 @@ void VideoWidgetPrivate::saveSnapshot(const QImage& picture, const QDateTime& ti
     emit q->snapshotSaved(QDir(folder).absolutePath());
 }
 
+// What a zoomed cell shows of a picture of any size: the snapshot of a zoomed
+// cell is the part the user looks at, at the resolution of the picture given.
+QImage VideoWidgetPrivate::shownPart(const QImage& picture, const DigitalZoom& zoomed) const
+{
+    if (!zoomed.isZoomed() || picture.isNull())
+        return picture;
+    QRect source;
+    VideoWidget::targetRect(q->size(), aspect, camera->aspectMode(), picture.size(), &source);
+    return picture.copy(zoomed.shownPart(QRectF(source)).toAlignedRect() & picture.rect());
+}
+
+QPointF VideoWidgetPrivate::viewPoint(const QPointF& pos) const
+{
+    if (videoRect.isEmpty())
+        return QPointF(0.5, 0.5);
+    return QPointF(qBound(0.0, (pos.x() - videoRect.x()) / videoRect.width(), 1.0),
+                   qBound(0.0, (pos.y() - videoRect.y()) / videoRect.height(), 1.0));
+}
+
+void VideoWidgetPrivate::zoomChanged()
+{
+    q->update();
+    emit q->zoomChanged();
+}
+
+void VideoWidgetPrivate::updateOverview(const QRect& source)
+{
+    const QRect place = zoom.isZoomed() && hasFrame
+        ? ZoomOverview::placement(q->size(), QSizeF(source.size()), bottomBar->height())
+        : QRect();
+    if (place.isEmpty()) {
+        overview->hide();
+        return;
+    }
+    // No repaint asked for here: the overview lies inside the area being painted.
+    overview->setView(image, source, zoom.region(), zoom.factor());
+    if (overview->geometry() != place)
+        overview->setGeometry(place);
+    if (!overview->isVisible()) {
+        overview->show();
+        overview->raise();
+    }
+}
+
+void VideoWidgetPrivate::learnSource(const QSize& size)
+{
+    if (size == sourceSize && sourceSizes[quality] == size)
+        return;
+    sourceSize = size;
+    sourceSizes[quality] = size;
+    if (zoom.isZoomed())
+        emit q->sourceSizeChanged();
+}
+
 void VideoWidgetPrivate::grabSnapshot()
 {
     const QDateTime time = playbackTime;
     const QImage shown = image.copy(); // the mapping goes on changing
+    const DigitalZoom zoomed = zoom;
     grabber = new SnapshotGrabber(camera, snapshotTimeoutMs, q);
     configureWorker(grabber->process(), camera->liveUrl(2), grabber->frameFileName(), false);
     // Whatever comes of it, a snapshot is saved: the picture shown is the fallback.
-    QObject::connect(grabber, &SnapshotGrabber::grabbed, q, [this, time](const QImage& picture) {
+    QObject::connect(grabber, &SnapshotGrabber::grabbed, q, [this, time, zoomed](const QImage& picture) {
         grabber = nullptr;
-        saveSnapshot(picture, time);
+        saveSnapshot(picture, time, zoomed);
     });
-    QObject::connect(grabber, &SnapshotGrabber::failed, q, [this, time, shown] {
+    QObject::connect(grabber, &SnapshotGrabber::failed, q, [this, time, shown, zoomed] {
         grabber = nullptr;
-        saveSnapshot(shown, time);
+        saveSnapshot(shown, time, zoomed);
     });
     qDebug() << "Snapshot from the best stream, camera:" << camera->name();
     if (!grabber->start()) {
         delete grabber;
         grabber = nullptr;
-        saveSnapshot(shown, time);
+        saveSnapshot(shown, time, zoomed);
     }
 }
 
@@ -299,9 +374,10 @@ void VideoWidgetPrivate::updateAspect()
 QSize VideoWidgetPrivate::fitBox() const
 {
     QSizeF box = q->size();
-    if (hasFrame && !image.isNull() && !videoSource.isEmpty() && !videoRect.isEmpty()) {
-        box = QSizeF(double(image.width()) * videoRect.width() / videoSource.width(),
-                     double(image.height()) * videoRect.height() / videoSource.height());
+    if (hasFrame && !image.isNull() && !wholeSource.isEmpty() && !videoRect.isEmpty()) {
+        box = QSizeF(double(image.width()) * videoRect.width() / wholeSource.width(),
+                     double(image.height()) * videoRect.height() / wholeSource.height())
+            * zoom.factor();
     }
     const int rotation = camera ? camera->rotation() : 0;
     if (rotation % 180 != 0)
@@ -532,6 +608,16 @@ VideoWidget::VideoWidget(API::CameraPtr camera, QWidget* parent)
     d->spinner->hide();
     d->ptz = new GUI::PtzWidget(this);
     d->ptz->hide();
+    d->overview = new ZoomOverview(this);
+    d->overview->hide();
+    connect(d->overview, &ZoomOverview::resetRequested, this, &VideoWidget::resetZoom);
+    connect(d->overview, &ZoomOverview::centreRequested, this, [this](QPointF picture) {
+        d->zoom.centreOn(picture);
+        d->zoomChanged();
+    });
+    // Escape leaves the zoom of the cell it was clicked in.
+    setFocusPolicy(Qt::ClickFocus);
+    grabGesture(Qt::PinchGesture);
 
     d->menu = new QMenu(this);
     QAction* settings = d->menu->addAction(tr("Settings"));
@@ -934,6 +1020,12 @@ void VideoWidget::readPlayerState()
             d->videoWidth = event.width;
             d->videoHeight = event.height;
             d->updateAspect();
+            // framepump draws every picture at the stream's own size.
+            if (d->isFramepump())
+                d->learnSource(QSize(event.width, event.height));
+            break;
+        case StatusEvent::Source:
+            d->learnSource(QSize(event.width, event.height));
             break;
         }
     }
@@ -987,10 +1079,14 @@ void VideoWidget::on_cameraScreenshotButton_clicked()
     // A cell plays the stream its size calls for; a snapshot of live video is
     // taken from the best one the camera offers, through a worker of its own.
     // Archive pictures are saved as shown: they are of one exact moment.
-    if (!d->archiveMode && d->state == Playing && d->camera->liveUrl(d->quality) != d->camera->liveUrl(2))
+    // The cell's picture is drawn at the size the cell shows it, which may be less
+    // than what the stream holds: then the best stream is asked for too.
+    const bool reduced = d->camera->liveUrl(d->quality) != d->camera->liveUrl(2)
+        || qint64(d->image.width()) * d->image.height() < qint64(d->sourceSize.width()) * d->sourceSize.height();
+    if (!d->archiveMode && d->state == Playing && reduced)
         d->grabSnapshot();
     else
-        d->saveSnapshot(d->image, d->playbackTime);
+        d->saveSnapshot(d->image, d->playbackTime, d->zoom);
 }
 
 void VideoWidget::on_closeButton_clicked() { emit closed(d->position); }
@@ -1094,9 +1190,11 @@ void VideoWidget::paintEvent(QPaintEvent*)
     QPainter painter(this);
     const QColor background(25, 25, 29);
     if (d->hasFrame && !d->image.isNull()) {
-        QRect source;
-        d->videoRect = targetRect(size(), d->aspect, d->camera->aspectMode(), d->image.size(), &source);
-        d->videoSource = source;
+        QRect whole;
+        d->videoRect = targetRect(size(), d->aspect, d->camera->aspectMode(), d->image.size(), &whole);
+        d->wholeSource = whole;
+        d->videoSource = d->zoom.shownPart(QRectF(whole));
+        const QRect source = d->videoSource.toRect();
         // Only the margins around the picture need the background.
         for (const QRect& margin : (QRegion(rect()) - d->videoRect))
             painter.fillRect(margin, background);
@@ -1111,10 +1209,17 @@ void VideoWidget::paintEvent(QPaintEvent*)
             painter.drawImage(d->videoRect.topLeft(), d->image, source);
             painter.setClipping(false);
         } else {
-            painter.drawImage(d->videoRect, d->image, source);
+            // Magnified (a zoom beyond what the stream holds) a picture looks
+            // better smoothed than in blocks.
+            if (d->zoom.isZoomed())
+                painter.setRenderHint(QPainter::SmoothPixmapTransform);
+            painter.drawImage(QRectF(d->videoRect), d->image, d->videoSource);
+            painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
         }
+        d->updateOverview(whole);
     } else {
         painter.fillRect(rect(), background);
+        d->overview->hide();
     }
     const QRectF frame = QRectF(rect()).adjusted(1, 1, -1, -1);
     if (d->dropHighlight)
@@ -1156,6 +1261,8 @@ void VideoWidget::mousePressEvent(QMouseEvent* event)
 {
     d->ptzClickPending = false;
     d->pressPos = event->pos();
+    d->panning = d->zoom.isZoomed() && event->button() == Qt::LeftButton;
+    d->panFrom = event->pos();
     d->lastMouseMove = QDateTime::currentDateTime();
     d->showControls(true);
 }
@@ -1164,7 +1271,12 @@ void VideoWidget::mouseReleaseEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton)
         return;
-    const bool canSteer = d->camera->ptzSupported() && d->hasFrame;
+    if (d->panning) {
+        d->panning = false;
+        setCursor(Qt::ArrowCursor);
+    }
+    // Zoomed, a click means the picture, not a direction: the pad still steers.
+    const bool canSteer = d->camera->ptzSupported() && d->hasFrame && !d->zoom.isZoomed();
     if (canSteer) {
         const int direction = GUI::PtzWidget::directionAt(d->pressPos, d->videoRect);
         d->ptzDirection = API::Camera::PtzMoveDirections(direction);
@@ -1201,6 +1313,16 @@ void VideoWidget::mouseMoveEvent(QMouseEvent* event)
     if (!(event->buttons() & Qt::LeftButton)
         || (event->pos() - d->pressPos).manhattanLength() < QApplication::startDragDistance())
         return;
+    if (d->panning) {
+        if (!d->videoRect.isEmpty()) {
+            const QPoint moved = event->pos() - d->panFrom;
+            d->zoom.panBy(QPointF(double(moved.x()) / d->videoRect.width(), double(moved.y()) / d->videoRect.height()));
+            d->zoomChanged();
+        }
+        d->panFrom = event->pos();
+        setCursor(Qt::ClosedHandCursor);
+        return;
+    }
     auto* drag = new QDrag(this);
     drag->setMimeData(DragData::cell(d->position, d->camera, parentWidget()));
     drag->setPixmap(QPixmap::fromImage(d->image.scaled(80, 50)));
@@ -1259,10 +1381,89 @@ void VideoWidget::dropEvent(QDropEvent* event)
     event->accept();
 }
 
-double VideoWidget::zoomFactor() const { return 1.0; }
-bool VideoWidget::isZoomed() const { return false; }
-void VideoWidget::zoomIn() {}
-void VideoWidget::zoomOut() {}
-void VideoWidget::resetZoom() {}
+double VideoWidget::zoomFactor() const { return d->zoom.factor(); }
+bool VideoWidget::isZoomed() const { return d->zoom.isZoomed(); }
+QRectF VideoWidget::zoomRegion() const { return d->zoom.region(); }
+QSize VideoWidget::sourceSize() const { return d->sourceSize; }
+
+void VideoWidget::zoomAt(double factor, QPointF viewPoint)
+{
+    const double before = d->zoom.factor();
+    const QRectF region = d->zoom.region();
+    d->zoom.zoomAt(factor, viewPoint);
+    if (d->zoom.factor() != before || d->zoom.region() != region)
+        d->zoomChanged();
+}
+
+void VideoWidget::zoomIn() { zoomAt(d->zoom.factor() * DigitalZoom::stepFactor, QPointF(0.5, 0.5)); }
+void VideoWidget::zoomOut() { zoomAt(d->zoom.factor() / DigitalZoom::stepFactor, QPointF(0.5, 0.5)); }
+
+void VideoWidget::resetZoom()
+{
+    if (!d->zoom.isZoomed())
+        return;
+    d->zoom.reset();
+    d->zoomChanged();
+}
+
+int VideoWidget::detailQuality(int least) const
+{
+    if (!d->zoom.isZoomed() || least >= 2)
+        return qBound(0, least, 2);
+    const QSize need = d->fitBox();
+    for (int quality = qMax(0, least); quality < 2; ++quality) {
+        const QSize source = d->sourceSizes[quality];
+        // A pixel or two is rounding, not a lack of detail.
+        if (!source.isValid() || (source.width() >= need.width() - 2 && source.height() >= need.height() - 2))
+            return quality;
+    }
+    return 2;
+}
+
+bool VideoWidget::event(QEvent* event)
+{
+    if (event->type() == QEvent::ShortcutOverride && d->zoom.isZoomed()
+        && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        event->accept(); // a zoomed cell takes Escape before the window leaves full screen
+        return true;
+    }
+    if (event->type() == QEvent::Gesture && d->hasFrame) {
+        auto* gesture = static_cast<QGestureEvent*>(event);
+        if (auto* pinch = static_cast<QPinchGesture*>(gesture->gesture(Qt::PinchGesture))) {
+            if (pinch->changeFlags() & QPinchGesture::ScaleFactorChanged)
+                zoomAt(d->zoom.factor() * pinch->scaleFactor(), d->viewPoint(mapFromGlobal(pinch->centerPoint().toPoint())));
+            gesture->accept(pinch);
+            return true;
+        }
+    }
+    if (event->type() == QEvent::NativeGesture && d->hasFrame) {
+        auto* native = static_cast<QNativeGestureEvent*>(event);
+        if (native->gestureType() == Qt::ZoomNativeGesture) {
+            zoomAt(d->zoom.factor() * (1.0 + native->value()), d->viewPoint(native->localPos()));
+            return true;
+        }
+    }
+    return QWidget::event(event);
+}
+
+void VideoWidget::wheelEvent(QWheelEvent* event)
+{
+    if (!d->hasFrame || event->angleDelta().y() == 0) {
+        event->ignore();
+        return;
+    }
+    const double steps = event->angleDelta().y() / 120.0;
+    zoomAt(d->zoom.factor() * qPow(DigitalZoom::stepFactor, steps), d->viewPoint(event->position()));
+    event->accept();
+}
+
+void VideoWidget::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && d->zoom.isZoomed()) {
+        resetZoom();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
 
 } // namespace OrvantaClient::GUI::Player

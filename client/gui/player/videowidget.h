@@ -45,9 +45,19 @@ public:
     QString frameFileName() const;
     QString message() const; // the text shown over the picture, empty when none
 
-    // Digital zoom of the cell's picture: 1 is the whole picture.
+    // Digital zoom of the cell's picture: 1 is the whole picture. A zoomed cell
+    // pans with a drag instead of moving to another cell, and clicks in it do not
+    // steer a PTZ camera (its pad does).
     double zoomFactor() const;
     bool isZoomed() const;
+    // The shown part of the picture, in fractions of the whole.
+    QRectF zoomRegion() const;
+    void zoomAt(double factor, QPointF viewPoint);
+    // The stream's own picture size, of which the picture drawn may be a reduction.
+    QSize sourceSize() const;
+    // The least quality from `least` up whose stream holds as many pixels as the
+    // zoomed view shows (a stream not yet seen is given a try); `least` unzoomed.
+    int detailQuality(int least) const;
 
     // Brings archive playback in step with the layout's common time; an
     // invalid time (no cell plays) lets a waiting cell go on.
@@ -72,6 +82,8 @@ signals:
     void openCamera(API::CameraPtr camera, API::LayoutCellPoint position);
     void snapshotSaved(QString path);
     void snapshotError();
+    void zoomChanged();
+    void sourceSizeChanged();
 
 public slots:
     bool play(QString url);
@@ -119,7 +131,10 @@ private slots:
     void updatePtzPatrols();
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;

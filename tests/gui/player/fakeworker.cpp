@@ -4,6 +4,8 @@
 // when set, names a file that receives its arguments and the secrets of its
 // environment, one a line.
 //   fill R G B A W H   write W x H pixels of that colour (bytes B G R A)
+//   ramp W H           write W x H pixels whose red is 4 x and green 4 y: a
+//                      pixel on screen tells where in the picture it came from
 //   print TEXT         write TEXT and a newline to standard output
 //   sleep MS
 //   exit CODE
@@ -53,6 +55,19 @@ int main(int argc, char* argv[])
                                    uchar(words.at(4).toInt())};
             for (int i = 0; i < pixels; ++i)
                 std::memcpy(data + 4 * i, bgra, 4);
+        } else if (words.first() == "ramp" && words.size() == 3) {
+            QFile file(frameFile);
+            if (!file.open(QIODevice::ReadWrite))
+                return 2;
+            uchar* data = file.map(0, file.size());
+            const int width = words.at(1).toInt();
+            const int height = words.at(2).toInt();
+            for (int y = 0; y < height; ++y) {
+                for (int x = 0; x < width; ++x) {
+                    const uchar bgra[4] = {0, uchar(4 * y), uchar(4 * x), 255};
+                    std::memcpy(data + 4 * (y * width + x), bgra, 4);
+                }
+            }
         } else if (words.first() == "print") {
             std::printf("%s\n", line.mid(6).constData());
             std::fflush(stdout);

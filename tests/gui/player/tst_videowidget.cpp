@@ -36,6 +36,7 @@ private slots:
     void workerEndsAndFrameFileFailuresAreLoggedOnce();
     void secretsStayOffTheCommandLine();
     void snapshotAndDrop();
+    void zoomShowsThePartAskedForInDetail();
     void realClipworkerPlaysCamsim();
 
 private:
@@ -479,6 +480,93 @@ void TestVideoWidget::snapshotAndDrop()
     QCOMPARE(swap.count(), 1);
     QCOMPARE(swap.first().at(0).value<API::LayoutCellPoint>(), API::LayoutCellPoint(3, 0));
     QCOMPARE(swap.first().at(1).value<API::LayoutCellPoint>(), API::LayoutCellPoint(2, 1));
+}
+
+void TestVideoWidget::zoomShowsThePartAskedForInDetail()
+{
+    // The ramp's red is 4 x, its green 4 y: a pixel on screen says where in the
+    // 64 x 48 picture it came from. The stream holds 320 x 240.
+    VideoWidget* w = widget("ramp 64 48\nprint source 320 240\nprint size 64 48\nprint frame\nwait\n");
+    QVERIFY(w->playLive(0));
+    QTRY_VERIFY_WITH_TIMEOUT(w->hasFrame(), 20000);
+    const auto pictureAt = [w](QPoint screen) {
+        const QColor c = w->grab().toImage().pixelColor(screen);
+        return QPointF(c.red() / 4.0, c.green() / 4.0);
+    };
+    const auto fits = [this] { return log().filter(QRegularExpression("^fit ")); };
+    QTRY_VERIFY_WITH_TIMEOUT(fits().contains("fit 320 240"), 20000);
+
+    // Four notches at the bottom-right corner: that corner stays under the
+    // pointer, and the view does not run past the picture's edge.
+    QWheelEvent wheel(QPointF(320, 240), w->mapToGlobal(QPoint(320, 240)), QPoint(), QPoint(0, 480), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(w, &wheel);
+    const double factor = std::pow(1.25, 4);
+    QVERIFY(qAbs(w->zoomFactor() - factor) < 1e-9);
+    QVERIFY(qAbs(w->zoomRegion().right() - 1.0) < 1e-9 && qAbs(w->zoomRegion().bottom() - 1.0) < 1e-9);
+    QTRY_VERIFY(qAbs(pictureAt(QPoint(0, 0)).x() - 64 * (1 - 1 / factor)) <= 1.0);
+    QVERIFY(qAbs(pictureAt(QPoint(0, 0)).y() - 48 * (1 - 1 / factor)) <= 1.0);
+    QCOMPARE(pictureAt(QPoint(319, 239)), QPointF(63, 47));
+    // The worker is asked for the picture at the size it is now shown at.
+    QTRY_VERIFY_WITH_TIMEOUT(fits().contains(QStringLiteral("fit %1 %2").arg(qCeil(320 * factor)).arg(qCeil(240 * factor))),
+                             20000);
+    // It holds fewer pixels than that: a better stream is wanted, a stream not
+    // yet seen is tried, and zooming out goes back to what suffices.
+    QCOMPARE(w->detailQuality(0), 1);
+    setScript("ramp 64 48\nprint source 480 360\nprint size 64 48\nprint frame\nwait\n");
+    QVERIFY(w->playLive(1));
+    QTRY_COMPARE_WITH_TIMEOUT(w->sourceSize(), QSize(480, 360), 20000);
+    QCOMPARE(w->zoomFactor(), factor); // kept across the change of stream
+    QCOMPARE(w->detailQuality(0), 2);
+    w->zoomAt(1.4, QPointF(0.5, 0.5));
+    QCOMPARE(w->detailQuality(0), 1);
+    w->zoomAt(1.0, QPointF(0.5, 0.5));
+    QVERIFY(!w->isZoomed());
+    QCOMPARE(w->detailQuality(0), 0);
+
+    // Turned and mirrored, the zoom works on the picture as the cell shows it: the
+    // top-left pixel on screen is the top-left of the region of the shown picture.
+    m_server->item(1)->setRotation(90);
+    m_server->item(1)->setMirror(true);
+    QTRY_COMPARE_WITH_TIMEOUT(w->image().size(), QSize(48, 64), 20000);
+    w->zoomAt(2.0, QPointF(0.0, 1.0));
+    QCOMPARE(w->zoomRegion(), QRectF(0, 0.5, 0.5, 0.5));
+    const QRect shown = w->videoRect();
+    const QColor expected = w->image().pixelColor(0, 32);
+    QTRY_COMPARE(w->grab().toImage().pixelColor(shown.topLeft()), expected);
+    QTRY_VERIFY_WITH_TIMEOUT(fits().constLast() == QStringLiteral("fit %1 %2").arg(2 * shown.height()).arg(2 * shown.width()),
+                             20000);
+
+    // A drag pans (the picture follows the pointer) and stops at the edge.
+    const QPoint centre = shown.center();
+    QTest::mousePress(w, Qt::LeftButton, Qt::NoModifier, centre);
+    QMouseEvent move(QEvent::MouseMove, centre + QPoint(0, shown.height()), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &move);
+    QTest::mouseRelease(w, Qt::LeftButton, Qt::NoModifier, centre + QPoint(0, shown.height()));
+    QCOMPARE(w->zoomRegion(), QRectF(0, 0, 0.5, 0.5));
+    QCOMPARE(w->zoomFactor(), 2.0);
+
+    // A snapshot is what the cell shows, at the picture's resolution.
+    m_server->item(1)->setRotation(0);
+    m_server->item(1)->setMirror(false);
+    setScript("ramp 64 48\nprint source 64 48\nprint size 64 48\nprint frame\nwait\n");
+    QVERIFY(w->playLive(2));
+    QTRY_COMPARE_WITH_TIMEOUT(w->sourceSize(), QSize(64, 48), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(w->hasFrame(), 20000);
+    w->zoomAt(2.0, QPointF(0.5, 0.5));
+    w->zoomAt(4.0, QPointF(1.0, 1.0));
+    QCOMPARE(w->zoomRegion(), QRectF(0.25, 0.25, 0.25, 0.25));
+    w->setTime(QDateTime(QDate(2026, 3, 10), QTime(9, 0, 0)));
+    QSignalSpy saved(w, &VideoWidget::snapshotSaved);
+    QMetaObject::invokeMethod(w, "on_cameraScreenshotButton_clicked");
+    QCOMPARE(saved.count(), 1);
+    const QImage snapshot(m_dir.filePath("exports/snapshot Door_ east-10_03_26_09_00_00-16x12.png"));
+    QCOMPARE(snapshot.size(), QSize(16, 12));
+    QCOMPARE(snapshot.pixelColor(0, 0), QColor(4 * 16, 4 * 12, 0));
+
+    // Escape shows the whole picture again.
+    QTest::keyClick(w, Qt::Key_Escape);
+    QVERIFY(!w->isZoomed());
 }
 
 void TestVideoWidget::realClipworkerPlaysCamsim()
