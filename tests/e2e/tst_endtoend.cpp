@@ -303,6 +303,7 @@ private slots:
     void layoutArchivePlaysInStep();
     void exportAndSnapshotWriteFiles();
     void ptzReachesTheServer();
+    void zoomedCellTakesTheFullStream();
     void lostServiceIsToldAndOvercome();
     void pictureComesBackAfterAnOutage();
     void garbageRosterLeavesRosterAsItWas();
@@ -771,6 +772,40 @@ void TestEndToEnd::ptzReachesTheServer()
     for (const QJsonObject& line : camsim->requestsSince(mark, "ptz_patrol"))
         posted |= line.value("method").toString() == QLatin1String("POST");
     QVERIFY(posted);
+}
+
+void TestEndToEnd::zoomedCellTakesTheFullStream()
+{
+    GUI::MainWindow* w = window();
+    const QList<API::CameraPtr> cameras{camera(server("srv-office"), 1), camera(server("srv-office"), 2),
+                                        camera(localServer(0), 1), camera(localServer(1), 1)};
+    auto layout = std::make_shared<API::Layout>();
+    layout->setName(QStringLiteral("Zoom"));
+    layout->resize(2, 2);
+    for (int i = 0; i < cameras.size(); ++i)
+        layout->addCamera(cameras.at(i), i / 2, i % 2, 1, 1);
+    QVERIFY(w->openLayout(layout));
+    VideoWidget* player = playerOf(w, cameras.first());
+    QTRY_VERIFY_WITH_TIMEOUT(showsPicture(player), 15000);
+    const int base = player->quality();
+    QVERIFY2(base < 2, qPrintable(QString::number(player->width())));
+    QTRY_VERIFY_WITH_TIMEOUT(player->sourceSize().isValid(), 10000);
+    const QSize light = player->sourceSize();
+
+    // Zoomed in far, the cell shows more screen pixels than its stream holds:
+    // it moves to the camera's full stream, and keeps its zoom through the change.
+    player->zoomAt(3.0, QPointF(0.0, 0.1));
+    QTRY_COMPARE_WITH_TIMEOUT(player->quality(), 2, 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(showsPicture(player) && player->sourceSize() == QSize(1280, 720), 15000);
+    QCOMPARE(player->zoomFactor(), 3.0);
+    QTRY_VERIFY_WITH_TIMEOUT(player->findChild<QWidget*>(QStringLiteral("zoomOverview"))->isVisible(), 5000);
+    snap(QStringLiteral("zoom"), w);
+
+    // The whole picture again: back to the light stream.
+    player->resetZoom();
+    QTRY_COMPARE_WITH_TIMEOUT(player->quality(), base, 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(showsPicture(player) && player->sourceSize() == light, 15000);
+    QVERIFY(!player->findChild<QWidget*>(QStringLiteral("zoomOverview"))->isVisible());
 }
 
 void TestEndToEnd::lostServiceIsToldAndOvercome()

@@ -42,12 +42,13 @@ void ZoomOverview::resizeEvent(QResizeEvent*)
 
 QRect ZoomOverview::placement(const QSize& cell, const QSizeF& picture, int bottomBar)
 {
-    if (cell.width() < 200 || cell.height() < 160 || picture.isEmpty())
+    if (cell.width() < 160 || picture.isEmpty())
         return QRect();
-    const int width = qBound(80, cell.width() / 4, 200);
+    const int width = qBound(64, cell.width() / 4, 200);
     const int height = qRound(width * picture.height() / picture.width());
     const int total = height + stripHeight;
-    if (total + bottomBar + 2 * margin > cell.height() / 2)
+    // In a small cell the overview would hide what the user zoomed into.
+    if (total + bottomBar + margin > cell.height() * 3 / 5)
         return QRect();
     return QRect(cell.width() - width - margin, cell.height() - bottomBar - margin - total, width, total);
 }
