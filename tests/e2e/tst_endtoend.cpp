@@ -801,6 +801,31 @@ void TestEndToEnd::zoomedCellTakesTheFullStream()
     QTRY_VERIFY_WITH_TIMEOUT(player->findChild<QWidget*>(QStringLiteral("zoomOverview"))->isVisible(), 5000);
     snap(QStringLiteral("zoom"), w);
 
+    // Recordings keep the zoom (and the stream); a snapshot of the zoomed cell is what it shows,
+    // at the stream's resolution (the cell's worker draws smaller pictures).
+    const QString exportDir = scratch->filePath(QStringLiteral("zoom-exports"));
+    App::Settings::instance().setValue(QStringLiteral("common/exportPath"), exportDir);
+    w->setActiveCamera(cameras.first());
+    w->showArchivePanels();
+    const QDateTime moment = recordedMoment(w, cameras.first());
+    QVERIFY(moment.isValid());
+    emit w->timeline()->clicked(moment);
+    QTRY_VERIFY_WITH_TIMEOUT(player->isArchiveMode() && player->state() == VideoWidget::Playing && showsPicture(player),
+                             20000);
+    QCOMPARE(player->zoomFactor(), 3.0);
+    QCOMPARE(player->quality(), 2);
+    player->zoomAt(2.0, QPointF(0.0, 0.0));
+    QTRY_VERIFY_WITH_TIMEOUT(showsPicture(player) && player->image().width() < 1280, 10000);
+    QSignalSpy saved(player, &VideoWidget::snapshotSaved);
+    player->findChild<QPushButton*>(QStringLiteral("cameraScreenshotButton"))->click();
+    QVERIFY(saved.wait(20000));
+    const QStringList shots = QDir(exportDir).entryList({"*.png"}, QDir::Files);
+    QCOMPARE(shots.size(), 1);
+    const QSize shot = QImage(QDir(exportDir).filePath(shots.first())).size();
+    QVERIFY2(shot == QSize(640, 360), qPrintable(shots.first()));
+    w->playLive();
+    QTRY_VERIFY_WITH_TIMEOUT(!player->isArchiveMode() && showsPicture(player), 20000);
+
     // The whole picture again: back to the light stream.
     player->resetZoom();
     QTRY_COMPARE_WITH_TIMEOUT(player->quality(), base, 15000);

@@ -78,6 +78,8 @@ public:
     void updateOverview(const QRect& source);
     void learnSource(const QSize& size);
     void grabSnapshot();
+    void drawFullSnapshot();
+    void takeFullSnapshot();
 
     VideoWidget* q;
     QString url;
@@ -142,6 +144,10 @@ public:
     ZoomOverview* overview = nullptr;
     bool panning = false;
     QPoint panFrom;
+    // A snapshot waiting for the worker to draw the picture at the stream's size.
+    bool fullSnapshotPending = false;
+    QDateTime fullSnapshotTime;
+    DigitalZoom fullSnapshotZoom;
     // The box the worker was last asked to fit its pictures to.
     QSize sentFit;
 
@@ -313,7 +319,7 @@ void VideoWidgetPrivate::zoomChanged()
 void VideoWidgetPrivate::updateOverview(const QRect& source)
 {
     const QRect place = zoom.isZoomed() && hasFrame
-        ? ZoomOverview::placement(q->size(), QSizeF(source.size()), bottomBar->height())
+        ? ZoomOverview::placement(q->size(), QSizeF(source.size()), topBar->height())
         : QRect();
     if (place.isEmpty()) {
         overview->hide();
@@ -337,6 +343,30 @@ void VideoWidgetPrivate::learnSource(const QSize& size)
     sourceSizes[quality] = size;
     if (zoom.isZoomed())
         emit q->sourceSizeChanged();
+}
+
+// Recordings are of one exact moment: rather than another worker, the cell's own
+// draws its next picture (or the one it holds, paused) at the stream's size.
+void VideoWidgetPrivate::drawFullSnapshot()
+{
+    fullSnapshotPending = true;
+    fullSnapshotTime = playbackTime;
+    fullSnapshotZoom = zoom;
+    sentFit = sourceSize;
+    sendCommand(QStringLiteral("fit %1 %2").arg(sourceSize.width()).arg(sourceSize.height()));
+    QTimer::singleShot(snapshotTimeoutMs, q, [this] {
+        if (!fullSnapshotPending)
+            return;
+        qDebug() << "No full-size picture for the snapshot, saved as shown, camera:" << camera->name();
+        takeFullSnapshot();
+    });
+}
+
+void VideoWidgetPrivate::takeFullSnapshot()
+{
+    fullSnapshotPending = false;
+    saveSnapshot(image.copy(), fullSnapshotTime, fullSnapshotZoom);
+    updateFit();
 }
 
 void VideoWidgetPrivate::grabSnapshot()
@@ -388,6 +418,8 @@ QSize VideoWidgetPrivate::fitBox() const
 
 void VideoWidgetPrivate::updateFit()
 {
+    if (fullSnapshotPending)
+        return; // the worker draws at full size until the snapshot is taken
     const QSize box = fitBox();
     if (box == sentFit || box.isEmpty())
         return;
@@ -1045,6 +1077,8 @@ void VideoWidget::readPlayerState()
     if (!d->ptzPending)
         d->spinner->stop();
     d->buildImage();
+    if (d->fullSnapshotPending && QSize(d->videoWidth, d->videoHeight) == d->sourceSize)
+        d->takeFullSnapshot();
     update();
 }
 
@@ -1074,17 +1108,19 @@ void VideoWidget::on_cameraScreenshotButton_clicked()
         emit snapshotError();
         return;
     }
-    if (d->grabber)
+    if (d->grabber || d->fullSnapshotPending)
         return; // the snapshot asked for a moment ago is still on its way
-    // A cell plays the stream its size calls for; a snapshot of live video is
-    // taken from the best one the camera offers, through a worker of its own.
-    // Archive pictures are saved as shown: they are of one exact moment.
-    // The cell's picture is drawn at the size the cell shows it, which may be less
-    // than what the stream holds: then the best stream is asked for too.
-    const bool reduced = d->camera->liveUrl(d->quality) != d->camera->liveUrl(2)
-        || qint64(d->image.width()) * d->image.height() < qint64(d->sourceSize.width()) * d->sourceSize.height();
-    if (!d->archiveMode && d->state == Playing && reduced)
+    // The cell's picture is drawn at the size the cell shows it, which may be
+    // less than the stream holds. A snapshot of live video is taken from the best
+    // stream the camera offers, through a worker of its own, when the cell plays
+    // a lighter one or a reduction; one of recordings is of one exact moment, so
+    // the cell's own worker draws it at its stream's size.
+    const bool reduced
+        = qint64(d->image.width()) * d->image.height() < qint64(d->sourceSize.width()) * d->sourceSize.height();
+    if (!d->archiveMode && d->state == Playing && (reduced || d->camera->liveUrl(d->quality) != d->camera->liveUrl(2)))
         d->grabSnapshot();
+    else if (d->archiveMode && reduced && d->process->state() == QProcess::Running)
+        d->drawFullSnapshot();
     else
         d->saveSnapshot(d->image, d->playbackTime, d->zoom);
 }

@@ -40,7 +40,7 @@ void ZoomOverview::resizeEvent(QResizeEvent*)
     m_reset->setGeometry(width() - 34, 2, 32, stripHeight - 4);
 }
 
-QRect ZoomOverview::placement(const QSize& cell, const QSizeF& picture, int bottomBar)
+QRect ZoomOverview::placement(const QSize& cell, const QSizeF& picture, int topBar)
 {
     if (cell.width() < 160 || picture.isEmpty())
         return QRect();
@@ -48,9 +48,9 @@ QRect ZoomOverview::placement(const QSize& cell, const QSizeF& picture, int bott
     const int height = qRound(width * picture.height() / picture.width());
     const int total = height + stripHeight;
     // In a small cell the overview would hide what the user zoomed into.
-    if (total + bottomBar + margin > cell.height() * 3 / 5)
+    if (topBar + margin + total > cell.height() * 3 / 5)
         return QRect();
-    return QRect(cell.width() - width - margin, cell.height() - bottomBar - margin - total, width, total);
+    return QRect(cell.width() - width - margin, topBar + margin, width, total);
 }
 
 QRect ZoomOverview::thumbnailRect() const

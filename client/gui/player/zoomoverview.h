@@ -21,9 +21,9 @@ public:
     // region: the zoomed part, in fractions of source.
     void setView(const QImage& picture, const QRectF& source, const QRectF& region, double factor);
     // Where the overview goes in a cell of the given size for a picture of that
-    // shape, keeping clear of the cell's bottom bar; empty when the cell is too
-    // small for one.
-    static QRect placement(const QSize& cell, const QSizeF& picture, int bottomBar);
+    // shape: the top-right corner under the cell's top bar, clear of the PTZ pad
+    // at the bottom; empty when the cell is too small for one.
+    static QRect placement(const QSize& cell, const QSizeF& picture, int topBar);
     QRect thumbnailRect() const;
 
 signals:
