@@ -39,6 +39,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTimer>
+#include <QVariantAnimation>
 #include <QWheelEvent>
 #include <QtMath>
 #include <tuple>
@@ -75,6 +76,7 @@ public:
     QImage shownPart(const QImage& picture, const DigitalZoom& zoomed) const;
     QPointF viewPoint(const QPointF& pos) const;
     void zoomChanged();
+    void animateZoom(double steps, QPointF view);
     void updateOverview(const QRect& source);
     void learnSource(const QSize& size);
     void grabSnapshot();
@@ -142,6 +144,9 @@ public:
     QSize sourceSizes[3];
     DigitalZoom zoom;
     ZoomOverview* overview = nullptr;
+    // Wheel and keys zoom in a short glide rather than a jump.
+    QVariantAnimation* zoomAnimation = nullptr;
+    QPointF zoomAnchor;
     bool panning = false;
     QPoint panFrom;
     // A snapshot waiting for the worker to draw the picture at the stream's size.
@@ -314,6 +319,19 @@ void VideoWidgetPrivate::zoomChanged()
 {
     q->update();
     emit q->zoomChanged();
+}
+
+void VideoWidgetPrivate::animateZoom(double steps, QPointF view)
+{
+    // Steps taken while a glide runs add to where it is going.
+    const bool gliding = zoomAnimation->state() == QAbstractAnimation::Running;
+    const double from = gliding ? zoomAnimation->endValue().toDouble() : zoom.factor();
+    const double target = qBound(1.0, from * qPow(DigitalZoom::stepFactor, steps), DigitalZoom::maximumFactor);
+    zoomAnimation->stop();
+    zoomAnchor = view;
+    zoomAnimation->setStartValue(zoom.factor());
+    zoomAnimation->setEndValue(target);
+    zoomAnimation->start();
 }
 
 void VideoWidgetPrivate::updateOverview(const QRect& source)
@@ -647,6 +665,11 @@ VideoWidget::VideoWidget(API::CameraPtr camera, QWidget* parent)
         d->zoom.centreOn(picture);
         d->zoomChanged();
     });
+    d->zoomAnimation = new QVariantAnimation(this);
+    d->zoomAnimation->setDuration(120);
+    d->zoomAnimation->setEasingCurve(QEasingCurve::OutCubic);
+    connect(d->zoomAnimation, &QVariantAnimation::valueChanged, this,
+            [this](const QVariant& factor) { zoomAt(factor.toDouble(), d->zoomAnchor); });
     // Escape leaves the zoom of the cell it was clicked in.
     setFocusPolicy(Qt::ClickFocus);
     grabGesture(Qt::PinchGesture);
@@ -1099,6 +1122,9 @@ void VideoWidget::clearImage()
 void VideoWidget::orientationChanged()
 {
     d->updateAspect();
+    // A paused or still stream brings no new picture to turn: the one held is.
+    if (d->hasFrame)
+        d->buildImage();
     update();
 }
 
@@ -1431,11 +1457,12 @@ void VideoWidget::zoomAt(double factor, QPointF viewPoint)
         d->zoomChanged();
 }
 
-void VideoWidget::zoomIn() { zoomAt(d->zoom.factor() * DigitalZoom::stepFactor, QPointF(0.5, 0.5)); }
-void VideoWidget::zoomOut() { zoomAt(d->zoom.factor() / DigitalZoom::stepFactor, QPointF(0.5, 0.5)); }
+void VideoWidget::zoomIn() { d->animateZoom(1, QPointF(0.5, 0.5)); }
+void VideoWidget::zoomOut() { d->animateZoom(-1, QPointF(0.5, 0.5)); }
 
 void VideoWidget::resetZoom()
 {
+    d->zoomAnimation->stop();
     if (!d->zoom.isZoomed())
         return;
     d->zoom.reset();
@@ -1488,8 +1515,7 @@ void VideoWidget::wheelEvent(QWheelEvent* event)
         event->ignore();
         return;
     }
-    const double steps = event->angleDelta().y() / 120.0;
-    zoomAt(d->zoom.factor() * qPow(DigitalZoom::stepFactor, steps), d->viewPoint(event->position()));
+    d->animateZoom(event->angleDelta().y() / 120.0, d->viewPoint(event->position()));
     event->accept();
 }
 
