@@ -7,10 +7,13 @@
 #include "api/httpclient.h"
 #include "app/application.h"
 #include "core/settings.h"
+#include "core/storagepaths.h"
 #include "export/exporter.h"
 #include "gui/dialogs/logindialog.h"
+#include "gui/dialogs/tourdialog.h"
 #include "gui/grid/layoutwidget.h"
 #include "gui/mainwindow/mainwindow.h"
+#include "gui/mainwindow/tourindicator.h"
 #include "gui/panels/archivecontrolpanel.h"
 #include "gui/panels/controlpanel.h"
 #include "gui/panels/infopanel.h"
@@ -25,6 +28,7 @@
 #include "gui/sidebar/sidebarroster.h"
 #include "gui/sidebar/sidebarserver.h"
 #include "gui/sidebar/sidebarsettings.h"
+#include "gui/sidebar/sidebartours.h"
 #include "gui/timeline/timeline.h"
 #include "gui/widgets/cardholder.h"
 #include "gui/widgets/playernotification.h"
@@ -34,6 +38,7 @@
 #include "model/server.h"
 #include "stores/layouts.h"
 #include "stores/roster.h"
+#include "stores/tours.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -43,6 +48,7 @@
 #include <QLabel>
 #include <QJsonDocument>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
@@ -311,6 +317,7 @@ private slots:
     void localServersFromTheSettingsPage();
     void signOutClosesEveryWindow();
     void localStartNeedsNoCloud();
+    void tourShowsStoredLayoutsInTurn();
 };
 
 void TestEndToEnd::initTestCase()
@@ -1023,6 +1030,98 @@ void TestEndToEnd::localStartNeedsNoCloud()
         const QString path = line.value("path").toString();
         QVERIFY2(line.value("server").toString() != QLatin1String("cloud") || path.contains("/version/"), qPrintable(path));
     }
+}
+
+void TestEndToEnd::tourShowsStoredLayoutsInTurn()
+{
+    // Run alone, the case signs in first.
+    if (!window()) {
+        answerNextQuestion(QMessageBox::Cancel);
+        App::Application::instance()->startLogin();
+        QTRY_VERIFY_WITH_TIMEOUT(window() != nullptr, 20000);
+    }
+    GUI::MainWindow* w = window();
+    QTRY_VERIFY_WITH_TIMEOUT(camera(localServer(0), 1) && camera(localServer(0), 1)->isOnline()
+                                 && camera(localServer(1), 1) && camera(localServer(1), 1)->isOnline(), 20000);
+    // Two stored layouts: one camera, then two side by side.
+    auto one = std::make_shared<API::Layout>();
+    one->setName(QStringLiteral("Tour view one"));
+    one->addCamera(camera(localServer(0), 1));
+    auto two = std::make_shared<API::Layout>();
+    two->setName(QStringLiteral("Tour view two"));
+    two->resize(1, 2);
+    two->addCamera(camera(localServer(1), 1), 0, 0, 1, 1);
+    two->addCamera(camera(localServer(0), 1), 0, 1, 1, 1);
+    App::Layouts* store = App::Layouts::instance();
+    for (const API::LayoutPtr& layout : {API::LayoutPtr(one), API::LayoutPtr(two)}) {
+        layout->setExists(true);
+        store->add(layout);
+    }
+    store->store();
+    auto cleanup = qScopeGuard([&] {
+        w->stopTour();
+        store->remove(one);
+        store->remove(two);
+        store->store();
+    });
+
+    // Made in the dialog from the layouts page: both views, in order, 5 s each.
+    w->setLayoutsMode();
+    auto* timer = new QTimer;
+    timer->setInterval(50);
+    QObject::connect(timer, &QTimer::timeout, [timer] {
+        auto* dialog = qobject_cast<GUI::TourDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        dialog->findChild<QLineEdit*>(QStringLiteral("tourName"))->setText(QStringLiteral("Wall"));
+        auto* list = dialog->findChild<QListWidget*>(QStringLiteral("tourLayoutList"));
+        for (int row = 0; row < list->count(); ++row) {
+            if (list->item(row)->text().startsWith(QStringLiteral("Tour view")))
+                list->item(row)->setCheckState(Qt::Checked);
+        }
+        dialog->findChild<QSpinBox*>(QStringLiteral("tourDwell"))->setValue(5);
+        dialog->accept();
+    });
+    timer->start();
+    w->sideBar()->tours()->findChild<QAbstractButton*>(QStringLiteral("newTourButton"))->click();
+    QTRY_COMPARE_WITH_TIMEOUT(App::Tours::instance()->tours().size(), 1, 10000);
+    QVERIFY(QFile::exists(App::StoragePaths::localToursFilePath()));
+
+    // The next view starts 4 s ahead, so that its cells have pictures when it is shown.
+    w->setTourTimings(4000, 60000);
+    QAbstractButton* start = nullptr;
+    QTRY_VERIFY_WITH_TIMEOUT(start = w->sideBar()->tours()->findChild<QAbstractButton*>(QStringLiteral("tourStartButton")), 5000);
+    start->click();
+    QVERIFY(w->isTourRunning());
+    QCOMPARE(w->currentLayout(), API::LayoutPtr(one));
+    QVERIFY(w->tourIndicator()->isVisible());
+    QVERIFY2(w->tourIndicator()->text().startsWith(QStringLiteral("Tour \"Wall\": 1 / 2, next in")),
+             qPrintable(w->tourIndicator()->text()));
+
+    QTRY_COMPARE_WITH_TIMEOUT(w->currentLayout(), API::LayoutPtr(two), 20000);
+    QElapsedTimer sinceSwitch;
+    sinceSwitch.start();
+    const QList<VideoWidget*> shown = w->layoutWidget()->players();
+    QCOMPARE(shown.size(), 2);
+    // Within half a second (more where workers run instrumented), as they were made ready.
+    QTRY_VERIFY_WITH_TIMEOUT(std::all_of(shown.begin(), shown.end(), showsPicture), 500 * slowdown * slowdown);
+    QVERIFY2(sinceSwitch.elapsed() < 500 * slowdown * slowdown, qPrintable(QString::number(sinceSwitch.elapsed())));
+    for (VideoWidget* player : shown)
+        QVERIFY(player->isVisible() && player->width() > w->layoutWidget()->width() / 3);
+    QTRY_VERIFY_WITH_TIMEOUT(w->tourIndicator()->text().contains(QStringLiteral("2 / 2")), 5000);
+
+    // Stopped, the window goes on showing that view as an opened layout.
+    w->tourIndicator()->findChild<QAbstractButton*>(QStringLiteral("stopTour"))->click();
+    QVERIFY(!w->isTourRunning());
+    QVERIFY(!w->tourIndicator()->isVisible());
+    QCOMPARE(w->currentLayout(), API::LayoutPtr(two));
+    QCOMPARE(w->layoutWidget()->players(), shown);
+    QTRY_COMPARE_WITH_TIMEOUT(w->findChildren<GUI::LayoutWidget*>().size(), 1, 5000);
+    const qint64 frames = shown.first()->frameCount();
+    QTRY_VERIFY_WITH_TIMEOUT(shown.first()->frameCount() > frames + 5, 10000);
+    QCOMPARE(App::Tours::instance()->lastUsed().name, QStringLiteral("Wall"));
 }
 
 int main(int argc, char* argv[])
