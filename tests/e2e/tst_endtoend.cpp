@@ -1041,6 +1041,10 @@ void TestEndToEnd::tourShowsStoredLayoutsInTurn()
         QTRY_VERIFY_WITH_TIMEOUT(window() != nullptr, 20000);
     }
     GUI::MainWindow* w = window();
+    // clipworker, the default: framepump's first picture comes too soon to tell anything.
+    App::Settings& settings = App::Settings::instance();
+    const QVariant framepump = settings.value(QStringLiteral("experimental/framepump"));
+    settings.setValue(QStringLiteral("experimental/framepump"), false);
     QTRY_VERIFY_WITH_TIMEOUT(camera(localServer(0), 1) && camera(localServer(0), 1)->isOnline()
                                  && camera(localServer(1), 1) && camera(localServer(1), 1)->isOnline(), 20000);
     // Two stored layouts: one camera, then two side by side.
@@ -1063,6 +1067,7 @@ void TestEndToEnd::tourShowsStoredLayoutsInTurn()
         store->remove(one);
         store->remove(two);
         store->store();
+        settings.setValue(QStringLiteral("experimental/framepump"), framepump);
     });
 
     // Made in the dialog from the layouts page: both views, in order, 5 s each.
@@ -1100,14 +1105,15 @@ void TestEndToEnd::tourShowsStoredLayoutsInTurn()
     QVERIFY2(w->tourIndicator()->text().startsWith(QStringLiteral("Tour \"Wall\": 1 / 2, next in")),
              qPrintable(w->tourIndicator()->text()));
 
-    QTRY_COMPARE_WITH_TIMEOUT(w->currentLayout(), API::LayoutPtr(two), 20000);
-    QElapsedTimer sinceSwitch;
-    sinceSwitch.start();
+    // The switch makes the first camera of the view the active one.
+    QSignalSpy activated(w, &GUI::MainWindow::cameraActivated);
+    QTRY_VERIFY_WITH_TIMEOUT(activated.count() > 0 || w->currentLayout() == two, 20000);
+    QCOMPARE(w->currentLayout(), API::LayoutPtr(two));
     const QList<VideoWidget*> shown = w->layoutWidget()->players();
     QCOMPARE(shown.size(), 2);
-    // Within half a second (more where workers run instrumented), as they were made ready.
-    QTRY_VERIFY_WITH_TIMEOUT(std::all_of(shown.begin(), shown.end(), showsPicture), 500 * slowdown * slowdown);
-    QVERIFY2(sinceSwitch.elapsed() < 500 * slowdown * slowdown, qPrintable(QString::number(sinceSwitch.elapsed())));
+    // Pictures at once: they played unseen before the switch (a worker
+    // started only now takes longer than this to its first picture).
+    QTRY_VERIFY_WITH_TIMEOUT(std::all_of(shown.begin(), shown.end(), showsPicture), 100 * slowdown);
     for (VideoWidget* player : shown)
         QVERIFY(player->isVisible() && player->width() > w->layoutWidget()->width() / 3);
     QTRY_VERIFY_WITH_TIMEOUT(w->tourIndicator()->text().contains(QStringLiteral("2 / 2")), 5000);
