@@ -188,6 +188,7 @@ MainWindow::MainWindow(QWidget* parent)
     centre->addWidget(d->tourIndicator);
     auto* stage = new QWidget(this);
     d->stack = new QStackedLayout(stage);
+    d->stack->setContentsMargins(0, 0, 0, 0);
     d->stack->setStackingMode(QStackedLayout::StackAll);
     d->stack->addWidget(d->layoutWidget);
     centre->addWidget(stage, 1);
