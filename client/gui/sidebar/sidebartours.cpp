@@ -85,8 +85,12 @@ void SideBarTours::setRunningTour(const QString& id)
 
 void SideBarTours::rebuild()
 {
+    // Later: a row's own button may have started this.
     while (QLayoutItem* item = d->rows->takeAt(0)) {
-        delete item->widget();
+        if (QWidget* row = item->widget()) {
+            row->hide();
+            row->deleteLater();
+        }
         delete item;
     }
     const QList<API::Tour> tours = App::Tours::instance()->tours();
