@@ -12,7 +12,10 @@ TourIndicator::TourIndicator(QWidget* parent)
 {
     setObjectName(QStringLiteral("tourIndicator"));
     setStyleSheet(QStringLiteral("#tourIndicator { background: rgb(25, 134, 243); }"
-                                 "#tourIndicator QLabel { color: white; font-size: 13px; }"));
+                                 "#tourIndicator QLabel { color: white; font-size: 13px; }"
+                                 "#tourIndicator QPushButton { color: white; background: transparent;"
+                                 " border: 1px solid white; border-radius: 4px; padding: 2px 10px; }"
+                                 "#tourIndicator QPushButton:hover { background: rgba(255, 255, 255, 40); }"));
     m_label->setObjectName(QStringLiteral("tourStatus"));
     auto* stop = new QPushButton(tr("Stop tour"), this);
     stop->setObjectName(QStringLiteral("stopTour"));
