@@ -1128,6 +1128,27 @@ void TestEndToEnd::tourShowsStoredLayoutsInTurn()
     const qint64 frames = shown.first()->frameCount();
     QTRY_VERIFY_WITH_TIMEOUT(shown.first()->frameCount() > frames + 5, 10000);
     QCOMPARE(App::Tours::instance()->lastUsed().name, QStringLiteral("Wall"));
+
+    // Every camera in turn, full-window; the keyboard's toggle stops it and starts it again.
+    int cameras = 0;
+    for (const API::ServerPtr& each : App::Roster::instance()->items())
+        cameras += each->items().size();
+    const API::Tour all{App::Tours::newId(), QStringLiteral("All"), {}, true, 5};
+    App::Tours::instance()->put(all);
+    w->startTour(all.id);
+    for (int round = 0; round < 2; ++round) {
+        QVERIFY(w->isTourRunning());
+        QCOMPARE(w->currentLayout()->camerasCount(), 1);
+        QCOMPARE(w->currentLayout()->name(), w->currentLayout()->firstCamera()->name());
+        QCOMPARE(w->tourIndicator()->text().section(QLatin1Char(','), 0, 0),
+                 QStringLiteral("Tour \"All\": 1 / %1").arg(cameras));
+        w->toggleTour();
+        QVERIFY(!w->isTourRunning());
+        QVERIFY(!w->tourIndicator()->isVisible());
+        if (round == 0)
+            w->toggleTour(); // the tour started last
+    }
+    App::Tours::instance()->remove(all.id);
 }
 
 int main(int argc, char* argv[])
