@@ -21,6 +21,7 @@
 #include "resources/resources.h"
 #include "stores/layouts.h"
 #include "stores/roster.h"
+#include "stores/tours.h"
 
 #include <QDebug>
 #include <QDesktopServices>
@@ -324,6 +325,7 @@ void Application::loginSuccessful()
     createMainWindow();
     Roster::instance()->login();
     Layouts::instance()->login();
+    Tours::instance()->login();
 }
 
 GUI::MainWindow* Application::newMainWindow(GUI::MainWindow* requester)
@@ -411,6 +413,7 @@ void Application::mainWindowSignout()
     API::CloudAPIClient().logout();
     Roster::instance()->logout();
     Layouts::instance()->logout();
+    Tours::instance()->logout();
     Settings::instance().setValue(QStringLiteral("auth/password"), QString());
     startLogin();
 }

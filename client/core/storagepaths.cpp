@@ -38,6 +38,13 @@ QString StoragePaths::localLayoutsFilePath()
     return layoutsFilePath(cacheDir(), Settings::instance().value(QStringLiteral("auth/email")).toString());
 }
 
+QString StoragePaths::localToursFilePath()
+{
+    QString path = localLayoutsFilePath();
+    const int dot = path.lastIndexOf(QStringLiteral("/layouts."));
+    return path.replace(dot + 1, 7, QStringLiteral("tours"));
+}
+
 QString StoragePaths::layoutsFilePath(const QString& cacheDir, const QString& email)
 {
     const QByteArray hash = QCryptographicHash::hash(email.toLower().toUtf8(), QCryptographicHash::Md5).toHex();

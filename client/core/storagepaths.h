@@ -19,6 +19,8 @@ public:
     static QString localLayoutsFilePath();
     // cacheDir + "/layouts." + the MD5 of the lower-cased e-mail, in hex.
     static QString layoutsFilePath(const QString& cacheDir, const QString& email);
+    // The tours file beside it: cacheDir + "/tours." + the same hash.
+    static QString localToursFilePath();
 };
 
 } // namespace OrvantaClient::App

@@ -7,10 +7,13 @@
 #include "api/httpclient.h"
 #include "app/application.h"
 #include "core/settings.h"
+#include "core/storagepaths.h"
 #include "export/exporter.h"
 #include "gui/dialogs/logindialog.h"
+#include "gui/dialogs/tourdialog.h"
 #include "gui/grid/layoutwidget.h"
 #include "gui/mainwindow/mainwindow.h"
+#include "gui/mainwindow/tourindicator.h"
 #include "gui/panels/archivecontrolpanel.h"
 #include "gui/panels/controlpanel.h"
 #include "gui/panels/infopanel.h"
@@ -25,6 +28,7 @@
 #include "gui/sidebar/sidebarroster.h"
 #include "gui/sidebar/sidebarserver.h"
 #include "gui/sidebar/sidebarsettings.h"
+#include "gui/sidebar/sidebartours.h"
 #include "gui/timeline/timeline.h"
 #include "gui/widgets/cardholder.h"
 #include "gui/widgets/playernotification.h"
@@ -34,6 +38,7 @@
 #include "model/server.h"
 #include "stores/layouts.h"
 #include "stores/roster.h"
+#include "stores/tours.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -43,6 +48,7 @@
 #include <QLabel>
 #include <QJsonDocument>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
@@ -312,6 +318,7 @@ private slots:
     void localServersFromTheSettingsPage();
     void signOutClosesEveryWindow();
     void localStartNeedsNoCloud();
+    void tourShowsStoredLayoutsInTurn();
 };
 
 void TestEndToEnd::initTestCase()
@@ -1083,6 +1090,125 @@ void TestEndToEnd::localStartNeedsNoCloud()
         const QString path = line.value("path").toString();
         QVERIFY2(line.value("server").toString() != QLatin1String("cloud") || path.contains("/version/"), qPrintable(path));
     }
+}
+
+void TestEndToEnd::tourShowsStoredLayoutsInTurn()
+{
+    // Run alone, the case signs in first.
+    if (!window()) {
+        answerNextQuestion(QMessageBox::Cancel);
+        App::Application::instance()->startLogin();
+        QTRY_VERIFY_WITH_TIMEOUT(window() != nullptr, 20000);
+    }
+    GUI::MainWindow* w = window();
+    // clipworker, the default: framepump's first picture comes too soon to tell anything.
+    App::Settings& settings = App::Settings::instance();
+    const QVariant framepump = settings.value(QStringLiteral("experimental/framepump"));
+    settings.setValue(QStringLiteral("experimental/framepump"), false);
+    QTRY_VERIFY_WITH_TIMEOUT(camera(localServer(0), 1) && camera(localServer(0), 1)->isOnline()
+                                 && camera(localServer(1), 1) && camera(localServer(1), 1)->isOnline(), 20000);
+    // Two stored layouts: one camera, then two side by side.
+    auto one = std::make_shared<API::Layout>();
+    one->setName(QStringLiteral("Tour view one"));
+    one->addCamera(camera(localServer(0), 1));
+    auto two = std::make_shared<API::Layout>();
+    two->setName(QStringLiteral("Tour view two"));
+    two->resize(1, 2);
+    two->addCamera(camera(localServer(1), 1), 0, 0, 1, 1);
+    two->addCamera(camera(localServer(0), 1), 0, 1, 1, 1);
+    App::Layouts* store = App::Layouts::instance();
+    for (const API::LayoutPtr& layout : {API::LayoutPtr(one), API::LayoutPtr(two)}) {
+        layout->setExists(true);
+        store->add(layout);
+    }
+    store->store();
+    auto cleanup = qScopeGuard([&] {
+        w->stopTour();
+        store->remove(one);
+        store->remove(two);
+        store->store();
+        settings.setValue(QStringLiteral("experimental/framepump"), framepump);
+    });
+
+    // Made in the dialog from the layouts page: both views, in order, 5 s each.
+    w->setLayoutsMode();
+    auto* timer = new QTimer;
+    timer->setInterval(50);
+    QObject::connect(timer, &QTimer::timeout, [timer] {
+        auto* dialog = qobject_cast<GUI::TourDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        dialog->findChild<QLineEdit*>(QStringLiteral("tourName"))->setText(QStringLiteral("Wall"));
+        auto* list = dialog->findChild<QListWidget*>(QStringLiteral("tourLayoutList"));
+        for (int row = 0; row < list->count(); ++row) {
+            if (list->item(row)->text().startsWith(QStringLiteral("Tour view")))
+                list->item(row)->setCheckState(Qt::Checked);
+        }
+        dialog->findChild<QSpinBox*>(QStringLiteral("tourDwell"))->setValue(5);
+        dialog->accept();
+    });
+    timer->start();
+    w->sideBar()->tours()->findChild<QAbstractButton*>(QStringLiteral("newTourButton"))->click();
+    QTRY_COMPARE_WITH_TIMEOUT(App::Tours::instance()->tours().size(), 1, 10000);
+    QVERIFY(QFile::exists(App::StoragePaths::localToursFilePath()));
+
+    // The next view starts 4 s ahead, so that its cells have pictures when it is shown.
+    w->setTourTimings(4000, 60000);
+    QAbstractButton* start = nullptr;
+    QTRY_VERIFY_WITH_TIMEOUT(start = w->sideBar()->tours()->findChild<QAbstractButton*>(QStringLiteral("tourStartButton")), 5000);
+    start->click();
+    QVERIFY(w->isTourRunning());
+    QCOMPARE(w->currentLayout(), API::LayoutPtr(one));
+    QVERIFY(w->tourIndicator()->isVisible());
+    QVERIFY2(w->tourIndicator()->text().startsWith(QStringLiteral("Tour \"Wall\": 1 / 2, next in")),
+             qPrintable(w->tourIndicator()->text()));
+
+    // The switch makes the first camera of the view the active one.
+    QSignalSpy activated(w, &GUI::MainWindow::cameraActivated);
+    QTRY_VERIFY_WITH_TIMEOUT(activated.count() > 0 || w->currentLayout() == two, 20000);
+    QCOMPARE(w->currentLayout(), API::LayoutPtr(two));
+    const QList<VideoWidget*> shown = w->layoutWidget()->players();
+    QCOMPARE(shown.size(), 2);
+    // Pictures at once: they played unseen before the switch (a worker
+    // started only now takes longer than this to its first picture).
+    QTRY_VERIFY_WITH_TIMEOUT(std::all_of(shown.begin(), shown.end(), showsPicture), 100 * slowdown);
+    for (VideoWidget* player : shown)
+        QVERIFY(player->isVisible() && player->width() > w->layoutWidget()->width() / 3);
+    QTRY_VERIFY_WITH_TIMEOUT(w->tourIndicator()->text().contains(QStringLiteral("2 / 2")), 5000);
+
+    // Stopped, the window goes on showing that view as an opened layout.
+    w->tourIndicator()->findChild<QAbstractButton*>(QStringLiteral("stopTour"))->click();
+    QVERIFY(!w->isTourRunning());
+    QVERIFY(!w->tourIndicator()->isVisible());
+    QCOMPARE(w->currentLayout(), API::LayoutPtr(two));
+    QCOMPARE(w->layoutWidget()->players(), shown);
+    QTRY_COMPARE_WITH_TIMEOUT(w->findChildren<GUI::LayoutWidget*>().size(), 1, 5000);
+    const qint64 frames = shown.first()->frameCount();
+    QTRY_VERIFY_WITH_TIMEOUT(shown.first()->frameCount() > frames + 5, 10000);
+    QCOMPARE(App::Tours::instance()->lastUsed().name, QStringLiteral("Wall"));
+
+    // Every camera in turn, full-window; the keyboard's toggle stops it and starts it again.
+    int cameras = 0;
+    for (const API::ServerPtr& each : App::Roster::instance()->items())
+        cameras += each->items().size();
+    const API::Tour all{App::Tours::newId(), QStringLiteral("All"), {}, true, 5};
+    App::Tours::instance()->put(all);
+    w->startTour(all.id);
+    for (int round = 0; round < 2; ++round) {
+        QVERIFY(w->isTourRunning());
+        QCOMPARE(w->currentLayout()->camerasCount(), 1);
+        QCOMPARE(w->currentLayout()->name(), w->currentLayout()->firstCamera()->name());
+        QCOMPARE(w->tourIndicator()->text().section(QLatin1Char(','), 0, 0),
+                 QStringLiteral("Tour \"All\": 1 / %1").arg(cameras));
+        w->toggleTour();
+        QVERIFY(!w->isTourRunning());
+        QVERIFY(!w->tourIndicator()->isVisible());
+        if (round == 0)
+            w->toggleTour(); // the tour started last
+    }
+    App::Tours::instance()->remove(all.id);
 }
 
 int main(int argc, char* argv[])

@@ -165,6 +165,11 @@ VideoWidget* LayoutWidget::createPlayer(const API::LayoutCellPoint& point, int r
     player->setSoundVolume(m_volume);
     player->enableSound(m_soundEnabled);
     player->setActive(m_activeCamera && cell.camera == m_activeCamera);
+    // The worker is told the size to draw at when it starts, and a cell that
+    // is not painted (one made ready behind the grid on screen) would not
+    // correct it: it starts at the size the grid will give it.
+    if (isVisible())
+        player->resize(expectedCellSize(rowSpan, columnSpan));
     // The stream is chosen before the worker starts: choosing it after would
     // start every worker twice when a layout opens.
     const int quality = m_quality != autoQuality ? m_quality : expectedQuality(columnSpan);
@@ -193,12 +198,20 @@ int LayoutWidget::expectedQuality(int columnSpan) const
     // A hidden grid has no size yet: the settled resize chooses then.
     if (!isVisible() || !m_layout || m_layout->columns() <= 0)
         return autoQuality;
-    const int columns = m_layout->columns();
-    const QMargins margins = m_grid->contentsMargins();
+    const bool single = m_layout->rows() == 1 && m_layout->columns() == 1;
+    return qualityFor(expectedCellSize(1, columnSpan).width(), false, single);
+}
+
+QSize LayoutWidget::expectedCellSize(int rowSpan, int columnSpan) const
+{
+    const int columns = qMax(1, m_layout ? m_layout->columns() : 1);
+    const int rows = qMax(1, m_layout ? m_layout->rows() : 1);
+    const QRect area = contentsRect().marginsRemoved(m_grid->contentsMargins());
     const int spacing = m_grid->spacing();
-    const int cell = (contentsRect().width() - margins.left() - margins.right() - spacing * (columns - 1)) / columns;
-    const bool single = m_layout->rows() == 1 && columns == 1;
-    return qualityFor(cell * columnSpan + spacing * (columnSpan - 1), false, single);
+    const int cellWidth = (area.width() - spacing * (columns - 1)) / columns;
+    const int cellHeight = (area.height() - spacing * (rows - 1)) / rows;
+    return QSize(qMax(1, cellWidth * columnSpan + spacing * (columnSpan - 1)),
+                 qMax(1, cellHeight * rowSpan + spacing * (rowSpan - 1)));
 }
 
 QWidget* LayoutWidget::createPlaceholder(const API::LayoutCellPoint& point)

@@ -118,6 +118,8 @@ private:
     int qualityFor(Player::VideoWidget* player) const;
     // The quality for a new player, from the cell it will get in the grid as sized now.
     int expectedQuality(int columnSpan) const;
+    // The size a cell of this span gets in the grid as sized now.
+    QSize expectedCellSize(int rowSpan, int columnSpan) const;
 
     QGridLayout* m_grid = nullptr;
     API::LayoutPtr m_layout;

@@ -1,6 +1,8 @@
 #include "mainwindow.h"
 
 #include "connectionbanner.h"
+#include "tourindicator.h"
+#include "tourrunner.h"
 
 #include "core/constants.h"
 #include "core/settings.h"
@@ -14,20 +16,29 @@
 #include "gui/sidebar/sidebarlayouts.h"
 #include "gui/sidebar/sidebarroster.h"
 #include "gui/sidebar/sidebarsettings.h"
+#include "gui/sidebar/sidebartours.h"
 #include "gui/sidebar/toolbar.h"
 #include "gui/timeline/calendarpopup.h"
 #include "gui/timeline/timeline.h"
 #include "model/camera.h"
 #include "model/layout.h"
+#include "model/server.h"
+#include "model/tour.h"
 #include "stores/layouts.h"
+#include "stores/roster.h"
+#include "stores/tours.h"
 
 #include <QApplication>
 #include <QBoxLayout>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QDebug>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QMouseEvent>
+#include <QStackedLayout>
 #include <QTimer>
 
 namespace OrvantaClient::GUI {
@@ -49,6 +60,19 @@ public:
 
     API::LayoutPtr layout;
     API::CameraPtr activeCamera;
+    // The grids lie on top of each other; while a tour runs, the one behind
+    // makes the next layout ready.
+    QStackedLayout* stack = nullptr;
+    LayoutWidget* spare = nullptr;
+    TourIndicator* tourIndicator = nullptr;
+    TourRunner* tourRunner = nullptr;
+    QObject* interactionFilter = nullptr;
+    API::Tour tour;
+    API::LayoutPtr preloaded;
+    QHash<QString, API::CameraPtr> stepCameras;
+    QHash<QString, API::LayoutPtr> stepLayouts;
+    int tourPreloadMs = TourRunner::defaultPreloadMs;
+    int tourQuietMs = TourRunner::defaultQuietMs;
     bool editing = false;
     bool archivePlaying = false;
     bool exportMode = false;
@@ -60,11 +84,58 @@ public:
     void showLayout(const API::LayoutPtr& shown)
     {
         layoutWidget->setLayout(shown);
+        showAroundGrid(shown);
+    }
+
+    // The parts beside the grid.
+    void showAroundGrid(const API::LayoutPtr& shown)
+    {
         infoPanel->setLayout(shown);
         timeline->setLayout(shown);
         calendar->setLayout(shown);
         sideBar->setCurrentLayout(shown);
     }
+};
+
+// What a user does in the window holds a running tour: presses, the wheel,
+// keys, and moves of the pointer (not events made up for a pointer at rest).
+class TourInteraction : public QObject
+{
+public:
+    TourInteraction(QWidget* window, TourRunner* runner)
+        : QObject(window), m_window(window), m_runner(runner), m_cursor(QCursor::pos())
+    {
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+            break;
+        case QEvent::MouseMove: {
+            const QPoint at = static_cast<QMouseEvent*>(event)->globalPos();
+            if (at == m_cursor)
+                return false;
+            m_cursor = at;
+            break;
+        }
+        default:
+            return false;
+        }
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget && widget->window() == m_window)
+            m_runner->interact();
+        return false;
+    }
+
+private:
+    QWidget* m_window;
+    TourRunner* m_runner;
+    QPoint m_cursor;
 };
 
 // Problems found where no window was at hand (start-up, the stores) are shown
@@ -112,7 +183,15 @@ MainWindow::MainWindow(QWidget* parent)
     centre->setSpacing(0);
     centre->addWidget(new ConnectionBanner(this));
     centre->addWidget(d->infoPanel);
-    centre->addWidget(d->layoutWidget, 1);
+    d->tourIndicator = new TourIndicator(this);
+    d->tourIndicator->hide();
+    centre->addWidget(d->tourIndicator);
+    auto* stage = new QWidget(this);
+    d->stack = new QStackedLayout(stage);
+    d->stack->setContentsMargins(0, 0, 0, 0);
+    d->stack->setStackingMode(QStackedLayout::StackAll);
+    d->stack->addWidget(d->layoutWidget);
+    centre->addWidget(stage, 1);
     centre->addWidget(d->controlPanel);
     centre->addWidget(d->archivePanel);
     centre->addWidget(d->timeline);
@@ -165,15 +244,22 @@ MainWindow::MainWindow(QWidget* parent)
     connect(d->infoPanel, &InfoPanel::cancelEditing, this, &MainWindow::cancelEditLayoutRequest);
     connect(d->infoPanel, &InfoPanel::saveEditing, this, &MainWindow::saveEditLayout);
 
-    LayoutWidget* grid = d->layoutWidget;
-    connect(grid, &LayoutWidget::playbackTimeChanged, this, &MainWindow::updateTimeline);
-    connect(grid, &LayoutWidget::clicked, this, &MainWindow::cameraActivated);
-    connect(grid, &LayoutWidget::layoutDropped, this, &MainWindow::openLayout);
-    connect(grid, &LayoutWidget::cameraClosed, this, &MainWindow::closeCamera);
-    connect(grid, &LayoutWidget::cameraDroppedFromLayout, this, &MainWindow::exchangeCells);
-    connect(grid, &LayoutWidget::cameraDroppedFromRoster, this,
-            qOverload<API::CameraPtr, API::LayoutCellPoint>(&MainWindow::addToLayoutFromRoster));
-    connect(grid, &LayoutWidget::resizeRequested, this, &MainWindow::resizeLayout);
+    connectGrid(d->layoutWidget);
+
+    d->tourRunner = new TourRunner(this);
+    d->tourRunner->setAvailability([this](const QString& step) { return tourLayout(step) != nullptr; });
+    connect(d->tourRunner, &TourRunner::preload, this, &MainWindow::preloadTourStep);
+    connect(d->tourRunner, &TourRunner::show, this, &MainWindow::showTourStep);
+    connect(d->tourRunner, &TourRunner::pausedChanged, this, [this](bool paused) {
+        // Nothing plays unseen for the whole quiet period.
+        if (paused)
+            dropPreloaded();
+        updateTourIndicator();
+    });
+    connect(d->tourRunner, &TourRunner::stopped, this, &MainWindow::stopTour);
+    connect(d->tourIndicator, &TourIndicator::stopClicked, this, &MainWindow::stopTour);
+    connect(d->sideBar->tours(), &SideBarTours::startTour, this, &MainWindow::startTour);
+    connect(d->sideBar->tours(), &SideBarTours::stopTour, this, &MainWindow::stopTour);
 
     connect(d->exporter, &App::Exporter::exportDone, this, &MainWindow::onExportDone);
     connect(d->exporter, &App::Exporter::exportError, this, &MainWindow::onExportError);
@@ -208,6 +294,8 @@ MainWindow::~MainWindow()
     // The grid's players go first: they still refer to the layout held here.
     delete d->layoutWidget;
     d->layoutWidget = nullptr;
+    delete d->spare;
+    d->spare = nullptr;
 }
 
 API::LayoutPtr MainWindow::currentLayout() const { return d->layout; }
@@ -221,6 +309,28 @@ LayoutWidget* MainWindow::layoutWidget() const { return d->layoutWidget; }
 ControlPanel* MainWindow::controlPanel() const { return d->controlPanel; }
 ArchiveControlPanel* MainWindow::archiveControlPanel() const { return d->archivePanel; }
 Timeline* MainWindow::timeline() const { return d->timeline; }
+bool MainWindow::isTourRunning() const { return d->tourRunner->isRunning(); }
+QString MainWindow::runningTourId() const { return isTourRunning() ? d->tour.id : QString(); }
+TourRunner* MainWindow::tourRunner() const { return d->tourRunner; }
+TourIndicator* MainWindow::tourIndicator() const { return d->tourIndicator; }
+
+void MainWindow::setTourTimings(int preloadMs, int quietMs)
+{
+    d->tourPreloadMs = preloadMs;
+    d->tourQuietMs = quietMs;
+}
+
+void MainWindow::connectGrid(LayoutWidget* grid)
+{
+    connect(grid, &LayoutWidget::playbackTimeChanged, this, &MainWindow::updateTimeline);
+    connect(grid, &LayoutWidget::clicked, this, &MainWindow::cameraActivated);
+    connect(grid, &LayoutWidget::layoutDropped, this, &MainWindow::openLayout);
+    connect(grid, &LayoutWidget::cameraClosed, this, &MainWindow::closeCamera);
+    connect(grid, &LayoutWidget::cameraDroppedFromLayout, this, &MainWindow::exchangeCells);
+    connect(grid, &LayoutWidget::cameraDroppedFromRoster, this,
+            qOverload<API::CameraPtr, API::LayoutCellPoint>(&MainWindow::addToLayoutFromRoster));
+    connect(grid, &LayoutWidget::resizeRequested, this, &MainWindow::resizeLayout);
+}
 
 // --- side bar and panels ---
 
@@ -795,6 +905,8 @@ void MainWindow::timerEvent(QTimerEvent* event)
         QWidget::timerEvent(event);
         return;
     }
+    if (d->tourRunner->isRunning())
+        updateTourIndicator();
     if (d->archivePlaying) {
         syncArchive();
     } else if (d->timeline->isVisible() && !d->timeline->isSelecting()) {
@@ -803,6 +915,187 @@ void MainWindow::timerEvent(QTimerEvent* event)
     }
 }
 
-void MainWindow::toggleTour() {}
+// --- tours ---
+
+void MainWindow::toggleTour()
+{
+    if (isTourRunning()) {
+        stopTour();
+        return;
+    }
+    App::Tours* store = App::Tours::instance();
+    API::Tour tour = store->lastUsed();
+    const QList<API::Tour> tours = store->tours();
+    if (!tour.isValid() && tours.size() == 1)
+        tour = tours.first();
+    if (!tour.isValid() && tours.isEmpty())
+        tour = store->tour(d->sideBar->tours()->newTour());
+    if (!tour.isValid() && tours.size() > 1) {
+        QStringList names;
+        for (const API::Tour& each : tours)
+            names << each.name;
+        bool chosen = false;
+        const QString name = QInputDialog::getItem(this, tr("Start a tour"), tr("Tour:"), names, 0, false, &chosen);
+        if (!chosen)
+            return;
+        tour = tours.value(names.indexOf(name));
+    }
+    if (tour.isValid())
+        startTour(tour.id);
+}
+
+void MainWindow::startTour(QString id)
+{
+    const API::Tour tour = App::Tours::instance()->tour(id);
+    if (!tour.isValid())
+        return;
+    if (d->editing) {
+        cancelEditLayoutRequest();
+        if (d->editing)
+            return;
+    }
+    stopTour();
+    if (d->archivePlaying)
+        playLive();
+    d->tour = tour;
+    d->stepCameras.clear();
+    d->stepLayouts.clear();
+    QStringList steps = tour.layoutIds;
+    if (tour.allCameras) {
+        steps.clear();
+        for (const API::ServerPtr& server : App::Roster::instance()->items()) {
+            for (const API::CameraPtr& camera : server->items()) {
+                const QString step = server->id() + QLatin1Char('/') + QString::number(camera->id());
+                d->stepCameras.insert(step, camera);
+                steps << step;
+            }
+        }
+    }
+    App::Tours::instance()->setLastUsed(tour.id);
+    qDebug() << "Start tour" << tour.name << "steps:" << steps.size();
+
+    d->spare = new LayoutWidget(d->stack->parentWidget());
+    connectGrid(d->spare);
+    d->stack->addWidget(d->spare);
+    d->stack->setCurrentWidget(d->layoutWidget);
+    // Opaque, so that the grid behind is never painted.
+    d->layoutWidget->setAutoFillBackground(true);
+    d->spare->setAutoFillBackground(true);
+    d->tourIndicator->show();
+    d->sideBar->tours()->setRunningTour(tour.id);
+    d->interactionFilter = new Internal::TourInteraction(this, d->tourRunner);
+    qApp->installEventFilter(d->interactionFilter);
+
+    d->tourRunner->setTimings(tour.dwellSeconds * 1000, d->tourPreloadMs, d->tourQuietMs);
+    d->tourRunner->start(steps);
+    if (!d->tourRunner->isRunning())
+        d->layoutWidget->showProblem(tr("The tour \"%1\" has nothing to show.").arg(tour.name));
+}
+
+void MainWindow::stopTour()
+{
+    // Also reached from the runner's own stop: every step turned unavailable.
+    d->tourRunner->stop();
+    if (!d->spare)
+        return;
+    qDebug() << "Stop tour" << d->tour.name;
+    delete d->interactionFilter;
+    d->interactionFilter = nullptr;
+    dropPreloaded();
+    d->stack->removeWidget(d->spare);
+    d->spare->hide();
+    d->spare->deleteLater();
+    d->spare = nullptr;
+    d->layoutWidget->setAutoFillBackground(false);
+    d->tourIndicator->hide();
+    d->sideBar->tours()->setRunningTour(QString());
+    d->tour = API::Tour();
+    d->stepCameras.clear();
+    d->stepLayouts.clear();
+}
+
+API::LayoutPtr MainWindow::tourLayout(const QString& step)
+{
+    if (!d->tour.allCameras) {
+        const API::LayoutPtr layout = App::Layouts::instance()->item(step);
+        return layout && layout->exists() ? layout : nullptr;
+    }
+    const API::CameraPtr camera = d->stepCameras.value(step);
+    if (!camera || !camera->exists())
+        return nullptr;
+    // One layout per camera for the whole tour: the one made ready is the one shown.
+    API::LayoutPtr& layout = d->stepLayouts[step];
+    if (!layout) {
+        layout = std::make_shared<API::Layout>();
+        layout->setName(camera->name());
+        layout->addCamera(camera);
+    }
+    return layout;
+}
+
+void MainWindow::preloadTourStep(const QString& step)
+{
+    const API::LayoutPtr layout = tourLayout(step);
+    if (!layout || !d->spare || d->preloaded == layout || layout == d->layout)
+        return;
+    // The players start as they will be when shown: the same quality rule,
+    // sound settings, and none of them the active one until then.
+    d->spare->setQuality(d->layoutWidget->quality());
+    d->spare->setSoundVolume(d->controlPanel->soundVolume());
+    d->spare->setSoundEnabled(d->controlPanel->isSoundEnabled());
+    d->spare->setActiveCamera(nullptr);
+    d->spare->setLayout(layout);
+    d->preloaded = layout;
+}
+
+void MainWindow::dropPreloaded()
+{
+    if (d->spare && d->preloaded)
+        d->spare->setLayout(nullptr);
+    d->preloaded.reset();
+}
+
+void MainWindow::showTourStep(const QString& step)
+{
+    const API::LayoutPtr layout = tourLayout(step);
+    if (!layout)
+        return;
+    // A layout being edited is the user's: the tour gives way.
+    if (d->editing) {
+        stopTour();
+        return;
+    }
+    if (d->archivePlaying)
+        playLive();
+    if (layout == d->layout) {
+        updateTourIndicator();
+        return; // already on screen: its players go on
+    }
+    if (d->spare && d->preloaded == layout && d->spare->layout() == layout) {
+        qDebug() << "Tour shows the layout made ready" << layout->name();
+        LayoutWidget* left = d->layoutWidget;
+        d->layoutWidget = d->spare;
+        d->spare = left;
+        d->stack->setCurrentWidget(d->layoutWidget);
+        d->preloaded.reset();
+        d->showAroundGrid(layout);
+        if (!layout->isEmpty())
+            emit cameraActivated(layout->firstCamera());
+        setupLayout(layout);
+        left->setLayout(nullptr);
+    } else {
+        dropPreloaded();
+        openLayout(layout);
+    }
+    updateTourIndicator();
+}
+
+void MainWindow::updateTourIndicator()
+{
+    if (!d->tourRunner->isRunning())
+        return;
+    d->tourIndicator->showState(d->tour.name, d->tourRunner->position() + 1, d->tourRunner->count(),
+                                d->tourRunner->msToNext());
+}
 
 } // namespace OrvantaClient::GUI

@@ -19,6 +19,8 @@ class LayoutWidget;
 class SideBar;
 class Timeline;
 class ToolBar;
+class TourIndicator;
+class TourRunner;
 
 // The top-level window of a signed-in session: side bar, grid, panels and
 // timeline. It owns the layout on screen and its editing session, and hands
@@ -43,6 +45,16 @@ public:
     ControlPanel* controlPanel() const;
     ArchiveControlPanel* archiveControlPanel() const;
     Timeline* timeline() const;
+
+    // Tours: the runner's timing, the bar shown while one runs, and the
+    // periods before a switch when the next layout starts playing unseen (0:
+    // it starts when shown) and of the quiet after which a paused tour goes
+    // on; tests and benchmarks change them before a tour starts.
+    bool isTourRunning() const;
+    QString runningTourId() const;
+    TourRunner* tourRunner() const;
+    TourIndicator* tourIndicator() const;
+    void setTourTimings(int preloadMs, int quietMs);
 
 signals:
     void signout();
@@ -110,6 +122,8 @@ public slots:
     void onCameraAdded();
     // Starts the tour chosen last (or asks for one), or stops the running one.
     void toggleTour();
+    void startTour(QString id);
+    void stopTour();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -120,6 +134,13 @@ private:
     void leaveEmptyFullscreen();
     // Why the active camera's recordings cannot be exported now, or empty.
     QString exportUnavailableReason() const;
+    void connectGrid(LayoutWidget* grid);
+    // A step of the running tour: the layout it names, made once per step.
+    API::LayoutPtr tourLayout(const QString& step);
+    void preloadTourStep(const QString& step);
+    void showTourStep(const QString& step);
+    void dropPreloaded();
+    void updateTourIndicator();
 
     std::unique_ptr<Internal::MainWindowPrivate> d;
 };

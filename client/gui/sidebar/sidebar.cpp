@@ -3,6 +3,7 @@
 #include "sidebarlayouts.h"
 #include "sidebarroster.h"
 #include "sidebarsettings.h"
+#include "sidebartours.h"
 
 #include <QGraphicsDropShadowEffect>
 #include <QHBoxLayout>
@@ -67,6 +68,7 @@ SideBar::SideBar(QWidget* parent)
     m_roster = new SideBarRoster;
     m_layouts = new SideBarLayouts;
     m_settings = new SideBarSettings;
+    m_tours = new SideBarTours;
     m_pages = new QStackedWidget;
     m_pages->addWidget(scrolled(m_roster));
     auto* layoutsPage = new QWidget;
@@ -78,6 +80,7 @@ SideBar::SideBar(QWidget* parent)
     m_addLayout->setCursor(Qt::PointingHandCursor);
     connect(m_addLayout, &QPushButton::clicked, this, &SideBar::addNewLayout);
     layoutsBox->addWidget(m_addLayout);
+    layoutsBox->addWidget(m_tours);
     layoutsBox->addWidget(scrolled(m_layouts), 1);
     m_pages->addWidget(layoutsPage);
     m_pages->addWidget(scrolled(m_settings));

@@ -15,6 +15,7 @@ namespace OrvantaClient::GUI {
 class SideBarLayouts;
 class SideBarRoster;
 class SideBarSettings;
+class SideBarTours;
 
 // The left-hand panel of a main window: the camera list, the layout list and
 // the settings page, with a search field over the two lists.
@@ -29,6 +30,7 @@ public:
     SideBarRoster* roster() const { return m_roster; }
     SideBarLayouts* layouts() const { return m_layouts; }
     SideBarSettings* settings() const { return m_settings; }
+    SideBarTours* tours() const { return m_tours; }
     Mode mode() const;
     QString searchText() const { return m_searchText; }
 
@@ -57,6 +59,7 @@ private:
     SideBarRoster* m_roster;
     SideBarLayouts* m_layouts;
     SideBarSettings* m_settings;
+    SideBarTours* m_tours;
     QString m_searchText;
 };
 
