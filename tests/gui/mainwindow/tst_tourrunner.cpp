@@ -68,8 +68,8 @@ void TestTourRunner::switchesInOrderAndHoldsForTheUser()
     QVERIFY(runner.msToNext() > dwellMs - 100 && runner.msToNext() <= dwellMs);
     QTRY_COMPARE_WITH_TIMEOUT(names(), (QStringList{"show a", "preload c", "show c", "preload a", "show a"}), 10000);
     QCOMPARE(runner.position(), 0);
-    for (const QString& step : {"c", "a"}) {
-        const qint64 lead = at("show " + step, 1) - at("preload " + step, 1);
+    for (const char* step : {"c", "a"}) {
+        const qint64 lead = at(QStringLiteral("show ") + step, 1) - at(QStringLiteral("preload ") + step, 1);
         QVERIFY2(lead >= preloadMs - 20, qPrintable(QString::number(lead)));
     }
     QVERIFY(at("show c") - at("show a") >= dwellMs - 20);
