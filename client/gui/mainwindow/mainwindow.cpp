@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include "connectionbanner.h"
+#include "keyboardcontrol.h"
 
 #include "core/constants.h"
 #include "core/settings.h"
@@ -157,6 +158,7 @@ MainWindow::MainWindow(QWidget* parent)
     connect(panel, &ControlPanel::soundVolumeChanged, this, &MainWindow::volumeChanged);
     connect(panel, &ControlPanel::soundEnabled, this, &MainWindow::soundEnabled);
     connect(panel, &ControlPanel::speedChanged, this, &MainWindow::setSpeed);
+    connect(panel, &ControlPanel::streamHealthToggled, this, &MainWindow::setStreamHealthShown);
 
     connect(d->infoPanel, &InfoPanel::showRequest, this, &MainWindow::showRosterAndToolbar);
     connect(d->infoPanel, &InfoPanel::cloneWindowClicked, this, &MainWindow::clone);
@@ -192,6 +194,7 @@ MainWindow::MainWindow(QWidget* parent)
     if (App::Settings::instance().value(QStringLiteral("mainWindow/openTab")).toString() == QLatin1String("Layouts"))
         setLayoutsMode();
     d->tickTimer = startTimer(1000, Qt::CoarseTimer);
+    new KeyboardControl(this);
 
     // A window on its way out (hidden at sign-out) leaves them to the next one.
     const auto showNotices = [this] {
@@ -214,6 +217,8 @@ API::LayoutPtr MainWindow::currentLayout() const { return d->layout; }
 API::CameraPtr MainWindow::activeCamera() const { return d->activeCamera; }
 bool MainWindow::isEditing() const { return d->editing; }
 bool MainWindow::isArchivePlaying() const { return d->archivePlaying; }
+bool MainWindow::isExportMode() const { return d->exportMode; }
+bool MainWindow::isStreamHealthShown() const { return d->layoutWidget->isStreamHealthShown(); }
 SideBar* MainWindow::sideBar() const { return d->sideBar; }
 ToolBar* MainWindow::toolBar() const { return d->toolBar; }
 InfoPanel* MainWindow::infoPanel() const { return d->infoPanel; }
@@ -804,5 +809,11 @@ void MainWindow::timerEvent(QTimerEvent* event)
 }
 
 void MainWindow::toggleTour() {}
+
+void MainWindow::setStreamHealthShown(bool shown)
+{
+    d->layoutWidget->setStreamHealthShown(shown);
+    d->controlPanel->setStreamHealthChecked(shown);
+}
 
 } // namespace OrvantaClient::GUI

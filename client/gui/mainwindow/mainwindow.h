@@ -34,6 +34,9 @@ public:
     API::CameraPtr activeCamera() const;
     bool isEditing() const;
     bool isArchivePlaying() const;
+    bool isExportMode() const;
+    // The stream health over every cell of this window.
+    bool isStreamHealthShown() const;
 
     // The parts, for the application and for tests that drive the window.
     SideBar* sideBar() const;
@@ -110,6 +113,7 @@ public slots:
     void onCameraAdded();
     // Starts the tour chosen last (or asks for one), or stops the running one.
     void toggleTour();
+    void setStreamHealthShown(bool shown);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

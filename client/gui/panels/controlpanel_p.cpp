@@ -1,5 +1,6 @@
 #include "controlpanel_p.h"
 #include "qualitymenu.h"
+#include "gui/keys/keyboardshortcuts.h"
 #include "gui/widgets/spinnerwidget.h"
 
 #include <QHBoxLayout>
@@ -18,7 +19,8 @@ QPushButton* button(const char* name, const QString& text, const QString& toolTi
     result->setObjectName(QLatin1String(name));
     result->setToolTip(toolTip);
     result->setCursor(Qt::PointingHandCursor);
-    result->setFocusPolicy(Qt::NoFocus);
+    // Reached with Tab, not taken by a click: a click leaves the keys to the grid.
+    result->setFocusPolicy(Qt::TabFocus);
     return result;
 }
 
@@ -66,14 +68,14 @@ void ControlPanelForm::setupUi(QWidget* panel)
 {
     normalPage = new QWidget;
     normalPage->setObjectName(QStringLiteral("normalPage"));
-    showRecordsButton = button("showRecordsButton", tr("Recordings"), tr("Show recordings"), nullptr);
-    hideRecordsButton = button("hideRecordsButton", tr("Recordings"), tr("Hide recordings"), nullptr);
+    showRecordsButton = button("showRecordsButton", tr("Recordings"), KeyboardShortcuts::toolTip(tr("Show recordings"), KeyboardShortcuts::Recordings), nullptr);
+    hideRecordsButton = button("hideRecordsButton", tr("Recordings"), KeyboardShortcuts::toolTip(tr("Hide recordings"), KeyboardShortcuts::Recordings), nullptr);
     recordsStack = stack("recordsStack", normalPage, {showRecordsButton, hideRecordsButton});
-    liveButton = button("liveButton", tr("Live"), tr("Start live feed"), normalPage);
-    pauseButton = button("pauseButton", QString(), tr("Pause"), nullptr);
-    playButton = button("playButton", QString(), tr("Play"), nullptr);
+    liveButton = button("liveButton", tr("Live"), KeyboardShortcuts::toolTip(tr("Start live feed"), KeyboardShortcuts::Live), normalPage);
+    pauseButton = button("pauseButton", QString(), KeyboardShortcuts::toolTip(tr("Pause"), KeyboardShortcuts::PlayPause), nullptr);
+    playButton = button("playButton", QString(), KeyboardShortcuts::toolTip(tr("Play"), KeyboardShortcuts::PlayPause), nullptr);
     playPauseStack = stack("playPauseStack", normalPage, {pauseButton, playButton});
-    speedButton = button("speedButton", QString(), tr("Acceleration"), normalPage);
+    speedButton = button("speedButton", QString(), QStringLiteral("%1 (%2, %3)").arg(tr("Acceleration"), KeyboardShortcuts::shortcut(KeyboardShortcuts::Slower).keyText, KeyboardShortcuts::shortcut(KeyboardShortcuts::Faster).keyText), normalPage);
     speedButton->setProperty("acc", QStringLiteral("no"));
     speedSlider = slider("speedSlider", 5, 90, normalPage);
     speedLabel = label("speedLabel", QStringLiteral("1x"), normalPage);
@@ -100,11 +102,15 @@ void ControlPanelForm::setupUi(QWidget* panel)
     soundRow->addWidget(soundButton);
     soundRow->addWidget(soundSlider);
 
+    streamHealthButton = button("streamHealthButton", tr("Stream info"),
+                                KeyboardShortcuts::toolTip(tr("Show the stream health over every cell"),
+                                                           KeyboardShortcuts::StreamHealth), normalPage);
+    streamHealthButton->setCheckable(true);
     qualityButton = button("qualityButton", tr("Quality"), QString(), normalPage);
     qualityMenu = new QualityMenu(qualityButton);
     qualityButton->setMenu(qualityMenu);
-    exportModeButton = button("exportModeButton", tr("Export"), QString(), normalPage);
-    fullscreenButton = button("fullscreenButton", QString(), tr("Full screen"), normalPage);
+    exportModeButton = button("exportModeButton", tr("Export"), KeyboardShortcuts::toolTip(tr("Choose a fragment to export"), KeyboardShortcuts::ExportMode), normalPage);
+    fullscreenButton = button("fullscreenButton", QString(), KeyboardShortcuts::toolTip(tr("Full screen"), KeyboardShortcuts::FullScreen), normalPage);
     fullscreenButton->setCheckable(true);
 
     QHBoxLayout* normalRow = row(normalPage, 8);
@@ -117,6 +123,7 @@ void ControlPanelForm::setupUi(QWidget* panel)
     normalRow->addWidget(timeStack);
     normalRow->addStretch(1);
     normalRow->addWidget(soundArea);
+    normalRow->addWidget(streamHealthButton);
     normalRow->addWidget(qualityButton);
     normalRow->addWidget(exportModeButton);
     normalRow->addWidget(fullscreenButton);
@@ -141,7 +148,13 @@ void ControlPanelForm::setupUi(QWidget* panel)
     exportRow->addStretch(1);
     exportRow->addWidget(exportStack);
 
+    // Tab follows the bar from left to right; the buttons were made in another order.
+    const QList<QWidget*> order{showRecordsButton, hideRecordsButton, liveButton, pauseButton, playButton,
+                                speedButton, soundButton, streamHealthButton, qualityButton, exportModeButton,
+                                fullscreenButton, cancelExportButton, exportButton};
     modeStack = stack("modeStack", panel, {normalPage, exportPage});
+    for (int i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order.at(i - 1), order.at(i));
     modeStack->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     QHBoxLayout* panelRow = row(panel, 0);
     panelRow->setContentsMargins(10, 4, 10, 4);
