@@ -14,6 +14,7 @@
 #include "gui/panels/archivecontrolpanel.h"
 #include "gui/panels/controlpanel.h"
 #include "gui/panels/infopanel.h"
+#include "gui/player/healthoverlay.h"
 #include "gui/player/ptzwidget.h"
 #include "gui/player/ptzwidget_p.h"
 #include "gui/player/videoplaceholder.h"
@@ -311,6 +312,7 @@ private slots:
     void localServersFromTheSettingsPage();
     void signOutClosesEveryWindow();
     void localStartNeedsNoCloud();
+    void keysDriveARealWindowAndHealthShowsLiveNumbers();
 };
 
 void TestEndToEnd::initTestCase()
@@ -1023,6 +1025,64 @@ void TestEndToEnd::localStartNeedsNoCloud()
         const QString path = line.value("path").toString();
         QVERIFY2(line.value("server").toString() != QLatin1String("cloud") || path.contains("/version/"), qPrintable(path));
     }
+}
+
+void TestEndToEnd::keysDriveARealWindowAndHealthShowsLiveNumbers()
+{
+    // Run on its own, it signs in with the remembered account first.
+    if (!window()) {
+        answerNextQuestion(QMessageBox::Cancel);
+        App::Application::instance()->startLogin();
+        QTRY_VERIFY_WITH_TIMEOUT(window() != nullptr, 20000);
+    }
+    GUI::MainWindow* w = window();
+    QTRY_VERIFY_WITH_TIMEOUT(camera(localServer(0), 1) && camera(localServer(1), 1), 20000);
+    auto layout = std::make_shared<API::Layout>();
+    layout->resize(1, 2);
+    layout->addCamera(camera(localServer(0), 1));
+    layout->addCamera(camera(localServer(1), 1));
+    QVERIFY(w->openLayout(layout));
+    w->show();
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    GUI::LayoutWidget* grid = w->layoutWidget();
+    const QList<VideoWidget*> cells = grid->playersInOrder();
+    QCOMPARE(cells.size(), 2);
+    QTRY_VERIFY_WITH_TIMEOUT(showsPicture(cells.at(0)) && showsPicture(cells.at(1)), 20000);
+    grid->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), grid);
+
+    // The recordings and back to live, by key.
+    QTest::keyClick(grid, Qt::Key_R);
+    QTRY_VERIFY(w->timeline()->isVisible());
+    QTest::keyClick(grid, Qt::Key_L);
+    QTRY_VERIFY(!w->timeline()->isVisible());
+    QVERIFY(!w->isArchivePlaying());
+
+    // The second cell fills the grid.
+    QTest::keyClick(grid, Qt::Key_2);
+    QTRY_VERIFY(!cells.at(0)->isVisible() && cells.at(1)->width() > grid->width() * 9 / 10);
+
+    // The stream health of a live camera: the size the worker delivers, and
+    // pictures received and shown every second.
+    QTest::keyClick(grid, Qt::Key_I, Qt::ControlModifier);
+    GUI::Player::HealthOverlay* overlay = cells.at(1)->healthOverlay();
+    QVERIFY(overlay && overlay->isVisible());
+    const QRegularExpression numbers("Resolution: (\\d+) × (\\d+)\nFrames per second: (\\d+) received, (\\d+) shown");
+    QTRY_VERIFY2_WITH_TIMEOUT([&] {
+        const QRegularExpressionMatch match = numbers.match(overlay->text());
+        return match.hasMatch() && match.captured(1).toInt() > 0 && match.captured(2).toInt() > 0
+            && match.captured(3).toInt() > 0 && match.captured(4).toInt() > 0;
+    }(), qPrintable(overlay->text()), 20000);
+    QVERIFY2(overlay->text().contains(QRegularExpression("Worker: (clipworker|framepump), restarts: \\d+")),
+             qPrintable(overlay->text()));
+    QVERIFY(cells.at(0)->healthOverlay()); // the hidden cell has one too, for later
+
+    // The same digit returns to the grid; the health goes as it came.
+    QTest::keyClick(grid, Qt::Key_2);
+    QTRY_VERIFY(cells.at(0)->isVisible() && cells.at(1)->width() < grid->width() * 6 / 10);
+    QTest::keyClick(grid, Qt::Key_I, Qt::ControlModifier);
+    QVERIFY(!cells.at(0)->healthOverlay() && !cells.at(1)->healthOverlay());
 }
 
 int main(int argc, char* argv[])

@@ -102,7 +102,7 @@ void ControlPanelForm::setupUi(QWidget* panel)
     soundRow->addWidget(soundButton);
     soundRow->addWidget(soundSlider);
 
-    streamHealthButton = button("streamHealthButton", tr("Stream info"),
+    streamHealthButton = button("streamHealthButton", tr("Stream health"),
                                 KeyboardShortcuts::toolTip(tr("Show the stream health over every cell"),
                                                            KeyboardShortcuts::StreamHealth), normalPage);
     streamHealthButton->setCheckable(true);
