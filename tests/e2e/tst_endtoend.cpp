@@ -1077,6 +1077,7 @@ void TestEndToEnd::keysDriveARealWindowAndHealthShowsLiveNumbers()
     QVERIFY2(overlay->text().contains(QRegularExpression("Worker: (clipworker|framepump), restarts: \\d+")),
              qPrintable(overlay->text()));
     QVERIFY(cells.at(0)->healthOverlay()); // the hidden cell has one too, for later
+    snap(QStringLiteral("health"), w);
 
     // The same digit returns to the grid; the health goes as it came.
     QTest::keyClick(grid, Qt::Key_2);
