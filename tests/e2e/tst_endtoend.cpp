@@ -58,6 +58,7 @@
 #include <chrono>
 #include <functional>
 #include <thread>
+#include <tuple>
 #include <unistd.h>
 
 #ifdef WD_ADDRESS_SANITIZER
@@ -1058,6 +1059,34 @@ void TestEndToEnd::keysDriveARealWindowAndHealthShowsLiveNumbers()
     QTest::keyClick(grid, Qt::Key_L);
     QTRY_VERIFY(!w->timeline()->isVisible());
     QVERIFY(!w->isArchivePlaying());
+
+    // In the recordings the arrows step through time, and the brackets change the speed.
+    QTest::keyClick(grid, Qt::Key_Left); // live: nothing to step through
+    QVERIFY(!w->isArchivePlaying());
+    QTest::keyClick(grid, Qt::Key_R);
+    QTRY_VERIFY(w->timeline()->isVisible());
+    const QDateTime moment = recordedMoment(w, cells.at(0)->camera());
+    QVERIFY(moment.isValid());
+    w->playArchive(moment.addSecs(120));
+    QVERIFY(w->isArchivePlaying());
+    for (const auto& [key, modifiers, seconds] : {std::make_tuple(Qt::Key_Left, Qt::NoModifier, -10),
+                                                  std::make_tuple(Qt::Key_Right, Qt::ShiftModifier, 60),
+                                                  std::make_tuple(Qt::Key_Left, Qt::ShiftModifier, -60)}) {
+        const QDateTime before = w->timeline()->position();
+        const int mark = camsim->index();
+        QTest::keyClick(grid, key, modifiers);
+        QCOMPARE(w->timeline()->position(), before.addSecs(seconds));
+        QTRY_VERIFY_WITH_TIMEOUT(!camsim->requestsSince(mark, "/flv/archive").isEmpty(), 15000);
+    }
+    QTest::keyClick(grid, Qt::Key_BracketRight);
+    QCOMPARE(w->controlPanel()->speed(), 2);
+    QTRY_VERIFY(cells.at(0)->speed() == 2 && cells.at(1)->speed() == 2);
+    QTest::keyClick(grid, Qt::Key_BracketLeft);
+    QCOMPARE(w->controlPanel()->speed(), 1);
+    QTest::keyClick(grid, Qt::Key_L);
+    QTRY_VERIFY(!w->timeline()->isVisible());
+    QVERIFY(!w->isArchivePlaying());
+    QTRY_VERIFY_WITH_TIMEOUT(showsPicture(cells.at(0)) && showsPicture(cells.at(1)), 20000);
 
     // The second cell fills the grid.
     QTest::keyClick(grid, Qt::Key_2);

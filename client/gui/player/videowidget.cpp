@@ -2,8 +2,8 @@
 
 #include "dragdata.h"
 #include "healthoverlay.h"
-#include "reconnectlabel.h"
 #include "ptzwidget.h"
+#include "reconnectlabel.h"
 #include "snapshotgrabber.h"
 #include "core/constants.h"
 #include "core/layouttotals.h"
@@ -24,15 +24,15 @@
 #include <QDebug>
 #include <QDir>
 #include <QDrag>
-#include <QFileInfo>
-#include <QPointer>
 #include <QDragEnterEvent>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPointer>
 #include <QRegion>
 #include <QPropertyAnimation>
 #include <QProcess>
