@@ -152,6 +152,9 @@ void TestKeyboard::textFieldsKeepTheirKeys()
     // The search field of the side bar, and the name of a layout being edited.
     auto* search = w->sideBar()->findChild<QLineEdit*>(QStringLiteral("searchEdit"));
     QVERIFY(search && search->isVisible());
+    // Its clear button fades with an animation of Qt's own that leaks when the
+    // field goes before it ends; it has nothing to do with the keys.
+    search->setClearButtonEnabled(false);
     typeInto(search);
     QCOMPARE(search->text(), QStringLiteral("xlR2 t"));
     QVERIFY(w->archiveControlPanel()->isHidden());
