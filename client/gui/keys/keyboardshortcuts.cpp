@@ -1,5 +1,7 @@
 #include "keyboardshortcuts.h"
 
+#include <QStringList>
+
 namespace OrvantaClient::GUI {
 
 namespace {
@@ -12,6 +14,13 @@ QString shown(const QList<QKeySequence>& keys)
     return texts.join(QStringLiteral(", "));
 }
 
+// An entry that shows the keys it binds, or only those given.
+KeyboardShortcuts::Shortcut entry(KeyboardShortcuts::Command command, const QList<QKeySequence>& keys,
+                                  const QString& description, const QString& keyText = QString())
+{
+    return {command, keys, keyText.isEmpty() ? shown(keys) : keyText, description};
+}
+
 } // namespace
 
 QList<KeyboardShortcuts::Shortcut> KeyboardShortcuts::table()
@@ -19,15 +28,15 @@ QList<KeyboardShortcuts::Shortcut> KeyboardShortcuts::table()
     QList<QKeySequence> digits;
     for (int cell = 1; cell <= cellKeys; ++cell)
         digits << QKeySequence(Qt::Key_0 + cell);
-    const auto entry = [](Command command, const QList<QKeySequence>& keys, const QString& description) {
-        return Shortcut{command, keys, shown(keys), description};
-    };
+    const QString digitRange = shown({digits.first()}) + QStringLiteral(" … ") + shown({digits.last()});
+    // Shift+Tab reaches a window as Backtab: both are bound, one is shown.
+    const QKeySequence previous(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab);
+    const QKeySequence zoomIn(Qt::Key_Plus);
 
-    QList<Shortcut> result{
+    return {
         entry(Help, {QKeySequence(Qt::Key_F1)}, tr("Show the keyboard shortcuts")),
         entry(FullScreen, {QKeySequence(Qt::Key_F11)}, tr("Enter or leave full screen")),
-        entry(Back, {QKeySequence(Qt::Key_Escape)},
-              tr("Return a maximised cell to the grid, or leave full screen")),
+        entry(Back, {QKeySequence(Qt::Key_Escape)}, tr("Return a maximised cell to the grid, or leave full screen")),
         entry(PlayPause, {QKeySequence(Qt::Key_Space)}, tr("Pause or play")),
         entry(Live, {QKeySequence(Qt::Key_L)}, tr("Back to live video")),
         entry(Recordings, {QKeySequence(Qt::Key_R)}, tr("Show or hide the recordings")),
@@ -39,27 +48,20 @@ QList<KeyboardShortcuts::Shortcut> KeyboardShortcuts::table()
         entry(Slower, {QKeySequence(Qt::Key_BracketLeft)}, tr("Recordings: play slower")),
         entry(Snapshot, {QKeySequence(Qt::CTRL | Qt::Key_S)}, tr("Save a snapshot of the active cell")),
         entry(ExportMode, {QKeySequence(Qt::CTRL | Qt::Key_E)}, tr("Choose a fragment of the recordings to export")),
-        entry(MaximiseCell, digits, tr("Maximise that cell (counted left to right, top to bottom); again to return to the grid")),
-        // Shift+Tab reaches a window as Backtab: both are bound, one is shown.
+        entry(MaximiseCell, digits,
+              tr("Maximise that cell (counted left to right, top to bottom); again to return to the grid"),
+              digitRange),
         entry(NextLayout, {QKeySequence(Qt::CTRL | Qt::Key_Tab)}, tr("Open the next of your layouts")),
-        entry(PreviousLayout, {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab)},
-              tr("Open the previous of your layouts")),
-        entry(ZoomIn, {QKeySequence(Qt::Key_Plus), QKeySequence(Qt::Key_Equal)}, tr("Zoom into the active cell")),
+        entry(PreviousLayout, {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), previous},
+              tr("Open the previous of your layouts"), shown({previous})),
+        // "=" is the same key without Shift on many keyboards.
+        entry(ZoomIn, {zoomIn, QKeySequence(Qt::Key_Equal)}, tr("Zoom into the active cell"), shown({zoomIn})),
         entry(ZoomOut, {QKeySequence(Qt::Key_Minus)}, tr("Zoom out of the active cell")),
-        entry(ResetZoom, {QKeySequence(Qt::Key_0), QKeySequence(Qt::Key_Backspace)}, tr("Show the whole picture of the active cell")),
+        entry(ResetZoom, {QKeySequence(Qt::Key_0), QKeySequence(Qt::Key_Backspace)},
+              tr("Show the whole picture of the active cell")),
         entry(Tour, {QKeySequence(Qt::Key_T)}, tr("Start or stop the tour")),
         entry(StreamHealth, {QKeySequence(Qt::CTRL | Qt::Key_I)}, tr("Show or hide the stream health over every cell")),
     };
-    for (Shortcut& item : result) {
-        if (item.command == MaximiseCell)
-            item.keyText = digits.first().toString(QKeySequence::NativeText) + QStringLiteral(" … ")
-                + digits.last().toString(QKeySequence::NativeText);
-        else if (item.command == PreviousLayout)
-            item.keyText = item.keys.last().toString(QKeySequence::NativeText);
-        else if (item.command == ZoomIn)
-            item.keyText = item.keys.first().toString(QKeySequence::NativeText);
-    }
-    return result;
 }
 
 KeyboardShortcuts::Shortcut KeyboardShortcuts::shortcut(Command command)

@@ -68,14 +68,19 @@ void ControlPanelForm::setupUi(QWidget* panel)
 {
     normalPage = new QWidget;
     normalPage->setObjectName(QStringLiteral("normalPage"));
-    showRecordsButton = button("showRecordsButton", tr("Recordings"), KeyboardShortcuts::toolTip(tr("Show recordings"), KeyboardShortcuts::Recordings), nullptr);
-    hideRecordsButton = button("hideRecordsButton", tr("Recordings"), KeyboardShortcuts::toolTip(tr("Hide recordings"), KeyboardShortcuts::Recordings), nullptr);
+    using Keys = KeyboardShortcuts;
+    showRecordsButton =
+        button("showRecordsButton", tr("Recordings"), Keys::toolTip(tr("Show recordings"), Keys::Recordings), nullptr);
+    hideRecordsButton =
+        button("hideRecordsButton", tr("Recordings"), Keys::toolTip(tr("Hide recordings"), Keys::Recordings), nullptr);
     recordsStack = stack("recordsStack", normalPage, {showRecordsButton, hideRecordsButton});
-    liveButton = button("liveButton", tr("Live"), KeyboardShortcuts::toolTip(tr("Start live feed"), KeyboardShortcuts::Live), normalPage);
-    pauseButton = button("pauseButton", QString(), KeyboardShortcuts::toolTip(tr("Pause"), KeyboardShortcuts::PlayPause), nullptr);
-    playButton = button("playButton", QString(), KeyboardShortcuts::toolTip(tr("Play"), KeyboardShortcuts::PlayPause), nullptr);
+    liveButton = button("liveButton", tr("Live"), Keys::toolTip(tr("Start live feed"), Keys::Live), normalPage);
+    pauseButton = button("pauseButton", QString(), Keys::toolTip(tr("Pause"), Keys::PlayPause), nullptr);
+    playButton = button("playButton", QString(), Keys::toolTip(tr("Play"), Keys::PlayPause), nullptr);
     playPauseStack = stack("playPauseStack", normalPage, {pauseButton, playButton});
-    speedButton = button("speedButton", QString(), QStringLiteral("%1 (%2, %3)").arg(tr("Acceleration"), KeyboardShortcuts::shortcut(KeyboardShortcuts::Slower).keyText, KeyboardShortcuts::shortcut(KeyboardShortcuts::Faster).keyText), normalPage);
+    const QString speedKeys = QStringLiteral("%1 (%2, %3)").arg(tr("Acceleration"), Keys::shortcut(Keys::Slower).keyText,
+                                                              Keys::shortcut(Keys::Faster).keyText);
+    speedButton = button("speedButton", QString(), speedKeys, normalPage);
     speedButton->setProperty("acc", QStringLiteral("no"));
     speedSlider = slider("speedSlider", 5, 90, normalPage);
     speedLabel = label("speedLabel", QStringLiteral("1x"), normalPage);
@@ -103,14 +108,16 @@ void ControlPanelForm::setupUi(QWidget* panel)
     soundRow->addWidget(soundSlider);
 
     streamHealthButton = button("streamHealthButton", tr("Stream health"),
-                                KeyboardShortcuts::toolTip(tr("Show the stream health over every cell"),
-                                                           KeyboardShortcuts::StreamHealth), normalPage);
+                                Keys::toolTip(tr("Show the stream health over every cell"), Keys::StreamHealth),
+                                normalPage);
     streamHealthButton->setCheckable(true);
     qualityButton = button("qualityButton", tr("Quality"), QString(), normalPage);
     qualityMenu = new QualityMenu(qualityButton);
     qualityButton->setMenu(qualityMenu);
-    exportModeButton = button("exportModeButton", tr("Export"), KeyboardShortcuts::toolTip(tr("Choose a fragment to export"), KeyboardShortcuts::ExportMode), normalPage);
-    fullscreenButton = button("fullscreenButton", QString(), KeyboardShortcuts::toolTip(tr("Full screen"), KeyboardShortcuts::FullScreen), normalPage);
+    exportModeButton = button("exportModeButton", tr("Export"),
+                              Keys::toolTip(tr("Choose a fragment to export"), Keys::ExportMode), normalPage);
+    fullscreenButton =
+        button("fullscreenButton", QString(), Keys::toolTip(tr("Full screen"), Keys::FullScreen), normalPage);
     fullscreenButton->setCheckable(true);
 
     QHBoxLayout* normalRow = row(normalPage, 8);
