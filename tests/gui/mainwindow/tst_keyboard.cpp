@@ -258,6 +258,20 @@ void TestKeyboard::keysReachTheGridAndThePanels()
     for (VideoWidget* cell : cells)
         QVERIFY(!cell->healthOverlay());
 
+    // Tab walks the bar from left to right, and Space presses the button it
+    // reached instead of pausing.
+    w->controlPanel()->findChild<QPushButton*>(QStringLiteral("showRecordsButton"))->setFocus(Qt::TabFocusReason);
+    QStringList visited;
+    for (int i = 0; i < 3; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(visited, (QStringList{"pauseButton", "soundButton", "streamHealthButton"}));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    QVERIFY(w->isStreamHealthShown() && !grid->isPaused());
+    w->setStreamHealthShown(false);
+    grid->setFocus();
+
     // Export mode in and out.
     press(Qt::Key_E, Qt::ControlModifier);
     QVERIFY(w->isExportMode());
