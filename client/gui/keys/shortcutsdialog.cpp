@@ -4,6 +4,7 @@
 
 #include <QDialogButtonBox>
 #include <QHeaderView>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -32,14 +33,17 @@ ShortcutsDialog::ShortcutsDialog(QWidget* parent)
     }
     table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     table->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
-    table->resizeRowsToContents();
+    // Rows follow the width the descriptions get, which is known only once shown.
+    table->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* box = new QVBoxLayout(this);
     box->addWidget(table);
     box->addWidget(buttons);
-    resize(640, 560);
+    // Enter or Escape closes it at once; the table is a Tab away.
+    buttons->button(QDialogButtonBox::Close)->setFocus();
+    resize(720, 680);
 }
 
 } // namespace OrvantaClient::GUI
