@@ -314,6 +314,7 @@ private slots:
     void signOutClosesEveryWindow();
     void localStartNeedsNoCloud();
     void keysDriveARealWindowAndHealthShowsLiveNumbers();
+    void reconnectingCellSaysWhichAttempt();
 };
 
 void TestEndToEnd::initTestCase()
@@ -1028,15 +1029,26 @@ void TestEndToEnd::localStartNeedsNoCloud()
     }
 }
 
-void TestEndToEnd::keysDriveARealWindowAndHealthShowsLiveNumbers()
+namespace {
+
+// The window of the session, signed in with the remembered account first when
+// the case runs on its own.
+GUI::MainWindow* signedInWindow()
 {
-    // Run on its own, it signs in with the remembered account first.
     if (!window()) {
         answerNextQuestion(QMessageBox::Cancel);
         App::Application::instance()->startLogin();
-        QTRY_VERIFY_WITH_TIMEOUT(window() != nullptr, 20000);
+        QTest::qWaitFor([] { return window() != nullptr; }, 20000);
     }
-    GUI::MainWindow* w = window();
+    return window();
+}
+
+} // namespace
+
+void TestEndToEnd::keysDriveARealWindowAndHealthShowsLiveNumbers()
+{
+    GUI::MainWindow* w = signedInWindow();
+    QVERIFY(w);
     QTRY_VERIFY_WITH_TIMEOUT(camera(localServer(0), 1) && camera(localServer(1), 1), 20000);
     auto layout = std::make_shared<API::Layout>();
     layout->resize(1, 2);
@@ -1113,6 +1125,35 @@ void TestEndToEnd::keysDriveARealWindowAndHealthShowsLiveNumbers()
     QTRY_VERIFY(cells.at(0)->isVisible() && cells.at(1)->width() < grid->width() * 6 / 10);
     QTest::keyClick(grid, Qt::Key_I, Qt::ControlModifier);
     QVERIFY(!cells.at(0)->healthOverlay() && !cells.at(1)->healthOverlay());
+}
+
+void TestEndToEnd::reconnectingCellSaysWhichAttempt()
+{
+    GUI::MainWindow* w = signedInWindow();
+    QVERIFY(w);
+    QTRY_VERIFY_WITH_TIMEOUT(camera(localServer(0), 1), 20000);
+    const API::CameraPtr counter = camera(localServer(0), 1);
+    App::Settings::instance().setValue(QStringLiteral("experimental/framepump"), false); // the stream camsim cuts
+
+    // Every stream asked for from now on is cut after a second: the cell says
+    // which reload it is at. (A server that refuses outright counts as offline
+    // and the cell says that instead.)
+    QVERIFY(camsim->setFaults(QJsonObject{{"scope", "local"}, {"dropStreamAfterSecs", 1}}));
+    auto mend = qScopeGuard([] { camsim->setFaults(QJsonObject()); });
+    w->openCamera(counter);
+    VideoWidget* player = playerOf(w, counter);
+    auto* note = player->findChild<QLabel*>(QStringLiteral("reconnectLabel"));
+    QVERIFY(note);
+    const QRegularExpression attempt(QStringLiteral("^Reconnecting \\([1-3]/3\\)\\.\\.\\.$"));
+    QTRY_VERIFY2_WITH_TIMEOUT(note->isVisible() && attempt.match(note->text()).hasMatch(), qPrintable(note->text()),
+                              40000);
+
+    // Once the streams last again the picture stays and the note goes.
+    QVERIFY(camsim->setFaults(QJsonObject()));
+    QTRY_VERIFY_WITH_TIMEOUT(player->state() == VideoWidget::Playing && showsPicture(player) && !note->isVisible(),
+                             60000);
+    QTest::qWait(2500); // past the second after which a cut stream would have ended
+    QVERIFY(player->state() == VideoWidget::Playing && !note->isVisible());
 }
 
 int main(int argc, char* argv[])
