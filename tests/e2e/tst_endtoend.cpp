@@ -1038,7 +1038,8 @@ GUI::MainWindow* signedInWindow()
     if (!window()) {
         answerNextQuestion(QMessageBox::Cancel);
         App::Application::instance()->startLogin();
-        QTest::qWaitFor([] { return window() != nullptr; }, 20000);
+        if (!QTest::qWaitFor([] { return window() != nullptr; }, 20000))
+            return nullptr;
     }
     return window();
 }
