@@ -17,6 +17,7 @@
 #include "gui/panels/archivecontrolpanel.h"
 #include "gui/panels/controlpanel.h"
 #include "gui/panels/infopanel.h"
+#include "gui/player/healthoverlay.h"
 #include "gui/player/ptzwidget.h"
 #include "gui/player/ptzwidget_p.h"
 #include "gui/player/videoplaceholder.h"
@@ -63,6 +64,7 @@
 #include <chrono>
 #include <functional>
 #include <thread>
+#include <tuple>
 #include <unistd.h>
 
 #ifdef WD_ADDRESS_SANITIZER
@@ -319,6 +321,8 @@ private slots:
     void signOutClosesEveryWindow();
     void localStartNeedsNoCloud();
     void tourShowsStoredLayoutsInTurn();
+    void keysDriveARealWindowAndHealthShowsLiveNumbers();
+    void reconnectingCellSaysWhichAttempt();
 };
 
 void TestEndToEnd::initTestCase()
@@ -1209,6 +1213,132 @@ void TestEndToEnd::tourShowsStoredLayoutsInTurn()
             w->toggleTour(); // the tour started last
     }
     App::Tours::instance()->remove(all.id);
+}
+
+namespace {
+
+// The window of the session, signed in with the remembered account first when
+// the case runs on its own.
+GUI::MainWindow* signedInWindow()
+{
+    if (!window()) {
+        answerNextQuestion(QMessageBox::Cancel);
+        App::Application::instance()->startLogin();
+        if (!QTest::qWaitFor([] { return window() != nullptr; }, 20000))
+            return nullptr;
+    }
+    return window();
+}
+
+} // namespace
+
+void TestEndToEnd::keysDriveARealWindowAndHealthShowsLiveNumbers()
+{
+    GUI::MainWindow* w = signedInWindow();
+    QVERIFY(w);
+    QTRY_VERIFY_WITH_TIMEOUT(camera(localServer(0), 1) && camera(localServer(1), 1), 20000);
+    auto layout = std::make_shared<API::Layout>();
+    layout->resize(1, 2);
+    layout->addCamera(camera(localServer(0), 1));
+    layout->addCamera(camera(localServer(1), 1));
+    QVERIFY(w->openLayout(layout));
+    w->show();
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    GUI::LayoutWidget* grid = w->layoutWidget();
+    const QList<VideoWidget*> cells = grid->playersInOrder();
+    QCOMPARE(cells.size(), 2);
+    QTRY_VERIFY_WITH_TIMEOUT(showsPicture(cells.at(0)) && showsPicture(cells.at(1)), 20000);
+    grid->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), grid);
+
+    // The recordings and back to live, by key.
+    QTest::keyClick(grid, Qt::Key_R);
+    QTRY_VERIFY(w->timeline()->isVisible());
+    QTest::keyClick(grid, Qt::Key_L);
+    QTRY_VERIFY(!w->timeline()->isVisible());
+    QVERIFY(!w->isArchivePlaying());
+
+    // In the recordings the arrows step through time, and the brackets change the speed.
+    QTest::keyClick(grid, Qt::Key_Left); // live: nothing to step through
+    QVERIFY(!w->isArchivePlaying());
+    QTest::keyClick(grid, Qt::Key_R);
+    QTRY_VERIFY(w->timeline()->isVisible());
+    const QDateTime moment = recordedMoment(w, cells.at(0)->camera());
+    QVERIFY(moment.isValid());
+    w->playArchive(moment.addSecs(120));
+    QVERIFY(w->isArchivePlaying());
+    for (const auto& [key, modifiers, seconds] : {std::make_tuple(Qt::Key_Left, Qt::NoModifier, -10),
+                                                  std::make_tuple(Qt::Key_Right, Qt::ShiftModifier, 60),
+                                                  std::make_tuple(Qt::Key_Left, Qt::ShiftModifier, -60)}) {
+        const QDateTime before = w->timeline()->position();
+        const int mark = camsim->index();
+        QTest::keyClick(grid, key, modifiers);
+        QCOMPARE(w->timeline()->position(), before.addSecs(seconds));
+        QTRY_VERIFY_WITH_TIMEOUT(!camsim->requestsSince(mark, "/flv/archive").isEmpty(), 15000);
+    }
+    QTest::keyClick(grid, Qt::Key_BracketRight);
+    QCOMPARE(w->controlPanel()->speed(), 2);
+    QTRY_VERIFY(cells.at(0)->speed() == 2 && cells.at(1)->speed() == 2);
+    QTest::keyClick(grid, Qt::Key_BracketLeft);
+    QCOMPARE(w->controlPanel()->speed(), 1);
+    QTest::keyClick(grid, Qt::Key_L);
+    QTRY_VERIFY(!w->timeline()->isVisible());
+    QVERIFY(!w->isArchivePlaying());
+    QTRY_VERIFY_WITH_TIMEOUT(showsPicture(cells.at(0)) && showsPicture(cells.at(1)), 20000);
+
+    // The second cell fills the grid.
+    QTest::keyClick(grid, Qt::Key_2);
+    QTRY_VERIFY(!cells.at(0)->isVisible() && cells.at(1)->width() > grid->width() * 9 / 10);
+
+    // The stream health of a live camera: the size the worker delivers, and
+    // pictures received and shown every second.
+    QTest::keyClick(grid, Qt::Key_I, Qt::ControlModifier);
+    GUI::Player::HealthOverlay* overlay = cells.at(1)->healthOverlay();
+    QVERIFY(overlay && overlay->isVisible());
+    const QRegularExpression numbers("Resolution: (\\d+) × (\\d+)\nFrames per second: (\\d+) received, (\\d+) shown");
+    QTRY_VERIFY2_WITH_TIMEOUT([&] {
+        const QRegularExpressionMatch match = numbers.match(overlay->text());
+        return match.hasMatch() && match.captured(1).toInt() > 0 && match.captured(2).toInt() > 0
+            && match.captured(3).toInt() > 0 && match.captured(4).toInt() > 0;
+    }(), qPrintable(overlay->text()), 20000);
+    QVERIFY2(overlay->text().contains(QRegularExpression("Worker: (clipworker|framepump), restarts: \\d+")),
+             qPrintable(overlay->text()));
+    QVERIFY(cells.at(0)->healthOverlay()); // the hidden cell has one too, for later
+    snap(QStringLiteral("health"), w);
+
+    // The same digit returns to the grid; the health goes as it came.
+    QTest::keyClick(grid, Qt::Key_2);
+    QTRY_VERIFY(cells.at(0)->isVisible() && cells.at(1)->width() < grid->width() * 6 / 10);
+    QTest::keyClick(grid, Qt::Key_I, Qt::ControlModifier);
+    QVERIFY(!cells.at(0)->healthOverlay() && !cells.at(1)->healthOverlay());
+}
+
+void TestEndToEnd::reconnectingCellSaysWhichAttempt()
+{
+    GUI::MainWindow* w = signedInWindow();
+    QVERIFY(w);
+    QTRY_VERIFY_WITH_TIMEOUT(camera(localServer(0), 1), 20000);
+    const API::CameraPtr counter = camera(localServer(0), 1);
+    App::Settings::instance().setValue(QStringLiteral("experimental/framepump"), false); // the stream camsim cuts
+
+    // Every stream asked for from now on is cut after a second: the cell says
+    // which reload it is at. (A server that refuses outright counts as offline
+    // and the cell says that instead.)
+    QVERIFY(camsim->setFaults(QJsonObject{{"scope", "local"}, {"dropStreamAfterSecs", 1}}));
+    auto mend = qScopeGuard([] { camsim->setFaults(QJsonObject()); });
+    w->openCamera(counter);
+    VideoWidget* player = playerOf(w, counter);
+    auto* note = player->findChild<QLabel*>(QStringLiteral("reconnectLabel"));
+    QVERIFY(note);
+    const QRegularExpression attempt(QStringLiteral("^Reconnecting \\([1-3]/3\\)\\.\\.\\.$"));
+    QTRY_VERIFY2_WITH_TIMEOUT(note->isVisible() && attempt.match(note->text()).hasMatch(), qPrintable(note->text()),
+                              40000);
+
+    // Once the streams last again the picture returns and the note goes.
+    QVERIFY(camsim->setFaults(QJsonObject()));
+    QTRY_VERIFY_WITH_TIMEOUT(player->state() == VideoWidget::Playing && showsPicture(player) && !note->isVisible(),
+                             60000);
 }
 
 int main(int argc, char* argv[])

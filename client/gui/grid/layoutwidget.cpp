@@ -1,5 +1,6 @@
 #include "layoutwidget.h"
 
+#include "gui/player/healthoverlay.h"
 #include "gui/player/videoplaceholder.h"
 #include "gui/player/videowidget.h"
 #include "gui/widgets/playernotification.h"
@@ -16,6 +17,7 @@
 #include <QMimeData>
 #include <QStyle>
 #include <QtMath>
+#include <algorithm>
 #include <utility>
 
 namespace OrvantaClient::GUI {
@@ -29,6 +31,9 @@ LayoutWidget::LayoutWidget(QWidget* parent)
     API::registerMetaTypes();
     setObjectName(QStringLiteral("LayoutWidget"));
     setAcceptDrops(true);
+    // A click into the grid takes the focus from a text field, so that the
+    // window's keys work on the cells again.
+    setFocusPolicy(Qt::ClickFocus);
     setProperty("drop", false);
     setStyleSheet(QStringLiteral("#LayoutWidget[drop=\"true\"] { border: 2px solid rgb(25, 134, 243); }"));
     // A plain QWidget draws no style-sheet border without this.
@@ -170,6 +175,7 @@ VideoWidget* LayoutWidget::createPlayer(const API::LayoutCellPoint& point, int r
     // correct it: it starts at the size the grid will give it.
     if (isVisible())
         player->resize(expectedCellSize(rowSpan, columnSpan));
+    updateHealth(player);
     // The stream is chosen before the worker starts: choosing it after would
     // start every worker twice when a layout opens.
     const int quality = m_quality != autoQuality ? m_quality : expectedQuality(columnSpan);
@@ -343,16 +349,95 @@ void LayoutWidget::onDoubleClicked(API::LayoutCellPoint point)
 {
     if (!m_layout || (m_layout->rows() == 1 && m_layout->columns() == 1) || !m_players.contains(point))
         return;
-    const bool maximize = !m_maximized;
-    setCellsVisible(!maximize);
-    if (maximize) {
-        VideoWidget* player = m_players.value(point);
-        int row = 0, column = 0, rows = 1, columns = 1;
-        m_grid->getItemPosition(m_grid->indexOf(player), &row, &column, &rows, &columns);
-        stretchCells(QRect(column, row, columns, rows));
-        player->show();
-    }
+    if (m_maximized)
+        showGrid();
+    else
+        maximize(point);
+}
+
+void LayoutWidget::maximize(const API::LayoutCellPoint& point)
+{
+    VideoWidget* player = m_players.value(point);
+    if (!player)
+        return;
+    setCellsVisible(false);
+    int row = 0, column = 0, rows = 1, columns = 1;
+    m_grid->getItemPosition(m_grid->indexOf(player), &row, &column, &rows, &columns);
+    stretchCells(QRect(column, row, columns, rows));
+    player->show();
     m_settle.start();
+}
+
+void LayoutWidget::showGrid()
+{
+    if (!m_maximized)
+        return;
+    setCellsVisible(true);
+    m_settle.start();
+}
+
+VideoWidget* LayoutWidget::maximizedPlayer() const
+{
+    if (!m_maximized)
+        return nullptr;
+    for (VideoWidget* player : m_players) {
+        if (!player->isHidden())
+            return player;
+    }
+    return nullptr;
+}
+
+QList<VideoWidget*> LayoutWidget::playersInOrder() const
+{
+    QList<API::LayoutCellPoint> points = m_players.keys();
+    std::sort(points.begin(), points.end(), [](const API::LayoutCellPoint& a, const API::LayoutCellPoint& b) {
+        return std::make_pair(a.row, a.column) < std::make_pair(b.row, b.column);
+    });
+    QList<VideoWidget*> ordered;
+    for (const API::LayoutCellPoint& point : qAsConst(points))
+        ordered << m_players.value(point);
+    return ordered;
+}
+
+VideoWidget* LayoutWidget::activePlayer() const
+{
+    if (!m_activeCamera)
+        return nullptr;
+    // The maximised cell first: the camera may be in the grid more than once.
+    if (VideoWidget* shown = maximizedPlayer(); shown && shown->camera() == m_activeCamera)
+        return shown;
+    for (VideoWidget* player : playersInOrder()) {
+        if (player->camera() == m_activeCamera)
+            return player;
+    }
+    return nullptr;
+}
+
+void LayoutWidget::toggleMaximized(int number)
+{
+    const QList<VideoWidget*> ordered = playersInOrder();
+    const bool single = m_layout && m_layout->rows() == 1 && m_layout->columns() == 1;
+    if (!m_layout || single || number < 1 || number > ordered.size())
+        return;
+    VideoWidget* player = ordered.at(number - 1);
+    const bool itself = maximizedPlayer() == player;
+    showGrid();
+    if (!itself)
+        maximize(m_players.key(player));
+}
+
+void LayoutWidget::setStreamHealthShown(bool shown)
+{
+    m_healthShown = shown;
+    for (VideoWidget* player : qAsConst(m_players))
+        updateHealth(player);
+}
+
+void LayoutWidget::updateHealth(VideoWidget* player)
+{
+    player->setHealthShown(m_healthShown);
+    if (Player::HealthOverlay* overlay = player->healthOverlay())
+        overlay->setAutomaticQuality(m_quality == autoQuality);
 }
 
 void LayoutWidget::setCellsVisible(bool visible)
@@ -504,6 +589,8 @@ void LayoutWidget::setSoundEnabled(bool enabled)
 void LayoutWidget::setQuality(int quality)
 {
     m_quality = quality;
+    for (VideoWidget* player : qAsConst(m_players))
+        updateHealth(player);
     if (quality == autoQuality) {
         applyAutoQuality();
         return;

@@ -67,6 +67,22 @@ public:
     // The grid a server drop needs: rows and columns after making room for extra cameras.
     static QSize grownSize(int rows, int columns, int extra);
 
+    // The players in reading order (left to right, top to bottom), and the
+    // active camera's player when it is in the grid.
+    QList<Player::VideoWidget*> playersInOrder() const;
+    Player::VideoWidget* activePlayer() const;
+    // Maximises the cell of the n-th player in reading order (from 1), or returns
+    // it to the grid when it is the one maximised; another cell than the one
+    // maximised takes its place. A number without a player does nothing.
+    void toggleMaximized(int number);
+    // A maximised cell back to its place in the grid.
+    void showGrid();
+    Player::VideoWidget* maximizedPlayer() const;
+
+    // The stream health over every cell, for the cells to come too.
+    void setStreamHealthShown(bool shown);
+    bool isStreamHealthShown() const { return m_healthShown; }
+
     void showExportDone(const QString& path);
     void showExportError();
     // A problem of the application that the user must learn of (plain text).
@@ -114,6 +130,8 @@ private:
     void setDropHighlight(bool on);
     // All cells shown (not maximised), or all hidden (one about to fill the grid).
     void setCellsVisible(bool visible);
+    void maximize(const API::LayoutCellPoint& point);
+    void updateHealth(Player::VideoWidget* player);
     void applyAutoQuality();
     int qualityFor(Player::VideoWidget* player) const;
     // The quality for a new player, from the cell it will get in the grid as sized now.
@@ -129,6 +147,7 @@ private:
     bool m_soundEnabled = true;
     int m_quality = autoQuality;
     bool m_maximized = false;
+    bool m_healthShown = false;
     bool m_paused = false;
     int m_volume = 50;
     int m_speed = 1;

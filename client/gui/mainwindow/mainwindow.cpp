@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include "connectionbanner.h"
+#include "keyboardcontrol.h"
 #include "tourindicator.h"
 #include "tourrunner.h"
 
@@ -236,6 +237,7 @@ MainWindow::MainWindow(QWidget* parent)
     connect(panel, &ControlPanel::soundVolumeChanged, this, &MainWindow::volumeChanged);
     connect(panel, &ControlPanel::soundEnabled, this, &MainWindow::soundEnabled);
     connect(panel, &ControlPanel::speedChanged, this, &MainWindow::setSpeed);
+    connect(panel, &ControlPanel::streamHealthToggled, this, &MainWindow::setStreamHealthShown);
 
     connect(d->infoPanel, &InfoPanel::showRequest, this, &MainWindow::showRosterAndToolbar);
     connect(d->infoPanel, &InfoPanel::cloneWindowClicked, this, &MainWindow::clone);
@@ -278,6 +280,7 @@ MainWindow::MainWindow(QWidget* parent)
     if (App::Settings::instance().value(QStringLiteral("mainWindow/openTab")).toString() == QLatin1String("Layouts"))
         setLayoutsMode();
     d->tickTimer = startTimer(1000, Qt::CoarseTimer);
+    new KeyboardControl(this);
 
     // A window on its way out (hidden at sign-out) leaves them to the next one.
     const auto showNotices = [this] {
@@ -302,6 +305,8 @@ API::LayoutPtr MainWindow::currentLayout() const { return d->layout; }
 API::CameraPtr MainWindow::activeCamera() const { return d->activeCamera; }
 bool MainWindow::isEditing() const { return d->editing; }
 bool MainWindow::isArchivePlaying() const { return d->archivePlaying; }
+bool MainWindow::isExportMode() const { return d->exportMode; }
+bool MainWindow::isStreamHealthShown() const { return d->layoutWidget->isStreamHealthShown(); }
 SideBar* MainWindow::sideBar() const { return d->sideBar; }
 ToolBar* MainWindow::toolBar() const { return d->toolBar; }
 InfoPanel* MainWindow::infoPanel() const { return d->infoPanel; }
@@ -1096,6 +1101,12 @@ void MainWindow::updateTourIndicator()
         return;
     d->tourIndicator->showState(d->tour.name, d->tourRunner->position() + 1, d->tourRunner->count(),
                                 d->tourRunner->msToNext());
+}
+
+void MainWindow::setStreamHealthShown(bool shown)
+{
+    d->layoutWidget->setStreamHealthShown(shown);
+    d->controlPanel->setStreamHealthChecked(shown);
 }
 
 } // namespace OrvantaClient::GUI

@@ -36,6 +36,9 @@ public:
     API::CameraPtr activeCamera() const;
     bool isEditing() const;
     bool isArchivePlaying() const;
+    bool isExportMode() const;
+    // The stream health over every cell of this window.
+    bool isStreamHealthShown() const;
 
     // The parts, for the application and for tests that drive the window.
     SideBar* sideBar() const;
@@ -124,6 +127,7 @@ public slots:
     void toggleTour();
     void startTour(QString id);
     void stopTour();
+    void setStreamHealthShown(bool shown);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

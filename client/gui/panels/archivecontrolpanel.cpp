@@ -27,6 +27,7 @@ OrvantaClient--GUI--ArchiveControlPanel QDateEdit::down-arrow { image: url(:/con
 OrvantaClient--GUI--ArchiveControlPanel QPushButton {
     border: none; background: transparent; min-width: 24px; max-width: 24px; min-height: 24px; border-radius: 3px; }
 OrvantaClient--GUI--ArchiveControlPanel QPushButton:hover { background-color: rgba(255, 255, 255, 18); }
+OrvantaClient--GUI--ArchiveControlPanel QPushButton:focus { border: 1px solid rgb(62, 183, 253); }
 QPushButton#prevDayButton { image: url(:/controlpanel/icons/prev_day.png); }
 QPushButton#nextDayButton { image: url(:/controlpanel/icons/next_day.png); }
 QPushButton#zoomInButton { image: url(:/controlpanel/icons/zoom_in.png); }
@@ -42,7 +43,8 @@ QPushButton* iconButton(const char* name, const QString& toolTip, QWidget* paren
     button->setObjectName(QLatin1String(name));
     button->setToolTip(toolTip);
     button->setCursor(Qt::PointingHandCursor);
-    button->setFocusPolicy(Qt::NoFocus);
+    // Reached with Tab, not taken by a click: a click leaves the keys to the grid.
+    button->setFocusPolicy(Qt::TabFocus);
     return button;
 }
 

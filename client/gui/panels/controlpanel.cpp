@@ -43,6 +43,8 @@ OrvantaClient--GUI--ControlPanel QLabel#liveLabel { color: rgb(62, 183, 253); fo
 OrvantaClient--GUI--ControlPanel QPushButton {
     color: white; border: none; background: transparent; min-height: 28px; padding: 0 8px; border-radius: 3px; }
 OrvantaClient--GUI--ControlPanel QPushButton:hover { background-color: rgba(255, 255, 255, 18); }
+OrvantaClient--GUI--ControlPanel QPushButton:focus { border: 1px solid rgb(62, 183, 253); }
+OrvantaClient--GUI--ControlPanel QPushButton:checked { background-color: rgba(62, 183, 253, 90); }
 OrvantaClient--GUI--ControlPanel QPushButton::menu-indicator { image: none; width: 0; }
 QPushButton#hideRecordsButton, QPushButton#exportButton { background-color: rgb(62, 183, 253); }
 QPushButton#hideRecordsButton:hover, QPushButton#exportButton:hover { background-color: rgb(96, 198, 255); }
@@ -115,6 +117,7 @@ void ControlPanel::connectForm()
     connect(f.soundButton, &QPushButton::clicked, this, &ControlPanel::on_soundButton_clicked);
     connect(f.speedSlider, &QSlider::valueChanged, this, &ControlPanel::on_speedSlider_valueChanged);
     connect(f.speedButton, &QPushButton::clicked, this, &ControlPanel::on_speedButton_clicked);
+    connect(f.streamHealthButton, &QPushButton::toggled, this, &ControlPanel::streamHealthToggled);
     // The volume slider shows while the pointer is over the sound area.
     f.soundArea->installEventFilter(this);
 }
@@ -281,6 +284,24 @@ void ControlPanel::exportPercentDone(int percent)
     d->form.exportPercentLabel->setText(QString::number(qBound(0, percent, 100)) + QLatin1Char('%'));
 }
 
+void ControlPanel::setStreamHealthChecked(bool checked)
+{
+    const QSignalBlocker blocker(d->form.streamHealthButton);
+    d->form.streamHealthButton->setChecked(checked);
+}
+
+void ControlPanel::stepSpeed(int steps)
+{
+    QSlider* slider = d->form.speedSlider;
+    const int step = qBound(slider->minimum(), slider->value() + steps, slider->maximum());
+    if (step == slider->value())
+        return;
+    slider->setValue(step);
+    // The speed chosen by key stays in sight, as one chosen on the slider does.
+    if (d->recordsControls && d->controlsVisible)
+        d->form.speedLabel->setVisible(step != slider->minimum() || slider->isVisible());
+}
+
 bool ControlPanel::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == d->form.soundArea) {
@@ -331,7 +352,8 @@ void ControlPanel::setControlsVisible(bool visible)
 {
     d->controlsVisible = visible;
     const Internal::ControlPanelForm& f = d->form;
-    const QList<QWidget*> controls{f.recordsStack, f.playPauseStack, f.timeStack, f.soundArea, f.qualityButton};
+    const QList<QWidget*> controls{f.recordsStack, f.playPauseStack, f.timeStack, f.soundArea, f.streamHealthButton,
+                                   f.qualityButton};
     for (QWidget* control : controls)
         control->setVisible(visible);
     f.fullscreenButton->setVisible(visible && d->fullscreenButtonVisible);

@@ -46,6 +46,7 @@ signals:
     void soundVolumeChanged(int volume);
     void soundEnabled(bool enable);
     void speedChanged(int speed);
+    void streamHealthToggled(bool shown);
 
 public slots:
     void showSpeedSlider();
@@ -71,6 +72,9 @@ public slots:
     void showExportPercent();
     void exportStarted();
     void exportPercentDone(int percent);
+    void setStreamHealthChecked(bool checked);
+    // Archive speed up (positive) or down by steps of the slider, within its range.
+    void stepSpeed(int steps);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

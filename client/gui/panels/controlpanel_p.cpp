@@ -1,5 +1,6 @@
 #include "controlpanel_p.h"
 #include "qualitymenu.h"
+#include "gui/keys/keyboardshortcuts.h"
 #include "gui/widgets/spinnerwidget.h"
 
 #include <QHBoxLayout>
@@ -18,7 +19,8 @@ QPushButton* button(const char* name, const QString& text, const QString& toolTi
     result->setObjectName(QLatin1String(name));
     result->setToolTip(toolTip);
     result->setCursor(Qt::PointingHandCursor);
-    result->setFocusPolicy(Qt::NoFocus);
+    // Reached with Tab, not taken by a click: a click leaves the keys to the grid.
+    result->setFocusPolicy(Qt::TabFocus);
     return result;
 }
 
@@ -66,14 +68,19 @@ void ControlPanelForm::setupUi(QWidget* panel)
 {
     normalPage = new QWidget;
     normalPage->setObjectName(QStringLiteral("normalPage"));
-    showRecordsButton = button("showRecordsButton", tr("Recordings"), tr("Show recordings"), nullptr);
-    hideRecordsButton = button("hideRecordsButton", tr("Recordings"), tr("Hide recordings"), nullptr);
+    using Keys = KeyboardShortcuts;
+    showRecordsButton =
+        button("showRecordsButton", tr("Recordings"), Keys::toolTip(tr("Show recordings"), Keys::Recordings), nullptr);
+    hideRecordsButton =
+        button("hideRecordsButton", tr("Recordings"), Keys::toolTip(tr("Hide recordings"), Keys::Recordings), nullptr);
     recordsStack = stack("recordsStack", normalPage, {showRecordsButton, hideRecordsButton});
-    liveButton = button("liveButton", tr("Live"), tr("Start live feed"), normalPage);
-    pauseButton = button("pauseButton", QString(), tr("Pause"), nullptr);
-    playButton = button("playButton", QString(), tr("Play"), nullptr);
+    liveButton = button("liveButton", tr("Live"), Keys::toolTip(tr("Start live feed"), Keys::Live), normalPage);
+    pauseButton = button("pauseButton", QString(), Keys::toolTip(tr("Pause"), Keys::PlayPause), nullptr);
+    playButton = button("playButton", QString(), Keys::toolTip(tr("Play"), Keys::PlayPause), nullptr);
     playPauseStack = stack("playPauseStack", normalPage, {pauseButton, playButton});
-    speedButton = button("speedButton", QString(), tr("Acceleration"), normalPage);
+    const QString speedKeys = QStringLiteral("%1 (%2, %3)").arg(tr("Acceleration"), Keys::shortcut(Keys::Slower).keyText,
+                                                              Keys::shortcut(Keys::Faster).keyText);
+    speedButton = button("speedButton", QString(), speedKeys, normalPage);
     speedButton->setProperty("acc", QStringLiteral("no"));
     speedSlider = slider("speedSlider", 5, 90, normalPage);
     speedLabel = label("speedLabel", QStringLiteral("1x"), normalPage);
@@ -100,11 +107,17 @@ void ControlPanelForm::setupUi(QWidget* panel)
     soundRow->addWidget(soundButton);
     soundRow->addWidget(soundSlider);
 
+    streamHealthButton = button("streamHealthButton", tr("Stream health"),
+                                Keys::toolTip(tr("Show the stream health over every cell"), Keys::StreamHealth),
+                                normalPage);
+    streamHealthButton->setCheckable(true);
     qualityButton = button("qualityButton", tr("Quality"), QString(), normalPage);
     qualityMenu = new QualityMenu(qualityButton);
     qualityButton->setMenu(qualityMenu);
-    exportModeButton = button("exportModeButton", tr("Export"), QString(), normalPage);
-    fullscreenButton = button("fullscreenButton", QString(), tr("Full screen"), normalPage);
+    exportModeButton = button("exportModeButton", tr("Export"),
+                              Keys::toolTip(tr("Choose a fragment to export"), Keys::ExportMode), normalPage);
+    fullscreenButton =
+        button("fullscreenButton", QString(), Keys::toolTip(tr("Full screen"), Keys::FullScreen), normalPage);
     fullscreenButton->setCheckable(true);
 
     QHBoxLayout* normalRow = row(normalPage, 8);
@@ -117,6 +130,7 @@ void ControlPanelForm::setupUi(QWidget* panel)
     normalRow->addWidget(timeStack);
     normalRow->addStretch(1);
     normalRow->addWidget(soundArea);
+    normalRow->addWidget(streamHealthButton);
     normalRow->addWidget(qualityButton);
     normalRow->addWidget(exportModeButton);
     normalRow->addWidget(fullscreenButton);
@@ -141,7 +155,13 @@ void ControlPanelForm::setupUi(QWidget* panel)
     exportRow->addStretch(1);
     exportRow->addWidget(exportStack);
 
+    // Tab follows the bar from left to right; the buttons were made in another order.
+    const QList<QWidget*> order{showRecordsButton, hideRecordsButton, liveButton, pauseButton, playButton,
+                                speedButton, soundButton, streamHealthButton, qualityButton, exportModeButton,
+                                fullscreenButton, cancelExportButton, exportButton};
     modeStack = stack("modeStack", panel, {normalPage, exportPage});
+    for (int i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order.at(i - 1), order.at(i));
     modeStack->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     QHBoxLayout* panelRow = row(panel, 0);
     panelRow->setContentsMargins(10, 4, 10, 4);

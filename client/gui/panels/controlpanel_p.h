@@ -62,6 +62,7 @@ public:
     QWidget* soundArea = nullptr;
     QPushButton* soundButton = nullptr;
     QSlider* soundSlider = nullptr;
+    QPushButton* streamHealthButton = nullptr;
     QPushButton* qualityButton = nullptr;
     QualityMenu* qualityMenu = nullptr;
     QPushButton* exportModeButton = nullptr;

@@ -20,6 +20,7 @@ QLineEdit#layoutNameEdit { color: white; background: rgb(45, 45, 52); border: 1p
 QPushButton { color: rgb(220, 222, 228); background: transparent; border: 1px solid rgb(70, 70, 80);
     border-radius: 3px; padding: 4px 10px; font-size: 13px; }
 QPushButton:hover { background-color: rgba(255, 255, 255, 18); }
+QPushButton:focus { border-color: rgb(62, 183, 253); }
 QPushButton:disabled { color: rgb(110, 110, 120); border-color: rgb(55, 55, 62); }
 QPushButton#saveLayoutButton { background-color: rgb(25, 134, 243); border-color: rgb(25, 134, 243); color: white; }
 )";
@@ -63,11 +64,12 @@ InfoPanel::InfoPanel(QWidget* parent)
     box->addStretch();
     for (QPushButton* button : {m_editButton, m_gridButton, m_saveButton, m_cancelButton, m_cloneButton, m_closeButton}) {
         button->setCursor(Qt::PointingHandCursor);
-        button->setFocusPolicy(Qt::NoFocus);
+        // Reached with Tab, not taken by a click: a click leaves the keys to the grid.
+        button->setFocusPolicy(Qt::TabFocus);
         box->addWidget(button);
     }
     m_showButton->setCursor(Qt::PointingHandCursor);
-    m_showButton->setFocusPolicy(Qt::NoFocus);
+    m_showButton->setFocusPolicy(Qt::TabFocus);
     m_showButton->hide();
 
     connect(m_showButton, &QPushButton::clicked, this, &InfoPanel::showRequest);

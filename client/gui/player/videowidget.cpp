@@ -2,7 +2,9 @@
 
 #include "digitalzoom.h"
 #include "dragdata.h"
+#include "healthoverlay.h"
 #include "ptzwidget.h"
+#include "reconnectlabel.h"
 #include "snapshotgrabber.h"
 #include "zoomoverview.h"
 #include "core/constants.h"
@@ -10,6 +12,7 @@
 #include "core/settings.h"
 #include "core/storagepaths.h"
 #include "gui/dialogs/camerasettingsdialog.h"
+#include "gui/keys/keyboardshortcuts.h"
 #include "gui/widgets/playernotification.h"
 #include "gui/widgets/spinnerwidget.h"
 #include "model/layout.h"
@@ -24,6 +27,7 @@
 #include <QDir>
 #include <QDrag>
 #include <QDragEnterEvent>
+#include <QFileInfo>
 #include <QGestureEvent>
 #include <QKeyEvent>
 #include <QHBoxLayout>
@@ -32,6 +36,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPointer>
 #include <QRegion>
 #include <QPropertyAnimation>
 #include <QProcess>
@@ -82,6 +87,7 @@ public:
     void grabSnapshot();
     void drawFullSnapshot();
     void takeFullSnapshot();
+    void updateReconnecting();
 
     VideoWidget* q;
     QString url;
@@ -105,6 +111,9 @@ public:
     bool workerEnded = false;
     bool hasFrame = false;
     qint64 frameCount = 0;
+    // Pictures painted, each once however often it is painted.
+    qint64 shownFrames = 0;
+    qint64 lastShownFrame = -1;
     QImage image;
     // The workers leave the alpha byte as they like (one of libvlc's converters
     // writes 0): the pictures are opaque, so the bytes are read without alpha.
@@ -173,6 +182,8 @@ public:
     SpinnerWidget* spinner = nullptr;
     GUI::PtzWidget* ptz = nullptr;
     QMenu* menu = nullptr;
+    ReconnectLabel* reconnectLabel = nullptr;
+    QPointer<HealthOverlay> health;
 };
 
 bool VideoWidgetPrivate::isFramepump() const
@@ -243,6 +254,21 @@ void VideoWidgetPrivate::setState(int newState)
     // The pad is offered only while the picture is live and moving, so it
     // follows every change: hidden on a failure, back on recovery.
     updatePtzVisibility();
+    updateReconnecting();
+}
+
+// A live cell that failed waits for the watchdog's next reload, or plays one:
+// it says which of the reloads allowed before it gives up.
+void VideoWidgetPrivate::updateReconnecting()
+{
+    if (!reconnectLabel)
+        return;
+    int attempt = 0;
+    if (!archiveMode && state == VideoWidget::Error && reloads < maxReloads)
+        attempt = reloads + 1;
+    else if (!archiveMode && state == VideoWidget::Starting && reloads > 0)
+        attempt = reloads;
+    reconnectLabel->setAttempt(attempt, maxReloads);
 }
 
 void VideoWidgetPrivate::sendCommand(const QString& command)
@@ -532,6 +558,7 @@ void VideoWidgetPrivate::watchdog()
                 qDebug() << "Camera" << camera->name() << "freezed and reload by timer. Reloads count:" << count + 1;
                 q->playLive();
                 reloads = count + 1;
+                updateReconnecting();
             }
         } else {
             q->stop();
@@ -606,6 +633,8 @@ QPushButton* barButton(const QString& objectName, const QString& text, const QSt
     button->setToolTip(toolTip);
     button->setFlat(true);
     button->setCursor(Qt::PointingHandCursor);
+    // A click on a cell's button leaves the keys to the window's shortcuts.
+    button->setFocusPolicy(Qt::NoFocus);
     return button;
 }
 
@@ -639,7 +668,8 @@ VideoWidget::VideoWidget(API::CameraPtr camera, QWidget* parent)
     bottom->setContentsMargins(6, 2, 2, 2);
     d->timeLabel = new QLabel(d->bottomBar);
     bottom->addWidget(d->timeLabel, 1);
-    QPushButton* snapshot = barButton(QStringLiteral("cameraScreenshotButton"), tr("Snapshot"), tr("Save a snapshot"));
+    QPushButton* snapshot = barButton(QStringLiteral("cameraScreenshotButton"), tr("Snapshot"),
+                                      KeyboardShortcuts::toolTip(tr("Save a snapshot"), KeyboardShortcuts::Snapshot));
     QPushButton* options = barButton(QStringLiteral("optionsButton"), QStringLiteral("⋯"), tr("Options"));
     bottom->addWidget(snapshot);
     bottom->addWidget(options);
@@ -658,6 +688,7 @@ VideoWidget::VideoWidget(API::CameraPtr camera, QWidget* parent)
     d->spinner->hide();
     d->ptz = new GUI::PtzWidget(this);
     d->ptz->hide();
+    d->reconnectLabel = new ReconnectLabel(this);
     d->overview = new ZoomOverview(this);
     d->overview->hide();
     connect(d->overview, &ZoomOverview::resetRequested, this, &VideoWidget::resetZoom);
@@ -776,6 +807,22 @@ QRect VideoWidget::videoRect() const { return d->videoRect; }
 QDateTime VideoWidget::playbackTime() const { return d->playbackTime; }
 QString VideoWidget::frameFileName() const { return d->frameFile.name(); }
 QString VideoWidget::message() const { return d->messageLabel->isVisible() ? d->messageLabel->text() : QString(); }
+QSize VideoWidget::pictureSize() const { return d->hasFrame ? QSize(d->videoWidth, d->videoHeight) : QSize(); }
+qint64 VideoWidget::shownFrameCount() const { return d->shownFrames; }
+HealthOverlay* VideoWidget::healthOverlay() const { return d->health; }
+
+QString VideoWidget::workerName() const
+{
+    return d->process->state() == QProcess::NotRunning ? QString() : QFileInfo(d->process->program()).fileName();
+}
+
+void VideoWidget::setHealthShown(bool shown)
+{
+    if (shown && !d->health)
+        d->health = new HealthOverlay(this);
+    else if (!shown)
+        delete d->health;
+}
 
 void VideoWidget::setWorkerDirectory(const QString& directory)
 {
@@ -1151,6 +1198,11 @@ void VideoWidget::on_cameraScreenshotButton_clicked()
         d->saveSnapshot(d->image, d->playbackTime, d->zoom);
 }
 
+void VideoWidget::takeSnapshot()
+{
+    on_cameraScreenshotButton_clicked();
+}
+
 void VideoWidget::on_closeButton_clicked() { emit closed(d->position); }
 void VideoWidget::on_actionClose_triggered() { emit closed(d->position); }
 
@@ -1252,6 +1304,10 @@ void VideoWidget::paintEvent(QPaintEvent*)
     QPainter painter(this);
     const QColor background(25, 25, 29);
     if (d->hasFrame && !d->image.isNull()) {
+        if (d->lastShownFrame != d->frameCount) {
+            d->lastShownFrame = d->frameCount;
+            ++d->shownFrames;
+        }
         QRect whole;
         d->videoRect = targetRect(size(), d->aspect, d->camera->aspectMode(), d->image.size(), &whole);
         d->wholeSource = whole;

@@ -14,6 +14,8 @@ namespace Internal {
 class VideoWidgetPrivate;
 }
 
+class HealthOverlay;
+
 // One camera in one cell of a layout grid. It runs a stream worker through the
 // worker protocol, paints the pictures the worker leaves in the shared frame
 // file, restarts a worker whose picture froze, and carries the cell's small
@@ -44,6 +46,16 @@ public:
     QDateTime playbackTime() const;
     QString frameFileName() const;
     QString message() const; // the text shown over the picture, empty when none
+
+    // What the stream health overlay shows: the size of the worker's pictures
+    // (invalid before the first), the pictures painted (each counted once), and
+    // the worker's program name (empty when none runs).
+    QSize pictureSize() const;
+    qint64 shownFrameCount() const;
+    QString workerName() const;
+    // The overlay over this cell, made on demand and gone when hidden.
+    void setHealthShown(bool shown);
+    HealthOverlay* healthOverlay() const;
 
     // Digital zoom of the cell's picture: 1 is the whole picture. A zoomed cell
     // pans with a drag instead of moving to another cell, and clicks in it do not
@@ -115,6 +127,7 @@ public slots:
     void zoomIn();
     void zoomOut();
     void resetZoom();
+    void takeSnapshot();
 
 private slots:
     void readPlayerState();

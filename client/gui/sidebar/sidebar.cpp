@@ -32,9 +32,11 @@ SideBar::SideBar(QWidget* parent)
         "#searchEdit:focus { border-color: rgb(147, 197, 253); }"
         "#hideButton { border: none; border-radius: 6px; padding: 4px; }"
         "#hideButton:hover { background: rgb(229, 231, 235); }"
+        "#hideButton:focus { border: 1px solid rgb(147, 197, 253); }"
         "#addLayoutButton { background: rgb(59, 130, 246); color: white; border: none; border-radius: 8px;"
         " padding: 8px; font-weight: bold; }"
         "#addLayoutButton:hover { background: rgb(37, 99, 235); }"
+        "#addLayoutButton:focus { border: 2px solid rgb(147, 197, 253); }"
         "QScrollArea, QScrollArea > QWidget > QWidget { background: transparent; border: none; }"));
 
     auto* box = new QVBoxLayout(this);
@@ -78,6 +80,8 @@ SideBar::SideBar(QWidget* parent)
     m_addLayout = new QPushButton(tr("Add new layout"));
     m_addLayout->setObjectName(QStringLiteral("addLayoutButton"));
     m_addLayout->setCursor(Qt::PointingHandCursor);
+    // Reached with Tab, not taken by a click: Space after a click still pauses.
+    m_addLayout->setFocusPolicy(Qt::TabFocus);
     connect(m_addLayout, &QPushButton::clicked, this, &SideBar::addNewLayout);
     layoutsBox->addWidget(m_addLayout);
     layoutsBox->addWidget(m_tours);

@@ -17,7 +17,8 @@ ToolBar::ToolBar(QWidget* parent)
         "QToolButton { color: rgb(156, 163, 175); background: transparent; border: none; border-radius: 8px;"
         " padding: 8px 2px; font-size: 11px; }"
         "QToolButton:hover { background: rgb(47, 52, 60); color: white; }"
-        "QToolButton:checked { background: rgb(59, 130, 246); color: white; }"));
+        "QToolButton:checked { background: rgb(59, 130, 246); color: white; }"
+        "QToolButton:focus { border: 1px solid rgb(147, 197, 253); }"));
 
     auto* box = new QVBoxLayout(this);
     box->setContentsMargins(6, 12, 6, 12);
@@ -49,6 +50,8 @@ QToolButton* ToolBar::addButton(const QString& name, const QString& text, const 
     button->setCheckable(true);
     button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     button->setCursor(Qt::PointingHandCursor);
+    // Reached with Tab, not taken by a click: a click leaves the keys where they were.
+    button->setFocusPolicy(Qt::TabFocus);
     m_group->addButton(button);
     return button;
 }

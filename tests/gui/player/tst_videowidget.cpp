@@ -3,6 +3,7 @@
 #include "messagecapture.h"
 #include "simulator.h"
 #include "core/settings.h"
+#include "gui/player/healthoverlay.h"
 #include "gui/player/ptzwidget.h"
 #include "gui/player/videowidget.h"
 #include "model/localserver.h"
@@ -10,6 +11,7 @@
 
 #include <QDropEvent>
 #include <QJsonArray>
+#include <QLabel>
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -38,6 +40,7 @@ private slots:
     void snapshotAndDrop();
     void zoomShowsThePartAskedForInDetail();
     void realClipworkerPlaysCamsim();
+    void healthOverlayCountsAndReconnectingSaysWhichAttempt();
 
 private:
     VideoWidget* widget(const QByteArray& script, API::CameraPtr camera = nullptr);
@@ -598,6 +601,49 @@ void TestVideoWidget::realClipworkerPlaysCamsim()
         player.grab().save(qEnvironmentVariable("VIDEOWIDGET_SCREENSHOT"));
     }
     player.stop();
+}
+
+void TestVideoWidget::healthOverlayCountsAndReconnectingSaysWhichAttempt()
+{
+    // A worker announcing 64x48 pictures at 25 a second for four seconds.
+    QByteArray script = "fill 0 0 255 255 64 48\nprint size 64 48\n";
+    for (int i = 0; i < 100; ++i)
+        script += "print frame\nsleep 40\n";
+    VideoWidget* w = widget(script + "wait\n");
+    w->setTimings(2000, 3000, 10000, 60000, 60000);
+    QVERIFY(!w->healthOverlay()); // nothing made while nobody looks
+    QVERIFY(w->playLive());
+    w->setHealthShown(true);
+    GUI::Player::HealthOverlay* overlay = w->healthOverlay();
+    QVERIFY(overlay && overlay->isVisible());
+    const QRegularExpression rates("Frames per second: (\\d+) received, (\\d+) shown");
+    const auto rate = [&](int which) { return rates.match(overlay->text()).captured(which).toInt(); };
+    QTRY_VERIFY_WITH_TIMEOUT(rate(1) >= 10, 20000);
+    QVERIFY2(rate(1) <= 30, qPrintable(overlay->text()));
+    QVERIFY2(rate(2) >= 1 && rate(2) <= rate(1) + 1, qPrintable(overlay->text()));
+    const QStringList lines = overlay->text().split('\n');
+    QCOMPARE(lines.value(0), QStringLiteral("Resolution: 64 × 48"));
+    QCOMPARE(lines.value(2), QStringLiteral("Quality: High"));
+    QCOMPARE(lines.value(3), QStringLiteral("Worker: clipworker, restarts: 0"));
+    overlay->setAutomaticQuality(true);
+    QCOMPARE(overlay->text().split('\n').value(2), QStringLiteral("Quality: Auto (High)"));
+    // The overlay sits over the picture, within the cell.
+    QVERIFY(w->rect().contains(overlay->geometry()));
+    // Once the pictures stop, so do the rates.
+    QTRY_COMPARE_WITH_TIMEOUT(rate(1), 0, 20000);
+    w->setHealthShown(false);
+    QVERIFY(!w->healthOverlay() && !w->findChild<GUI::Player::HealthOverlay*>());
+
+    // A worker that never plays: each reload the watchdog makes is told, until it gives up.
+    w = widget("exit 0\n");
+    w->setTimings(50, 0, 1500, 60000, 60000);
+    auto* reconnecting = w->findChild<QLabel*>("reconnectLabel");
+    QVERIFY(reconnecting && !reconnecting->isVisible());
+    QVERIFY(w->playLive());
+    for (const QString& text : QStringList{"Reconnecting (1/3)...", "Reconnecting (2/3)...", "Reconnecting (3/3)..."})
+        QTRY_VERIFY2_WITH_TIMEOUT(reconnecting->isVisible() && reconnecting->text() == text, qPrintable(text), 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(w->message(), QStringLiteral("No video available"), 20000);
+    QVERIFY(!reconnecting->isVisible());
 }
 
 int main(int argc, char* argv[])
