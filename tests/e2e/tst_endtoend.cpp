@@ -1290,13 +1290,20 @@ void TestEndToEnd::keysDriveARealWindowAndHealthShowsLiveNumbers()
     // The second cell fills the grid.
     QTest::keyClick(grid, Qt::Key_2);
     QTRY_VERIFY(!cells.at(0)->isVisible() && cells.at(1)->width() > grid->width() * 9 / 10);
+    // It is the one the keys zoom; Escape first shows its whole picture again.
+    QTest::keyClick(grid, Qt::Key_Plus);
+    QTRY_VERIFY(cells.at(1)->zoomFactor() > 1.2);
+    QTest::keyClick(grid, Qt::Key_Escape);
+    QVERIFY(!cells.at(1)->isZoomed());
+    QVERIFY(!cells.at(0)->isVisible());
 
     // The stream health of a live camera: the size the worker delivers, and
     // pictures received and shown every second.
     QTest::keyClick(grid, Qt::Key_I, Qt::ControlModifier);
     GUI::Player::HealthOverlay* overlay = cells.at(1)->healthOverlay();
     QVERIFY(overlay && overlay->isVisible());
-    const QRegularExpression numbers("Resolution: (\\d+) × (\\d+)\nFrames per second: (\\d+) received, (\\d+) shown");
+    const QRegularExpression numbers(
+        "Resolution: (\\d+) × (\\d+)(?:, drawn at \\d+ × \\d+)?\nFrames per second: (\\d+) received, (\\d+) shown");
     QTRY_VERIFY2_WITH_TIMEOUT([&] {
         const QRegularExpressionMatch match = numbers.match(overlay->text());
         return match.hasMatch() && match.captured(1).toInt() > 0 && match.captured(2).toInt() > 0

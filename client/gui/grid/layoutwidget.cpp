@@ -422,8 +422,11 @@ void LayoutWidget::toggleMaximized(int number)
     VideoWidget* player = ordered.at(number - 1);
     const bool itself = maximizedPlayer() == player;
     showGrid();
-    if (!itself)
+    if (!itself) {
         maximize(m_players.key(player));
+        // As a double click does: the cell looked at is the one the keys act on.
+        emit clicked(player->camera());
+    }
 }
 
 void LayoutWidget::setStreamHealthShown(bool shown)

@@ -36,7 +36,7 @@ QList<KeyboardShortcuts::Shortcut> KeyboardShortcuts::table()
     return {
         entry(Help, {QKeySequence(Qt::Key_F1)}, tr("Show the keyboard shortcuts")),
         entry(FullScreen, {QKeySequence(Qt::Key_F11)}, tr("Enter or leave full screen")),
-        entry(Back, {QKeySequence(Qt::Key_Escape)}, tr("Return a maximised cell to the grid, or leave full screen")),
+        entry(Back, {QKeySequence(Qt::Key_Escape)}, tr("Show the whole picture of a zoomed cell, return a maximised cell to the grid, or leave full screen")),
         entry(PlayPause, {QKeySequence(Qt::Key_Space)}, tr("Pause or play")),
         entry(Live, {QKeySequence(Qt::Key_L)}, tr("Back to live video")),
         entry(Recordings, {QKeySequence(Qt::Key_R)}, tr("Show or hide the recordings")),

@@ -132,7 +132,9 @@ void KeyboardControl::run(KeyboardShortcuts::Command command, int index)
             window->onFullscreen();
         break;
     case KeyboardShortcuts::Back:
-        if (grid->isMaximized())
+        if (active && active->isZoomed())
+            active->resetZoom();
+        else if (grid->isMaximized())
             grid->showGrid();
         else if (window->isFullScreen())
             window->onFullscreen();

@@ -55,10 +55,16 @@ void HealthOverlay::refresh()
     const VideoWidget* cell = d->cell;
     d->health.sample(cell->frameCount(), cell->shownFrameCount(), d->clock.elapsed());
 
-    const QSize size = cell->pictureSize();
-    const QString resolution = size.isValid()
-        ? tr("Resolution: %1 × %2").arg(size.width()).arg(size.height())
-        : tr("Resolution: not known yet");
+    // The stream's own size; the worker may draw its pictures smaller, at the
+    // size the cell shows them.
+    const QSize drawn = cell->pictureSize();
+    const QSize source = cell->sourceSize().isValid() ? cell->sourceSize() : drawn;
+    QString resolution = tr("Resolution: not known yet");
+    if (drawn.isValid() && drawn != source)
+        resolution = tr("Resolution: %1 × %2, drawn at %3 × %4")
+                         .arg(source.width()).arg(source.height()).arg(drawn.width()).arg(drawn.height());
+    else if (drawn.isValid())
+        resolution = tr("Resolution: %1 × %2").arg(source.width()).arg(source.height());
     const QString rates = tr("Frames per second: %1 received, %2 shown")
                               .arg(qRound(d->health.receivedRate()))
                               .arg(qRound(d->health.shownRate()));
