@@ -29,7 +29,6 @@
 #include <QDragEnterEvent>
 #include <QFileInfo>
 #include <QGestureEvent>
-#include <QKeyEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
@@ -701,8 +700,6 @@ VideoWidget::VideoWidget(API::CameraPtr camera, QWidget* parent)
     d->zoomAnimation->setEasingCurve(QEasingCurve::OutCubic);
     connect(d->zoomAnimation, &QVariantAnimation::valueChanged, this,
             [this](const QVariant& factor) { zoomAt(factor.toDouble(), d->zoomAnchor); });
-    // Escape leaves the zoom of the cell it was clicked in.
-    setFocusPolicy(Qt::ClickFocus);
     grabGesture(Qt::PinchGesture);
 
     d->menu = new QMenu(this);
@@ -1541,11 +1538,6 @@ int VideoWidget::detailQuality(int least) const
 
 bool VideoWidget::event(QEvent* event)
 {
-    if (event->type() == QEvent::ShortcutOverride && d->zoom.isZoomed()
-        && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-        event->accept(); // a zoomed cell takes Escape before the window leaves full screen
-        return true;
-    }
     if (event->type() == QEvent::Gesture && d->hasFrame) {
         auto* gesture = static_cast<QGestureEvent*>(event);
         if (auto* pinch = static_cast<QPinchGesture*>(gesture->gesture(Qt::PinchGesture))) {
@@ -1573,15 +1565,6 @@ void VideoWidget::wheelEvent(QWheelEvent* event)
     }
     d->animateZoom(event->angleDelta().y() / 120.0, d->viewPoint(event->position()));
     event->accept();
-}
-
-void VideoWidget::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_Escape && d->zoom.isZoomed()) {
-        resetZoom();
-        return;
-    }
-    QWidget::keyPressEvent(event);
 }
 
 } // namespace OrvantaClient::GUI::Player

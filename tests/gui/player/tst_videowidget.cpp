@@ -13,6 +13,7 @@
 #include <QJsonArray>
 #include <QLabel>
 #include <QMimeData>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -575,9 +576,12 @@ void TestVideoWidget::zoomShowsThePartAskedForInDetail()
     QCOMPARE(snapshot.size(), QSize(16, 12));
     QCOMPARE(snapshot.pixelColor(0, 0), QColor(4 * 16, 4 * 12, 0));
 
-    // Escape shows the whole picture again.
-    QTest::keyClick(w, Qt::Key_Escape);
+    // The overview's "1:1" shows the whole picture again, and the overview goes.
+    QWidget* overview = w->findChild<QWidget*>("zoomOverview");
+    QTRY_VERIFY(overview->isVisible());
+    QTest::mouseClick(overview->findChild<QPushButton*>("zoomResetButton"), Qt::LeftButton);
     QVERIFY(!w->isZoomed());
+    QTRY_VERIFY(!overview->isVisible());
 }
 
 void TestVideoWidget::realClipworkerPlaysCamsim()
