@@ -104,6 +104,25 @@
     </message>
 </context>
 <context>
+    <name>OrvantaClient::App::Tours</name>
+    <message>
+        <source>The unreadable tours file was kept as %1.</source>
+        <translation>Нечитаемый файл обходов сохранён как %1.</translation>
+    </message>
+    <message>
+        <source>The tours could not be saved to %1.</source>
+        <translation>Не удалось сохранить обходы в %1.</translation>
+    </message>
+    <message>
+        <source>The saved tours could not be read from %1.</source>
+        <translation>Не удалось прочитать сохранённые обходы из %1.</translation>
+    </message>
+    <message>
+        <source>The saved tours could not be read from %1. The file was kept as %2.</source>
+        <translation>Не удалось прочитать сохранённые обходы из %1. Файл сохранён как %2.</translation>
+    </message>
+</context>
+<context>
     <name>OrvantaClient::GUI::ArchiveControlPanel</name>
     <message>
         <source>MMM dd</source>
@@ -240,6 +259,18 @@
         <source>Choose interval</source>
         <translation>Выберите интервал</translation>
     </message>
+    <message>
+        <source>Stream health</source>
+        <translation>Состояние потока</translation>
+    </message>
+    <message>
+        <source>Show the stream health over every cell</source>
+        <translation>Показать состояние потока во всех ячейках</translation>
+    </message>
+    <message>
+        <source>Choose a fragment to export</source>
+        <translation>Выбрать фрагмент для экспорта</translation>
+    </message>
 </context>
 <context>
     <name>OrvantaClient::GUI::InfoPanel</name>
@@ -270,6 +301,97 @@
     <message>
         <source>Close view</source>
         <translation>Закрыть вид</translation>
+    </message>
+</context>
+<context>
+    <name>OrvantaClient::GUI::KeyboardShortcuts</name>
+    <message>
+        <source>Show the keyboard shortcuts</source>
+        <translation>Показать сочетания клавиш</translation>
+    </message>
+    <message>
+        <source>Enter or leave full screen</source>
+        <translation>Включить или выключить полноэкранный режим</translation>
+    </message>
+    <message>
+        <source>Show the whole picture of a zoomed cell, return a maximised cell to the grid, or leave full screen</source>
+        <translation>Показать всё изображение увеличенной ячейки, вернуть развёрнутую ячейку в сетку или выйти из полноэкранного режима</translation>
+    </message>
+    <message>
+        <source>Pause or play</source>
+        <translation>Пауза или воспроизведение</translation>
+    </message>
+    <message>
+        <source>Back to live video</source>
+        <translation>Вернуться к прямому эфиру</translation>
+    </message>
+    <message>
+        <source>Show or hide the recordings</source>
+        <translation>Показать или скрыть записи</translation>
+    </message>
+    <message>
+        <source>Recordings: 10 seconds back</source>
+        <translation>Записи: на 10 секунд назад</translation>
+    </message>
+    <message>
+        <source>Recordings: 10 seconds forward</source>
+        <translation>Записи: на 10 секунд вперёд</translation>
+    </message>
+    <message>
+        <source>Recordings: 1 minute back</source>
+        <translation>Записи: на 1 минуту назад</translation>
+    </message>
+    <message>
+        <source>Recordings: 1 minute forward</source>
+        <translation>Записи: на 1 минуту вперёд</translation>
+    </message>
+    <message>
+        <source>Recordings: play faster</source>
+        <translation>Записи: воспроизводить быстрее</translation>
+    </message>
+    <message>
+        <source>Recordings: play slower</source>
+        <translation>Записи: воспроизводить медленнее</translation>
+    </message>
+    <message>
+        <source>Save a snapshot of the active cell</source>
+        <translation>Сохранить снимок активной ячейки</translation>
+    </message>
+    <message>
+        <source>Choose a fragment of the recordings to export</source>
+        <translation>Выбрать фрагмент записей для экспорта</translation>
+    </message>
+    <message>
+        <source>Maximise that cell (counted left to right, top to bottom); again to return to the grid</source>
+        <translation>Развернуть ячейку с этим номером (счёт слева направо, сверху вниз); повторное нажатие возвращает к сетке</translation>
+    </message>
+    <message>
+        <source>Open the next of your layouts</source>
+        <translation>Открыть следующую из ваших раскладок</translation>
+    </message>
+    <message>
+        <source>Open the previous of your layouts</source>
+        <translation>Открыть предыдущую из ваших раскладок</translation>
+    </message>
+    <message>
+        <source>Zoom into the active cell</source>
+        <translation>Приблизить изображение активной ячейки</translation>
+    </message>
+    <message>
+        <source>Zoom out of the active cell</source>
+        <translation>Отдалить изображение активной ячейки</translation>
+    </message>
+    <message>
+        <source>Show the whole picture of the active cell</source>
+        <translation>Показать всё изображение активной ячейки</translation>
+    </message>
+    <message>
+        <source>Start or stop the tour</source>
+        <translation>Запустить или остановить обход</translation>
+    </message>
+    <message>
+        <source>Show or hide the stream health over every cell</source>
+        <translation>Показать или скрыть состояние потока во всех ячейках</translation>
     </message>
 </context>
 <context>
@@ -522,6 +644,72 @@
         <source>No recordings of this camera on this day</source>
         <translation>У этой камеры нет записей за этот день</translation>
     </message>
+    <message>
+        <source>Start a tour</source>
+        <translation>Запуск обхода</translation>
+    </message>
+    <message>
+        <source>Tour:</source>
+        <translation>Обход:</translation>
+    </message>
+    <message>
+        <source>The tour &quot;%1&quot; has nothing to show.</source>
+        <translation>Обходу «%1» нечего показывать.</translation>
+    </message>
+</context>
+<context>
+    <name>OrvantaClient::GUI::Player::HealthOverlay</name>
+    <message>
+        <source>Resolution: not known yet</source>
+        <translation>Разрешение: пока неизвестно</translation>
+    </message>
+    <message>
+        <source>Resolution: %1 × %2, drawn at %3 × %4</source>
+        <translation>Разрешение: %1 × %2, выводится в %3 × %4</translation>
+    </message>
+    <message>
+        <source>Resolution: %1 × %2</source>
+        <translation>Разрешение: %1 × %2</translation>
+    </message>
+    <message>
+        <source>Frames per second: %1 received, %2 shown</source>
+        <translation>Кадров в секунду: получено %1, показано %2</translation>
+    </message>
+    <message>
+        <source>Low</source>
+        <translation>Низкое</translation>
+    </message>
+    <message>
+        <source>Middle</source>
+        <translation>Среднее</translation>
+    </message>
+    <message>
+        <source>High</source>
+        <translation>Высокое</translation>
+    </message>
+    <message>
+        <source>Quality: %1</source>
+        <translation>Качество: %1</translation>
+    </message>
+    <message>
+        <source>Auto (%1)</source>
+        <translation>Авто (%1)</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>нет</translation>
+    </message>
+    <message>
+        <source>Worker: %1, restarts: %2</source>
+        <translation>Обработчик: %1, перезапусков: %2</translation>
+    </message>
+</context>
+<context>
+    <name>OrvantaClient::GUI::Player::ReconnectLabel</name>
+    <message>
+        <source>Reconnecting (%1/%2)...</source>
+        <translation>Переподключение (%1/%2)...</translation>
+    </message>
 </context>
 <context>
     <name>OrvantaClient::GUI::Player::VideoPlaceholder</name>
@@ -578,6 +766,13 @@
     </message>
 </context>
 <context>
+    <name>OrvantaClient::GUI::Player::ZoomOverview</name>
+    <message>
+        <source>Show the whole picture (Esc)</source>
+        <translation>Показать всё изображение (Esc)</translation>
+    </message>
+</context>
+<context>
     <name>OrvantaClient::GUI::PtzWidget</name>
     <message>
         <source>Route %1</source>
@@ -601,6 +796,21 @@
     <message>
         <source>Auto</source>
         <translation>Авто</translation>
+    </message>
+</context>
+<context>
+    <name>OrvantaClient::GUI::ShortcutsDialog</name>
+    <message>
+        <source>Keyboard shortcuts</source>
+        <translation>Сочетания клавиш</translation>
+    </message>
+    <message>
+        <source>Keys</source>
+        <translation>Клавиши</translation>
+    </message>
+    <message>
+        <source>Action</source>
+        <translation>Действие</translation>
     </message>
 </context>
 <context>
@@ -767,6 +977,41 @@
     </message>
 </context>
 <context>
+    <name>OrvantaClient::GUI::SideBarTours</name>
+    <message>
+        <source>Tours</source>
+        <translation>Обходы</translation>
+    </message>
+    <message>
+        <source>New tour</source>
+        <translation>Новый обход</translation>
+    </message>
+    <message>
+        <source>Show layouts one after another on a wall screen: make a tour.</source>
+        <translation>Показывайте раскладки одну за другой на настенном экране: создайте обход.</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Остановить</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Запустить</translation>
+    </message>
+    <message>
+        <source>Edit</source>
+        <translation>Изменить</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Удалить</translation>
+    </message>
+    <message>
+        <source>Delete the tour &quot;%1&quot;?</source>
+        <translation>Удалить обход «%1»?</translation>
+    </message>
+</context>
+<context>
     <name>OrvantaClient::GUI::Timeline</name>
     <message>
         <source>Loading recordings...</source>
@@ -802,6 +1047,68 @@
     <message>
         <source>Settings</source>
         <translation>Настройки</translation>
+    </message>
+</context>
+<context>
+    <name>OrvantaClient::GUI::TourDialog</name>
+    <message>
+        <source>Edit tour</source>
+        <translation>Изменить обход</translation>
+    </message>
+    <message>
+        <source>New tour</source>
+        <translation>Новый обход</translation>
+    </message>
+    <message>
+        <source>These layouts, in this order:</source>
+        <translation>Эти раскладки, в этом порядке:</translation>
+    </message>
+    <message>
+        <source>All cameras, one by one</source>
+        <translation>Все камеры по очереди</translation>
+    </message>
+    <message>
+        <source> s</source>
+        <translation> с</translation>
+    </message>
+    <message>
+        <source>Up</source>
+        <translation>Вверх</translation>
+    </message>
+    <message>
+        <source>Down</source>
+        <translation>Вниз</translation>
+    </message>
+    <message>
+        <source>Name:</source>
+        <translation>Название:</translation>
+    </message>
+    <message>
+        <source>Each view for:</source>
+        <translation>Показывать каждый вид:</translation>
+    </message>
+    <message>
+        <source>Enter a name for the tour.</source>
+        <translation>Введите название обхода.</translation>
+    </message>
+    <message>
+        <source>Tick the layouts the tour shows.</source>
+        <translation>Отметьте раскладки, которые показывает обход.</translation>
+    </message>
+</context>
+<context>
+    <name>OrvantaClient::GUI::TourIndicator</name>
+    <message>
+        <source>Stop tour</source>
+        <translation>Остановить обход</translation>
+    </message>
+    <message>
+        <source>Tour &quot;%1&quot;: %2 / %3, paused</source>
+        <translation>Обход «%1»: %2 / %3, пауза</translation>
+    </message>
+    <message>
+        <source>Tour &quot;%1&quot;: %2 / %3, next in %4 s</source>
+        <translation>Обход «%1»: %2 / %3, следующий вид через %4 с</translation>
     </message>
 </context>
 </TS>
