@@ -1181,6 +1181,7 @@ void TestEndToEnd::tourShowsStoredLayoutsInTurn()
     for (VideoWidget* player : shown)
         QVERIFY(player->isVisible() && player->width() > w->layoutWidget()->width() / 3);
     QTRY_VERIFY_WITH_TIMEOUT(w->tourIndicator()->text().contains(QStringLiteral("2 / 2")), 5000);
+    snap(QStringLiteral("tour"), w);
 
     // Stopped, the window goes on showing that view as an opened layout.
     w->tourIndicator()->findChild<QAbstractButton*>(QStringLiteral("stopTour"))->click();
