@@ -796,6 +796,7 @@ void TestEndToEnd::zoomedCellTakesTheFullStream()
     for (int i = 0; i < cameras.size(); ++i)
         layout->addCamera(cameras.at(i), i / 2, i % 2, 1, 1);
     QVERIFY(w->openLayout(layout));
+    w->hideArchivePanels();
     VideoWidget* player = playerOf(w, cameras.first());
     QTRY_VERIFY_WITH_TIMEOUT(showsPicture(player), 15000);
     const int base = player->quality();
