@@ -3,6 +3,7 @@
 #include "connectionbanner.h"
 #include "keyboardcontrol.h"
 #include "tourindicator.h"
+#include "tourinteraction.h"
 #include "tourrunner.h"
 
 #include "core/constants.h"
@@ -32,13 +33,11 @@
 #include <QApplication>
 #include <QBoxLayout>
 #include <QCloseEvent>
-#include <QCursor>
 #include <QDebug>
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QMessageBox>
-#include <QMouseEvent>
 #include <QStackedLayout>
 #include <QTimer>
 
@@ -96,47 +95,6 @@ public:
         calendar->setLayout(shown);
         sideBar->setCurrentLayout(shown);
     }
-};
-
-// What a user does in the window holds a running tour: presses, the wheel,
-// keys, and moves of the pointer (not events made up for a pointer at rest).
-class TourInteraction : public QObject
-{
-public:
-    TourInteraction(QWidget* window, TourRunner* runner)
-        : QObject(window), m_window(window), m_runner(runner), m_cursor(QCursor::pos())
-    {
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        switch (event->type()) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::Wheel:
-        case QEvent::KeyPress:
-            break;
-        case QEvent::MouseMove: {
-            const QPoint at = static_cast<QMouseEvent*>(event)->globalPos();
-            if (at == m_cursor)
-                return false;
-            m_cursor = at;
-            break;
-        }
-        default:
-            return false;
-        }
-        auto* widget = qobject_cast<QWidget*>(watched);
-        if (widget && widget->window() == m_window)
-            m_runner->interact();
-        return false;
-    }
-
-private:
-    QWidget* m_window;
-    TourRunner* m_runner;
-    QPoint m_cursor;
 };
 
 // Problems found where no window was at hand (start-up, the stores) are shown
@@ -988,7 +946,7 @@ void MainWindow::startTour(QString id)
     d->spare->setAutoFillBackground(true);
     d->tourIndicator->show();
     d->sideBar->tours()->setRunningTour(tour.id);
-    d->interactionFilter = new Internal::TourInteraction(this, d->tourRunner);
+    d->interactionFilter = new TourInteraction(this, d->tourRunner);
     qApp->installEventFilter(d->interactionFilter);
 
     d->tourRunner->setTimings(tour.dwellSeconds * 1000, d->tourPreloadMs, d->tourQuietMs);
