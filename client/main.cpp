@@ -1,13 +1,21 @@
 #include "app/application.h"
 #include "core/constants.h"
+#include "core/userfolder.h"
 #include "resources/resources.h"
 
 #include <QLocale>
+#include <cstdio>
 
 using namespace OrvantaClient;
 
 int main(int argc, char* argv[])
 {
+    // Before anything opens the settings or the log, which live in the working folder.
+    QString error;
+    if (!App::UserFolder::enter(&error)) {
+        std::fprintf(stderr, "watchdesk: %s\n", qPrintable(error));
+        return 1;
+    }
     App::Application app(argc, argv);
     if (app.anotherInstanceFound())
         return App::Constants::exitAnotherInstance;

@@ -50,9 +50,20 @@ void override(QSettings& ini, const char* key, QUrl& target)
 } // namespace
 
 Deployment::Deployment(const QString& iniFileName)
+    : Deployment(QStringList{iniFileName})
+{
+}
+
+Deployment::Deployment(const QStringList& iniFileNames)
     : m_api(QStringLiteral(WATCHDESK_API_HOST))
     , m_streaming(QStringLiteral(WATCHDESK_STREAMING_HOST))
     , m_web(QStringLiteral(WATCHDESK_WEB_HOST))
+{
+    for (const QString& name : iniFileNames)
+        apply(name);
+}
+
+void Deployment::apply(const QString& iniFileName)
 {
     const QFileInfo info(iniFileName);
     if (!info.exists())
@@ -75,7 +86,10 @@ Deployment::Deployment(const QString& iniFileName)
 
 const Deployment& Deployment::instance()
 {
-    static const Deployment deployment(QString::fromLatin1(Constants::deploymentFileName));
+    // The system-wide file first, then the working folder's: each value the
+    // user's file gives wins.
+    static const Deployment deployment(
+        QStringList{QStringLiteral(WATCHDESK_SYSTEM_CONFIG), QString::fromLatin1(Constants::deploymentFileName)});
     return deployment;
 }
 
