@@ -12,7 +12,7 @@ packages=(
     ffmpeg xvfb xauth dbus
     libswscale-dev
     clang libclang-rt-dev llvm   # the sanitizer build: compiler, its runtimes, llvm-symbolizer
-    dpkg-dev lintian desktop-file-utils appstream   # the Debian package and its checks
+    dpkg-dev lintian desktop-file-utils appstream xdotool   # the Debian package and its checks
 )
 
 missing=()

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs the whole test suite through CTest;
-# then builds everything again with clang and the sanitizers (AddressSanitizer with
+# builds the Debian package and tests it installed (scripts/package_test.sh: it
+# installs and removes the package, so it needs root or sudo; WATCHDESK_NO_PACKAGE=1
+# skips it); then builds everything again with clang and the sanitizers (AddressSanitizer with
 # leak checking, UndefinedBehaviorSanitizer) into build-sanitize/ and runs the suite
 # there too. WATCHDESK_NO_SANITIZE=1 stops after the first stage.
 set -euo pipefail
@@ -14,6 +16,13 @@ sanitize="${SANITIZE_BUILD_DIR:-$root/build-sanitize}"
 export QT_QPA_PLATFORM=offscreen
 cd "$build"
 ctest --output-on-failure -j "$(nproc)" --timeout 600
+
+# The Debian package of that build: checked, installed, run, removed.
+if [ "${WATCHDESK_NO_PACKAGE:-0}" = 1 ]; then
+    echo "test.sh: package test skipped (WATCHDESK_NO_PACKAGE=1)"
+else
+    (unset QT_QPA_PLATFORM; BUILD_DIR="$build" "$root/scripts/package_test.sh")
+fi
 
 if [ "${WATCHDESK_NO_SANITIZE:-0}" = 1 ]; then
     echo "test.sh: sanitizer stage skipped (WATCHDESK_NO_SANITIZE=1)"

@@ -6,17 +6,18 @@
 
 namespace OrvantaClient::App {
 
-bool UserFolder::isInstalledAt(const QString& programFolder, const QString& installFolder)
+bool UserFolder::isInstalledAt(const QString& programFolder, const QString& privateFolder)
 {
+    // Wherever the prefix: <prefix>/lib/watchdesk. A build keeps its programs in bin/.
     const QString program = QFileInfo(programFolder).canonicalFilePath();
-    return !program.isEmpty() && program == QFileInfo(installFolder).canonicalFilePath();
+    return !program.isEmpty() && program.endsWith(QLatin1Char('/') + privateFolder);
 }
 
 bool UserFolder::isInstalled()
 {
     // Read before the application object exists: the kernel's link to the program.
     return isInstalledAt(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath(),
-                         QStringLiteral(WATCHDESK_INSTALL_FOLDER));
+                         QStringLiteral(WATCHDESK_PRIVATE_DIR));
 }
 
 QString UserFolder::path()

@@ -20,8 +20,9 @@ public:
     // program started from a build folder is left where it is (true).
     static bool enter(QString* error);
 
-    // Decides with a given program folder and install folder, for tests.
-    static bool isInstalledAt(const QString& programFolder, const QString& installFolder);
+    // Whether a program in programFolder is installed: the folder is the private
+    // one ("lib/watchdesk") under some prefix.
+    static bool isInstalledAt(const QString& programFolder, const QString& privateFolder);
 };
 
 } // namespace OrvantaClient::App

@@ -15,6 +15,7 @@ class TestWebLinks : public QObject
 private slots:
     void deploymentFileOverridesEachHostItHolds();
     void deploymentFileWithBadValuesKeepsDefaults();
+    void usersDeploymentFileWinsOverTheSystemOne();
     void pages();
     void tariffPageCarriesCameraAndSession();
 
@@ -72,6 +73,25 @@ void TestWebLinks::deploymentFileWithBadValuesKeepsDefaults()
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("invalid service address.*api")));
     const Deployment portZero(writeIni(dir, "[service]\napi=http://127.0.0.1:0\n"));
     QCOMPARE(portZero.api(), builtIn.api());
+}
+
+void TestWebLinks::usersDeploymentFileWinsOverTheSystemOne()
+{
+    QTemporaryDir dir;
+    const QString system = dir.filePath(QStringLiteral("system.ini"));
+    QFile file(system);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[service]\napi=https://api.company.test\nstreaming=https://stream.company.test\n");
+    file.close();
+    // The user's file: one value of its own, one it gets wrong (the system's stays).
+    const QString user = writeIni(dir, "[service]\napi=http://127.0.0.1:18080\nstreaming=not a url\n");
+    const Deployment both(QStringList{system, user});
+    QCOMPARE(both.api(), QUrl("http://127.0.0.1:18080"));
+    QCOMPARE(both.streaming(), QUrl("https://stream.company.test"));
+    QCOMPARE(both.web(), Deployment(dir.filePath(QStringLiteral("absent.ini"))).web());
+    // Without a user's file, the system's values.
+    const Deployment systemOnly(QStringList{system, dir.filePath(QStringLiteral("absent.ini"))});
+    QCOMPARE(systemOnly.api(), QUrl("https://api.company.test"));
 }
 
 void TestWebLinks::pages()
