@@ -23,7 +23,7 @@ bool UserFolder::isInstalled()
 QString UserFolder::path()
 {
     QString data = qEnvironmentVariable("XDG_DATA_HOME");
-    // The base directory specification ignores a relative value.
+    // XDG has a relative value ignored, as if unset.
     if (data.isEmpty() || QDir::isRelativePath(data))
         data = QDir::homePath() + QStringLiteral("/.local/share");
     return QDir::cleanPath(data + QStringLiteral("/watchdesk"));
