@@ -146,6 +146,18 @@ bool showsPicture(const VideoWidget* player)
     return colours.size() > 8;
 }
 
+// What the screen shows of a cell, judged on its middle (clear of the bars):
+// a cell gone dark, or to one colour, shows no picture.
+bool cellShowsPicture(VideoWidget* player)
+{
+    const QImage shown = player->grab().toImage();
+    QSet<QRgb> colours;
+    for (int y = shown.height() / 6; y < shown.height() * 5 / 6; y += qMax(1, shown.height() / 24))
+        for (int x = shown.width() / 6; x < shown.width() * 5 / 6; x += qMax(1, shown.width() / 24))
+            colours.insert(shown.pixel(x, y));
+    return colours.size() > 8;
+}
+
 VideoWidget* playerOf(GUI::MainWindow* w, const API::CameraPtr& camera)
 {
     for (VideoWidget* player : w->layoutWidget()->players()) {
@@ -312,6 +324,7 @@ private slots:
     void exportAndSnapshotWriteFiles();
     void ptzReachesTheServer();
     void zoomedCellTakesTheFullStream();
+    void qualityChangeKeepsEveryCellsPicture();
     void lostServiceIsToldAndOvercome();
     void pictureComesBackAfterAnOutage();
     void garbageRosterLeavesRosterAsItWas();
@@ -843,6 +856,63 @@ void TestEndToEnd::zoomedCellTakesTheFullStream()
     QTRY_COMPARE_WITH_TIMEOUT(player->quality(), base, 15000);
     QTRY_VERIFY_WITH_TIMEOUT(showsPicture(player) && player->sourceSize() == light, 15000);
     QVERIFY(!player->findChild<QWidget*>(QStringLiteral("zoomOverview"))->isVisible());
+}
+
+void TestEndToEnd::qualityChangeKeepsEveryCellsPicture()
+{
+    GUI::MainWindow* w = window();
+    const QList<API::CameraPtr> cameras{camera(server("srv-office"), 1), camera(server("srv-office"), 2),
+                                        camera(localServer(0), 2), camera(localServer(1), 1)};
+    auto layout = std::make_shared<API::Layout>();
+    layout->setName(QStringLiteral("Switch"));
+    layout->resize(2, 2);
+    for (int i = 0; i < cameras.size(); ++i)
+        layout->addCamera(cameras.at(i), i / 2, i % 2, 1, 1);
+    QVERIFY(w->openLayout(layout));
+    w->hideArchivePanels();
+    QList<VideoWidget*> players;
+    for (const API::CameraPtr& camera : cameras)
+        players << playerOf(w, camera);
+    const auto allShow = [&] {
+        return std::all_of(players.cbegin(), players.cend(), [](VideoWidget* p) { return showsPicture(p); });
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(allShow() && players.first()->sourceSize().isValid(), 20000 * slowdown);
+
+    // Every cell restarts its worker for the other stream; what the screen shows
+    // of each is watched until all of them play the new one: never dark between.
+    const auto switchTo = [&](const char* what, const std::function<void()>& change) {
+        QList<QSize> before;
+        for (VideoWidget* player : players) {
+            QTRY_VERIFY_WITH_TIMEOUT(player->sourceSize().isValid(), 10000 * slowdown);
+            before << player->sourceSize();
+        }
+        change();
+        QElapsedTimer clock;
+        clock.start();
+        const auto switched = [&] {
+            for (int i = 0; i < players.size(); ++i) {
+                if (players.at(i)->sourceSize() == before.at(i) || !showsPicture(players.at(i)))
+                    return false;
+            }
+            return true;
+        };
+        int samples = 0;
+        while (!switched() && clock.elapsed() < 20000 * slowdown) {
+            for (VideoWidget* player : players) {
+                QVERIFY2(cellShowsPicture(player), qPrintable(QStringLiteral("%1: \"%2\" went dark after %3 ms")
+                                                                  .arg(what, player->camera()->name())
+                                                                  .arg(clock.elapsed())));
+            }
+            ++samples;
+            QTest::qWait(5);
+        }
+        QVERIFY2(switched(), what);
+        QVERIFY2(samples > 3, what); // the change was watched, not missed
+    };
+    QVERIFY(players.first()->quality() < 2);
+    switchTo("to the full streams", [w] { w->setHighQuality(); });
+    QVERIFY(std::all_of(players.cbegin(), players.cend(), [](VideoWidget* p) { return p->quality() == 2; }));
+    switchTo("back to the light streams", [w] { w->setAutoQuality(); });
 }
 
 void TestEndToEnd::lostServiceIsToldAndOvercome()

@@ -64,6 +64,8 @@ public:
     void showMessage(const QString& text);
     void hideMessage();
     QString unavailableText() const;
+    void holdPicture();
+    void releaseHeldPicture();
     void buildImage();
     QDateTime archiveTimeAt(qint64 streamMs) const;
     void workerFailed(const QDateTime& frozenSince = QDateTime());
@@ -109,6 +111,10 @@ public:
     // state "stopped" after it, so the last state alone does not tell.
     bool workerEnded = false;
     bool hasFrame = false;
+    // The last picture of the worker before, held (a copy of its own) until the
+    // new worker delivers: a change of stream does not go dark in between.
+    bool heldPicture = false;
+    QTimer* holdSpinner = nullptr;
     qint64 frameCount = 0;
     // Pictures painted, each once however often it is painted.
     qint64 shownFrames = 0;
@@ -470,6 +476,31 @@ void VideoWidgetPrivate::updateFit()
     sendCommand(QStringLiteral("fit %1 %2").arg(box.width()).arg(box.height()));
 }
 
+void VideoWidgetPrivate::holdPicture()
+{
+    holdSpinner->stop();
+    if (!hasFrame || image.isNull()) {
+        spinner->start();
+        return;
+    }
+    // The picture wraps the mapping, which the new worker overwrites with
+    // pictures of another size before it says so: the cell keeps a copy.
+    if (!heldPicture)
+        image = image.copy();
+    heldPicture = true;
+    // A stream that keeps the user waiting says so after a while.
+    holdSpinner->start();
+}
+
+void VideoWidgetPrivate::releaseHeldPicture()
+{
+    holdSpinner->stop();
+    if (!heldPicture)
+        return;
+    heldPicture = false;
+    updateAspect();
+}
+
 void VideoWidgetPrivate::buildImage()
 {
     // The picture is built over the mapping: never one that reaches past it.
@@ -765,6 +796,10 @@ VideoWidget::VideoWidget(API::CameraPtr camera, QWidget* parent)
     d->retryTimer->setSingleShot(true);
     connect(d->retryTimer, &QTimer::timeout, this, qOverload<>(&VideoWidget::playLive));
     d->watchdogTimer = startTimer(2000);
+    d->holdSpinner = new QTimer(this);
+    d->holdSpinner->setSingleShot(true);
+    d->holdSpinner->setInterval(1500);
+    connect(d->holdSpinner, &QTimer::timeout, d->spinner, &SpinnerWidget::start);
     clearImage();
 }
 
@@ -862,7 +897,7 @@ bool VideoWidget::play(QString url)
     d->pendingCommands = QStringList{d->volumeCommand()};
     d->sentFit = QSize();
     d->updateFit();
-    d->spinner->start();
+    d->holdPicture();
     d->setState(Starting);
     d->freezeTime = QDateTime();
     d->lastRequestTime = QDateTime::currentDateTime();
@@ -969,6 +1004,7 @@ void VideoWidget::stop()
         d->setState(Idle);
         d->spinner->stop();
     }
+    d->holdSpinner->stop();
     emit playbackTimeChanged();
 }
 
@@ -1118,7 +1154,9 @@ void VideoWidget::readPlayerState()
         case StatusEvent::Size:
             d->videoWidth = event.width;
             d->videoHeight = event.height;
-            d->updateAspect();
+            // A held picture keeps its own shape until the new one replaces it.
+            if (!d->heldPicture)
+                d->updateAspect();
             // framepump draws every picture at the stream's own size.
             if (d->isFramepump())
                 d->learnSource(QSize(event.width, event.height));
@@ -1143,6 +1181,7 @@ void VideoWidget::readPlayerState()
     }
     if (!d->ptzPending)
         d->spinner->stop();
+    d->releaseHeldPicture();
     d->buildImage();
     if (d->fullSnapshotPending && QSize(d->videoWidth, d->videoHeight) == d->sourceSize)
         d->takeFullSnapshot();
@@ -1160,6 +1199,7 @@ void VideoWidget::clearImage()
     d->image = QImage(qMax(1, d->videoWidth), qMax(1, d->videoHeight), QImage::Format_RGB32);
     d->image.fill(QColor(25, 25, 29));
     d->hasFrame = false;
+    d->releaseHeldPicture();
     update();
 }
 
@@ -1167,7 +1207,8 @@ void VideoWidget::orientationChanged()
 {
     d->updateAspect();
     // A paused or still stream brings no new picture to turn: the one held is.
-    if (d->hasFrame)
+    // (A picture held over a change of stream is not over the mapping any more.)
+    if (d->hasFrame && !d->heldPicture)
         d->buildImage();
     update();
 }

@@ -6,6 +6,7 @@
 #include "gui/player/healthoverlay.h"
 #include "gui/player/ptzwidget.h"
 #include "gui/player/videowidget.h"
+#include "gui/widgets/spinnerwidget.h"
 #include "model/localserver.h"
 #include "stores/roster.h"
 
@@ -185,15 +186,28 @@ void TestVideoWidget::commandsWaitForTheWorkerAndVolumeFollowsSelection()
 
 void TestVideoWidget::qualityChanges()
 {
-    VideoWidget* w = widget("wait\n");
+    VideoWidget* w = widget("fill 250 20 20 255 64 48\nprint size 64 48\nprint frame\nwait\n");
     QVERIFY(w->playLive());
-    QTRY_COMPARE_WITH_TIMEOUT(log().count("started"), 1, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(w->hasFrame(), 20000);
     w->setQuality(3);
     w->setQuality(2);
     QCOMPARE(log().count("started"), 1);
+
+    // The new stream's worker writes pictures of its own size over the shared
+    // frame file before it announces one: until then the cell keeps showing the
+    // last picture, whole and in its own shape, and says after a while that it waits.
+    setScript("fill 0 0 0 255 64 48\nprint size 32 24\nwait\n");
     w->setQuality(0);
     QCOMPARE(w->quality(), 0);
     QTRY_COMPARE_WITH_TIMEOUT(log().count("started"), 2, 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(w->pictureSize(), QSize(32, 24), 20000);
+    const QImage shown = w->grab().toImage();
+    QCOMPARE(QColor(shown.pixel(160, 120)), QColor(250, 20, 20));
+    QCOMPARE(QColor(shown.pixel(10, 120)), QColor(250, 20, 20));
+    QCOMPARE(w->videoRect(), QRect(0, 0, 320, 240));
+    auto* spinner = w->findChild<GUI::SpinnerWidget*>();
+    QVERIFY(spinner);
+    QTRY_VERIFY_WITH_TIMEOUT(spinner->isVisible(), 20000);
 }
 
 void TestVideoWidget::reloadsThenGivesUpThenRetries()
