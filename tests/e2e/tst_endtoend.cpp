@@ -398,6 +398,25 @@ void TestEndToEnd::rememberedAccountSignsInAndShowsRoster()
     QVERIFY(!cardOf(w, "Counter")->isVisibleTo(w));
     search->clear();
     QVERIFY(cardOf(w, "Entrance")->isVisibleTo(w));
+
+    // Typed as a user would: a server's name shows that server with its cameras,
+    // laid out where they can be seen; a text that finds nothing says so.
+    auto* roster = w->sideBar()->roster();
+    const auto onScreen = [roster](QWidget* widget) {
+        const QRect shown(widget->mapTo(roster, QPoint(0, 0)), widget->size());
+        return widget->isVisibleTo(roster) && widget->height() > 10 && roster->rect().intersects(shown);
+    };
+    QTest::keyClicks(search, QStringLiteral("shop"));
+    QCOMPARE(search->text(), QStringLiteral("shop"));
+    QTRY_VERIFY(onScreen(cardOf(w, "Counter")) && onScreen(cardOf(w, "Back door")));
+    QVERIFY(!cardOf(w, "Garden")->isVisibleTo(w));
+    QTest::keyClicks(search, QStringLiteral(" window"));
+    QTRY_COMPARE(roster->message(), QStringLiteral("Nothing found"));
+    const QList<QLabel*> labels = roster->findChildren<QLabel*>();
+    QVERIFY(std::any_of(labels.cbegin(), labels.cend(),
+                        [&](QLabel* label) { return label->text() == roster->message() && onScreen(label); }));
+    search->clear();
+    QTRY_VERIFY(onScreen(cardOf(w, "Entrance")));
 }
 
 void TestEndToEnd::camerasPlayLiveThroughBothWorkers()

@@ -100,7 +100,9 @@ void SideBarRoster::onServerRemoved(API::ServerPtr server)
             showLoading();
         else
             showMessage(tr("No servers added"));
+        return;
     }
+    showSearchResult();
 }
 
 void SideBarRoster::deleteLocalServer(API::ServerPtr server)
@@ -171,8 +173,22 @@ void SideBarRoster::createSection(const API::ServerPtr& server)
     connect(section, &SideBarServer::openInNewWindow, this, &SideBarRoster::openInNewWindow);
     connect(section, &SideBarServer::editLocalServer, this, &SideBarRoster::editLocalServer);
     connect(section, &SideBarServer::deleteLocalServer, this, &SideBarRoster::deleteLocalServer);
+    connect(section, &SideBarServer::searchApplied, this, &SideBarRoster::showSearchResult);
     m_sections.emplace(server, section);
     addCard(section);
+}
+
+// A search that finds nothing says so, rather than leaving an empty list.
+void SideBarRoster::showSearchResult()
+{
+    if (m_sections.empty())
+        return; // "No servers added" or the loading spinner stays
+    const bool found = std::any_of(m_sections.cbegin(), m_sections.cend(),
+                                   [](const auto& entry) { return !entry.second->isHidden(); });
+    if (m_searchText.isEmpty() || found)
+        showCards();
+    else
+        showMessage(tr("Nothing found"));
 }
 
 } // namespace OrvantaClient::GUI

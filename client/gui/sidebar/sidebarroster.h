@@ -41,6 +41,7 @@ private slots:
 
 private:
     void createSection(const API::ServerPtr& server);
+    void showSearchResult();
 
     std::map<API::ServerPtr, SideBarServer*> m_sections;
     bool m_updating = false;

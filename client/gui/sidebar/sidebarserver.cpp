@@ -316,7 +316,7 @@ void SideBarServer::makeSomeCards()
     QList<QWidget*> made;
     while (!m_pending.isEmpty() && made.size() < m_cardsInTurn) {
         CameraCard* card = createCard(m_pending.takeFirst(), false);
-        if (!m_searchText.isEmpty() && !card->title().contains(m_searchText, Qt::CaseInsensitive))
+        if (!m_searchText.isEmpty() && !matchesSearch(m_server->name()) && !matchesSearch(card->camera()->name()))
             card->hide();
         made << card;
     }
@@ -342,32 +342,33 @@ void SideBarServer::applySearch()
         for (CameraCard* card : qAsConst(m_cards))
             card->show();
         show();
+        emit searchApplied();
         return;
     }
     saveExpandState();
-    int matches = 0;
+    // Found by its name, the server shows what it holds: a folded or empty
+    // section would look like nothing was found.
+    const bool serverFound = matchesSearch(m_server->name());
+    bool found = serverFound;
     for (CameraCard* card : qAsConst(m_cards)) {
-        if (card->camera()->name().contains(m_searchText, Qt::CaseInsensitive))
-            ++matches;
+        const bool shown = serverFound || matchesSearch(card->camera()->name());
+        card->setVisible(shown);
+        found = found || shown;
     }
-    for (const API::CameraPtr& camera : qAsConst(m_pending)) {
-        if (camera->name().contains(m_searchText, Qt::CaseInsensitive))
-            ++matches;
-    }
-    if (matches > 0) {
+    for (const API::CameraPtr& camera : qAsConst(m_pending))
+        found = found || matchesSearch(camera->name());
+    if (found) {
         expand();
-        for (CameraCard* card : qAsConst(m_cards))
-            card->setVisible(card->title().contains(m_searchText, Qt::CaseInsensitive));
-        show();
-    } else if (m_server->name().contains(m_searchText, Qt::CaseInsensitive)) {
-        // Unfolding it then shows every camera of the matching server.
-        for (CameraCard* card : qAsConst(m_cards))
-            card->show();
-        collapse();
         show();
     } else {
         hide();
     }
+    emit searchApplied();
+}
+
+bool SideBarServer::matchesSearch(const QString& name) const
+{
+    return name.contains(m_searchText, Qt::CaseInsensitive);
 }
 
 // The header can be dragged to drop the whole server into a layout; a click

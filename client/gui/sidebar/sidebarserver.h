@@ -38,7 +38,9 @@ public:
     bool isMakingCards() const { return !m_pending.isEmpty(); }
 
     // Filters the cards by text; an empty text undoes the filter. The text is
-    // kept and applied again after every re-sort.
+    // kept and applied again after every re-sort. A server found by its name
+    // shows all its cameras; otherwise the cameras found by theirs. A section
+    // with nothing found hides.
     void setSearchText(const QString& text);
 
 signals:
@@ -47,6 +49,8 @@ signals:
     void openInNewWindow(API::CameraPtr camera);
     void editLocalServer(API::ServerPtr server);
     void deleteLocalServer(API::ServerPtr server);
+    // The search was applied again (the section may have shown or hidden).
+    void searchApplied();
 
 public slots:
     void expand();
@@ -74,6 +78,7 @@ private:
     CameraCard* createCard(const API::CameraPtr& camera, bool add = true);
     void makeSomeCards();
     void applySearch();
+    bool matchesSearch(const QString& name) const;
     void startDrag();
 
     API::ServerPtr m_server;

@@ -145,13 +145,19 @@ void TestSideBar::searchFiltersSectionsCardsAndLayouts()
     for (const CameraCard* card : officeSection->cards())
         QVERIFY(!card->isHidden());
 
-    // The server's own name matches, none of its cameras does.
+    // The server's own name matches, none of its cameras does: it shows them all.
+    storeSection->collapse();
     search->setText("WARE");
     QVERIFY(!storeSection->isHidden());
-    QVERIFY(!storeSection->isExpanded());
-    QVERIFY(officeSection->isHidden());
-    search->clear();
     QVERIFY(storeSection->isExpanded());
+    QVERIFY(!storeSection->cards().first()->isHidden());
+    QVERIFY(officeSection->isHidden());
+    search->setText("WAREHOUSE X"); // nothing at all
+    QCOMPARE(bar.roster()->page(), CardHolder::MessagePage);
+    QCOMPARE(bar.roster()->message(), QStringLiteral("Nothing found"));
+    search->clear();
+    QCOMPARE(bar.roster()->page(), CardHolder::CardsPage);
+    QVERIFY(!storeSection->isExpanded());
 
     search->setText("yard");
     QStringList layouts;
