@@ -74,11 +74,12 @@ void CellMenu::update()
     const bool maximised = m_grid && m_grid->maximizedPlayer() == m_player;
     const API::LayoutPtr layout = m_grid ? m_grid->layout() : nullptr;
     const bool single = !layout || (layout->rows() == 1 && layout->columns() == 1);
+    const bool can = cell >= 1 && !single;
     QString text = maximised ? tr("Return to the grid") : tr("Maximise");
-    if (cell >= 1 && cell <= KeyboardShortcuts::cellKeys)
+    if (can && cell <= KeyboardShortcuts::cellKeys)
         text += QLatin1Char('\t') + QString::number(cell);
     m_maximise->setText(text);
-    m_maximise->setEnabled(cell >= 1 && !single);
+    m_maximise->setEnabled(can);
     m_recordings->setEnabled(camera && camera->hasArchiveRight() && m_window);
     m_newWindow->setEnabled(camera && camera->exists() && m_window);
     const int quality = m_grid ? m_grid->cellQuality(m_player) : LayoutWidget::autoQuality;
