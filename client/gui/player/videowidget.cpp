@@ -700,6 +700,9 @@ VideoWidget::VideoWidget(API::CameraPtr camera, QWidget* parent)
     connect(&App::CellNames::instance(), &App::CellNames::alwaysShownChanged, this, [this](bool kept) {
         if (d->controlsShown)
             return;
+        // A slide out under way would take the bar away again.
+        for (auto* slide : d->topBar->findChildren<QPropertyAnimation*>())
+            slide->stop();
         d->topBar->move(0, kept ? 0 : -d->topBar->height());
         d->topBar->setVisible(kept);
     });
