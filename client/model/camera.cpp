@@ -24,6 +24,7 @@ public:
     bool previewUpdating = false;
     bool ptzSupported = false;
     QList<int> ptzPatrols;
+    int runningPatrol = 0;
     QSize size{-1, -1};
     QString vcodec;
     int rotation = 0;
@@ -319,24 +320,24 @@ QString Camera::exportUrl(const QDateTime& start, const QDateTime& end) const
 
 QString Camera::statusText() const
 {
-    QString text;
-    if (!isPaid())
-        text += tr("not paid for");
     if (isOnline())
-        return text;
-    return QStringLiteral("%1%2").arg(text.isEmpty() ? QString() : text + tr(" and "), tr("offline"));
+        return isPaid() ? QString() : tr("Plan not paid for");
+    return isPaid() ? tr("Offline") : tr("Offline, plan not paid for");
 }
 
 QString Camera::statusMessage() const
 {
-    const QString status = statusText();
-    if (status.isEmpty())
+    if (isOnline() && isPaid())
         return QString();
-    QString message = tr("Camera \"%1\" is ").arg(name()) + status;
-    if (!isPaid())
-        message += QStringLiteral("<br><a style=\"color: white\" href=\"#\">") + tr("Set up pricing plan")
-            + QStringLiteral("</a>");
-    return message;
+    if (isPaid())
+        return tr("Camera \"%1\" is offline. Its video comes back by itself when the camera is online again.")
+            .arg(name());
+    const QString sentence = isOnline()
+        ? tr("The pricing plan of camera \"%1\" is not paid for, so its video cannot be shown.").arg(name())
+        : tr("Camera \"%1\" is offline, and its pricing plan is not paid for.").arg(name());
+    // With the link the text is read as rich text: the name must stay as typed.
+    return sentence.toHtmlEscaped() + QStringLiteral("<br><a style=\"color: white\" href=\"#\">")
+        + tr("Set up pricing plan") + QStringLiteral("</a>");
 }
 
 void Camera::addedToLayout()
@@ -494,12 +495,30 @@ QString directionWord(Camera::PtzMoveDirections direction)
 
 } // namespace
 
+int Camera::runningPatrol() const { return d->runningPatrol; }
+
+void Camera::setRunningPatrol(int route)
+{
+    if (route == d->runningPatrol)
+        return;
+    d->runningPatrol = route;
+    emit runningPatrolChanged();
+}
+
+// A request the camera took puts it on the route given (0: off any route).
+CloudAPIClient* Camera::ptzRequest(int route)
+{
+    CloudAPIClient* client = API::ptzRequest(this, request());
+    connect(client, &CloudAPIClient::ptzOperationSuccess, this, [this, route] { setRunningPatrol(route); });
+    return client;
+}
+
 void Camera::ptzMove(API::Camera::PtzMoveDirections direction)
 {
     if (!hasPtzRight())
         return;
     const Target target = targetOf(*this);
-    ptzRequest(this, request())
+    ptzRequest(0)
         ->ptzMove(serverIdOf(*this), id(), directionWord(direction), target.host, target.port, target.password);
 }
 
@@ -508,7 +527,7 @@ void Camera::ptzZoom(int zoomLevel)
     if (!hasPtzRight())
         return;
     const Target target = targetOf(*this);
-    ptzRequest(this, request())->ptzZoom(serverIdOf(*this), id(), zoomLevel, target.host, target.port, target.password);
+    ptzRequest(0)->ptzZoom(serverIdOf(*this), id(), zoomLevel, target.host, target.port, target.password);
 }
 
 void Camera::ptzPatrol(int route)
@@ -516,7 +535,13 @@ void Camera::ptzPatrol(int route)
     if (!hasPtzRight())
         return;
     const Target target = targetOf(*this);
-    ptzRequest(this, request())->ptzPatrol(serverIdOf(*this), id(), route, target.host, target.port, target.password);
+    ptzRequest(route)
+        ->ptzPatrol(serverIdOf(*this), id(), route, target.host, target.port, target.password);
+}
+
+void Camera::stopPtzPatrol()
+{
+    ptzMove(Home);
 }
 
 void Camera::requestPtzPatrols()

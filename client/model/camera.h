@@ -76,8 +76,15 @@ public:
     // Empty when the day of start holds no records: there is nothing to play.
     QString archiveUrl(const QDateTime& start, int quality, int speed) const;
     QString exportUrl(const QDateTime& start, const QDateTime& end) const;
+    // Why the camera cannot be watched, empty when it can: a few words for
+    // where room is short (a card's title), and whole sentences for the cell,
+    // with a link to the pricing plan when it is not paid for (rich text then).
     QString statusText() const;
     QString statusMessage() const;
+    // The patrol route this program last sent the camera on, 0 for none. A
+    // move, a zoom or a stop from here ends it: a camera leaves its route for
+    // any manual command.
+    int runningPatrol() const;
 
     void addedToLayout();
     void removedFromLayout();
@@ -96,6 +103,9 @@ public slots:
     void ptzMove(API::Camera::PtzMoveDirections direction);
     void ptzZoom(int zoomLevel);
     void ptzPatrol(int route);
+    // There is no request that only stops a patrol: the camera is sent home,
+    // which takes it off its route.
+    void stopPtzPatrol();
     void requestPtzPatrols();
     void saveRotation();
 
@@ -112,6 +122,7 @@ signals:
     void ptzPatrolsChanged();
     void cameraNameChanged(QString name);
     void cameraRemoved();
+    void runningPatrolChanged();
 
 protected:
     void onNameChanged() override;
@@ -120,6 +131,8 @@ protected:
 private:
     QString streamUrl(const QString& kind, int quality) const;
     class CloudAPIClient* request();
+    class CloudAPIClient* ptzRequest(int route);
+    void setRunningPatrol(int route);
 
     std::shared_ptr<Internal::CameraPrivate> d;
 };

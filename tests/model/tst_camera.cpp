@@ -95,16 +95,24 @@ void TestCamera::statusTexts()
     json["services"] = QJsonObject();
     const ServerPtr server = cloudServer({json});
     const CameraPtr camera = server->item(1);
-    QCOMPARE(camera->statusText(), QStringLiteral("not paid for and offline"));
-    QCOMPARE(camera->statusMessage(), QStringLiteral("Camera \"Gate\" is not paid for and offline"
+    QCOMPARE(camera->statusText(), QStringLiteral("Offline, plan not paid for"));
+    QCOMPARE(camera->statusMessage(), QStringLiteral("Camera &quot;Gate&quot; is offline, and its pricing plan is not paid for."
                                                      "<br><a style=\"color: white\" href=\"#\">Set up pricing plan</a>"));
     camera->setOnline(true);
-    QCOMPARE(camera->statusText(), QStringLiteral("not paid for"));
+    QCOMPARE(camera->statusText(), QStringLiteral("Plan not paid for"));
+    // With the link the message is rich text: a name is shown as typed, not as markup.
+    json["name"] = "<b>Gate</b>";
+    json["online"] = true;
+    camera->fromJson(json);
+    QVERIFY(camera->statusMessage().startsWith(
+        "The pricing plan of camera &quot;&lt;b&gt;Gate&lt;/b&gt;&quot; is not paid for, so its video cannot be shown.<br>"));
     server->fromJson(QJsonObject{{"id", "srv 1"}, {"online", true}, {"cameras", QJsonArray{paidCamera(1)}}});
     QCOMPARE(camera->statusText(), QString());
     QCOMPARE(camera->statusMessage(), QString());
     server->setOnline(false);
-    QCOMPARE(camera->statusMessage(), QStringLiteral("Camera \"Gate\" is offline"));
+    QCOMPARE(camera->statusText(), QStringLiteral("Offline"));
+    QCOMPARE(camera->statusMessage(),
+             QStringLiteral("Camera \"Gate\" is offline. Its video comes back by itself when the camera is online again."));
 }
 
 void TestCamera::setFlagsSignalsOnlyOnChange()

@@ -25,6 +25,13 @@ namespace OrvantaClient::GUI {
 using Player::VideoPlaceholder;
 using Player::VideoWidget;
 
+namespace {
+
+// A cell's own quality, chosen from its menu: absent while it follows the grid's.
+const char cellQualityProperty[] = "cellQuality";
+
+} // namespace
+
 LayoutWidget::LayoutWidget(QWidget* parent)
     : QWidget(parent)
 {
@@ -196,6 +203,7 @@ VideoWidget* LayoutWidget::createPlayer(const API::LayoutCellPoint& point, int r
             player->playArchive(time, m_speed);
     }
     m_settle.start();
+    emit playerCreated(player);
     return player;
 }
 
@@ -440,7 +448,7 @@ void LayoutWidget::updateHealth(VideoWidget* player)
 {
     player->setHealthShown(m_healthShown);
     if (Player::HealthOverlay* overlay = player->healthOverlay())
-        overlay->setAutomaticQuality(m_quality == autoQuality);
+        overlay->setAutomaticQuality(cellQuality(player) == autoQuality);
 }
 
 void LayoutWidget::setCellsVisible(bool visible)
@@ -592,8 +600,10 @@ void LayoutWidget::setSoundEnabled(bool enabled)
 void LayoutWidget::setQuality(int quality)
 {
     m_quality = quality;
-    for (VideoWidget* player : qAsConst(m_players))
+    for (VideoWidget* player : qAsConst(m_players)) {
+        player->setProperty(cellQualityProperty, QVariant());
         updateHealth(player);
+    }
     if (quality == autoQuality) {
         applyAutoQuality();
         return;
@@ -610,13 +620,27 @@ int LayoutWidget::qualityFor(VideoWidget* player) const
 
 void LayoutWidget::applyAutoQuality()
 {
-    if (m_quality != autoQuality)
-        return;
     // setQuality restarts a player only when its quality really changes.
     for (VideoWidget* player : qAsConst(m_players)) {
-        if (player->isVisible() || !m_maximized)
+        if (cellQuality(player) == autoQuality && (player->isVisible() || !m_maximized))
             player->setQuality(qualityFor(player));
     }
+}
+
+// Kept on the player itself: the choice goes when the cell does.
+void LayoutWidget::setCellQuality(VideoWidget* player, int quality)
+{
+    if (!m_players.values().contains(player) || quality < autoQuality || quality > 2)
+        return;
+    player->setProperty(cellQualityProperty, quality);
+    updateHealth(player);
+    player->setQuality(quality == autoQuality ? qualityFor(player) : quality);
+}
+
+int LayoutWidget::cellQuality(VideoWidget* player) const
+{
+    const QVariant own = player->property(cellQualityProperty);
+    return own.isValid() ? own.toInt() : m_quality;
 }
 
 void LayoutWidget::resizeEvent(QResizeEvent* event)

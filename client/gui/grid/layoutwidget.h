@@ -36,9 +36,14 @@ public:
     API::LayoutPtr layout() const { return m_layout; }
     void setArchiveMode(bool archive);
     void setSoundEnabled(bool enabled);
-    // 0, 1 or 2 for a fixed quality; autoQuality to choose by cell size.
+    // 0, 1 or 2 for a fixed quality; autoQuality to choose by cell size. It is
+    // every cell's: a quality a cell's menu chose gives way to it.
     void setQuality(int quality);
     int quality() const { return m_quality; }
+    // One cell's own quality (autoQuality: chosen by its size), until the
+    // grid's is set again; the grid's for a cell without one.
+    void setCellQuality(Player::VideoWidget* player, int quality);
+    int cellQuality(Player::VideoWidget* player) const;
     bool isMaximized() const { return m_maximized; }
 
     // Playback of the whole grid. Archive times are the common timeline's:
@@ -97,6 +102,8 @@ signals:
     void cameraDroppedFromRoster(API::CameraPtr camera, API::LayoutCellPoint point);
     // A dropped server needs a bigger grid; the main window grows the layout it edits.
     void resizeRequested(int rows, int columns);
+    // A new cell: the window adds its entries to the cell's menu.
+    void playerCreated(Player::VideoWidget* player);
 
 private slots:
     void showSnapshotHint(QString path);

@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "cellmenu.h"
 #include "connectionbanner.h"
 #include "keyboardcontrol.h"
 #include "tourindicator.h"
@@ -14,6 +15,7 @@
 #include "gui/panels/archivecontrolpanel.h"
 #include "gui/panels/controlpanel.h"
 #include "gui/panels/infopanel.h"
+#include "gui/player/videowidget.h"
 #include "gui/sidebar/sidebar.h"
 #include "gui/sidebar/sidebarlayouts.h"
 #include "gui/sidebar/sidebarroster.h"
@@ -293,6 +295,8 @@ void MainWindow::connectGrid(LayoutWidget* grid)
     connect(grid, &LayoutWidget::cameraDroppedFromRoster, this,
             qOverload<API::CameraPtr, API::LayoutCellPoint>(&MainWindow::addToLayoutFromRoster));
     connect(grid, &LayoutWidget::resizeRequested, this, &MainWindow::resizeLayout);
+    connect(grid, &LayoutWidget::playerCreated, this,
+            [this, grid](Player::VideoWidget* player) { new CellMenu(player, grid, this); });
 }
 
 // --- side bar and panels ---

@@ -2,6 +2,7 @@
 #include "controlpanel_p.h"
 #include "qualitymenu.h"
 #include "core/settings.h"
+#include "gui/keys/keyboardshortcuts.h"
 #include "gui/widgets/spinnerwidget.h"
 
 #include <QEvent>
@@ -256,14 +257,19 @@ void ControlPanel::enableSound(bool enable)
     updateVolumeButton();
 }
 
+// The button turns into the way out: its tool tip says so.
 void ControlPanel::enterFullscreen()
 {
     d->form.fullscreenButton->setChecked(true);
+    d->form.fullscreenButton->setToolTip(
+        KeyboardShortcuts::toolTip(tr("Leave full screen"), KeyboardShortcuts::FullScreen));
 }
 
 void ControlPanel::leaveFullscreen()
 {
     d->form.fullscreenButton->setChecked(false);
+    d->form.fullscreenButton->setToolTip(
+        KeyboardShortcuts::toolTip(tr("Full screen"), KeyboardShortcuts::FullScreen));
 }
 
 void ControlPanel::showExportPercent()

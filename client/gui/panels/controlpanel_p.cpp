@@ -78,7 +78,7 @@ void ControlPanelForm::setupUi(QWidget* panel)
     pauseButton = button("pauseButton", QString(), Keys::toolTip(tr("Pause"), Keys::PlayPause), nullptr);
     playButton = button("playButton", QString(), Keys::toolTip(tr("Play"), Keys::PlayPause), nullptr);
     playPauseStack = stack("playPauseStack", normalPage, {pauseButton, playButton});
-    const QString speedKeys = QStringLiteral("%1 (%2, %3)").arg(tr("Acceleration"), Keys::shortcut(Keys::Slower).keyText,
+    const QString speedKeys = QStringLiteral("%1 (%2, %3)").arg(tr("Playback speed"), Keys::shortcut(Keys::Slower).keyText,
                                                               Keys::shortcut(Keys::Faster).keyText);
     speedButton = button("speedButton", QString(), speedKeys, normalPage);
     speedButton->setProperty("acc", QStringLiteral("no"));

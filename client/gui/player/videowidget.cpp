@@ -3,10 +3,12 @@
 #include "digitalzoom.h"
 #include "dragdata.h"
 #include "healthoverlay.h"
+#include "patrolbadge.h"
 #include "ptzwidget.h"
 #include "reconnectlabel.h"
 #include "snapshotgrabber.h"
 #include "zoomoverview.h"
+#include "core/cellnames.h"
 #include "core/constants.h"
 #include "core/layouttotals.h"
 #include "core/settings.h"
@@ -72,6 +74,8 @@ public:
     void watchdog();
     void updatePtzVisibility();
     void showControls(bool show);
+    // The top bar carries the camera's name: kept in view when the user asks for it.
+    bool topBarShown() const { return controlsShown || App::CellNames::instance().alwaysShown(); }
     void updateAspect();
     QSize fitBox() const;
     void updateFit();
@@ -306,7 +310,7 @@ QString VideoWidgetPrivate::unavailableText() const
 {
     if (!camera->isLocal() && !App::Roster::instance()->isServiceReachable())
         return VideoWidget::tr("No connection to the service, reconnecting...");
-    return camera->statusText();
+    return camera->statusMessage();
 }
 
 void VideoWidgetPrivate::saveSnapshot(const QImage& whole, const QDateTime& time, const DigitalZoom& zoomed)
@@ -634,16 +638,18 @@ void VideoWidgetPrivate::showControls(bool show)
     const QPoint topIn(0, 0), topOut(0, -h);
     const QPoint bottomIn(0, q->height() - h), bottomOut(0, q->height());
     for (auto [bar, in, out] : {std::make_tuple(topBar, topIn, topOut), std::make_tuple(bottomBar, bottomIn, bottomOut)}) {
+        if (bar == topBar && !show && topBarShown())
+            continue;
         auto* slide = new QPropertyAnimation(bar, "pos", bar);
         slide->setDuration(150);
-        slide->setStartValue(show ? out : bar->pos());
+        slide->setStartValue(show && !bar->isVisible() ? out : bar->pos());
         slide->setEndValue(show ? in : out);
         if (show)
             bar->show();
         else
             // Copied into the lambda: clang before C++20 cannot capture a structured binding.
             QObject::connect(slide, &QPropertyAnimation::finished, bar, [this, bar = bar] {
-                if (!controlsShown)
+                if (!controlsShown && !(bar == topBar && topBarShown()))
                     bar->hide();
             });
         slide->start(QAbstractAnimation::DeleteWhenStopped);
@@ -719,6 +725,18 @@ VideoWidget::VideoWidget(API::CameraPtr camera, QWidget* parent)
     d->ptz = new GUI::PtzWidget(this);
     d->ptz->hide();
     d->reconnectLabel = new ReconnectLabel(this);
+    if (camera)
+        new PatrolBadge(camera, this);
+    // The name's setting applies at once to the cells already open.
+    connect(&App::CellNames::instance(), &App::CellNames::alwaysShownChanged, this, [this](bool kept) {
+        if (d->controlsShown)
+            return;
+        // A slide out under way would take the bar away again.
+        for (auto* slide : d->topBar->findChildren<QPropertyAnimation*>())
+            slide->stop();
+        d->topBar->move(0, kept ? 0 : -d->topBar->height());
+        d->topBar->setVisible(kept);
+    });
     d->overview = new ZoomOverview(this);
     d->overview->hide();
     connect(d->overview, &ZoomOverview::resetRequested, this, &VideoWidget::resetZoom);
@@ -1270,6 +1288,8 @@ void VideoWidget::onCameraInvalidated()
 void VideoWidget::updatePtzPatrols()
 {
     d->ptz->setPatrols(d->camera->ptzPatrols());
+    // The patrol button widens the panel: it is placed again, whole.
+    d->updatePtzVisibility();
 }
 
 void VideoWidget::ptzMoveOnClick()
@@ -1301,6 +1321,11 @@ void VideoWidget::ptzDone()
 {
     d->ptzPending = false;
     d->spinner->stop();
+}
+
+QMenu* VideoWidget::menu() const
+{
+    return d->menu;
 }
 
 void VideoWidget::showContextMenu(QPoint pos)
@@ -1398,7 +1423,7 @@ void VideoWidget::paintEvent(QPaintEvent*)
 void VideoWidget::resizeEvent(QResizeEvent*)
 {
     const int barHeight = qMax(24, fontMetrics().height() + 8);
-    d->topBar->setGeometry(0, d->controlsShown ? 0 : -barHeight, width(), barHeight);
+    d->topBar->setGeometry(0, d->topBarShown() ? 0 : -barHeight, width(), barHeight);
     d->bottomBar->setGeometry(0, d->controlsShown ? height() - barHeight : height(), width(), barHeight);
     d->messageLabel->setGeometry(rect().adjusted(8, barHeight, -8, -barHeight));
     d->spinner->setGeometry(width() / 2 - 16, height() / 2 - 16, 33, 33);

@@ -8,6 +8,8 @@
 #include <QWidget>
 #include <memory>
 
+class QMenu;
+
 namespace OrvantaClient::GUI::Player {
 
 namespace Internal {
@@ -46,6 +48,9 @@ public:
     QDateTime playbackTime() const;
     QString frameFileName() const;
     QString message() const; // the text shown over the picture, empty when none
+    // The cell's menu (its context menu and the one of its options button): the
+    // grid adds what concerns the cell within it.
+    QMenu* menu() const;
 
     // What the stream health overlay shows: the size of the worker's pictures
     // (invalid before the first), the pictures painted (each counted once), and

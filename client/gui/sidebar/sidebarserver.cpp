@@ -78,7 +78,6 @@ SideBarServer::SideBarServer(API::ServerPtr server, QWidget* parent)
     m_offlineIcon = new QLabel;
     m_offlineIcon->setObjectName(QStringLiteral("offlineIcon"));
     m_offlineIcon->setPixmap(QPixmap(QStringLiteral(":/sidebar/icons/serverOffline.png")));
-    m_offlineIcon->setToolTip(tr("Server is offline"));
     headerBox->addWidget(m_offlineIcon);
     m_menuButton = new QToolButton;
     m_menuButton->setObjectName(QStringLiteral("serverMenuButton"));
@@ -106,6 +105,7 @@ SideBarServer::SideBarServer(API::ServerPtr server, QWidget* parent)
 
     API::Server* item = m_server.get();
     connect(item, &API::Server::serverNameChanged, this, &SideBarServer::showName);
+    connect(item, &API::Server::serverNameChanged, this, &SideBarServer::updateOfflineImage); // its tool tip names it
     connect(item, &API::Server::serverStateChanged, this, &SideBarServer::updateOfflineImage);
     connect(item, &API::Server::cameraAdded, this, &SideBarServer::addCamera);
     connect(item, &API::Server::cameraRemoved, this, &SideBarServer::removeCamera);
@@ -225,6 +225,8 @@ void SideBarServer::showName()
 void SideBarServer::updateOfflineImage()
 {
     m_offlineIcon->setVisible(!m_server->isOnline());
+    m_offlineIcon->setToolTip(
+        tr("Server \"%1\" is offline. Its cameras can be watched again once it is back online.").arg(m_server->name()));
 }
 
 void SideBarServer::onEditLocalServer()

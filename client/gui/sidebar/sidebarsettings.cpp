@@ -1,6 +1,7 @@
 #include "sidebarsettings.h"
 
 #include "api/cloudapiclient.h"
+#include "core/cellnames.h"
 #include "core/languageloader.h"
 #include "core/settings.h"
 #include "core/storagepaths.h"
@@ -113,6 +114,18 @@ SideBarSettings::SideBarSettings(QWidget* parent)
     restartBox->addWidget(restart, 0, Qt::AlignLeft);
     m_restartArea->hide();
     box->addWidget(m_restartArea);
+    box->addWidget(separator());
+
+    box->addWidget(caption(tr("Video")));
+    auto* names = new QCheckBox(tr("Always show camera names"));
+    names->setObjectName(QStringLiteral("cameraNamesBox"));
+    App::CellNames& cellNames = App::CellNames::instance();
+    names->setChecked(cellNames.alwaysShown());
+    connect(names, &QCheckBox::toggled, &cellNames, &App::CellNames::setAlwaysShown);
+    // The Settings page of another window may change it too.
+    connect(&cellNames, &App::CellNames::alwaysShownChanged, names, &QCheckBox::setChecked);
+    box->addWidget(names);
+    box->addWidget(note(tr("Otherwise a cell shows its camera's name only while the pointer is over it.")));
     box->addWidget(separator());
 
     box->addWidget(caption(tr("File save location")));

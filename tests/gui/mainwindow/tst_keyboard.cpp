@@ -1,16 +1,19 @@
 // The main window's keyboard: keys typed into a text field stay there, the
-// shortcuts reach the grid and the panels, and the help lists them all.
+// shortcuts reach the grid and the panels, and the help lists them all. And
+// what a cell offers besides the keys: its menu, its camera's name kept in view.
 #include "core/settings.h"
 #include "gui/grid/layoutwidget.h"
 #include "gui/keys/keyboardshortcuts.h"
 #include "gui/keys/shortcutsdialog.h"
 #include "gui/mainwindow/mainwindow.h"
+#include "gui/panels/qualitymenu.h"
 #include "gui/panels/archivecontrolpanel.h"
 #include "gui/panels/controlpanel.h"
 #include "gui/panels/infopanel.h"
 #include "gui/player/healthoverlay.h"
 #include "gui/player/videowidget.h"
 #include "gui/sidebar/sidebar.h"
+#include "gui/sidebar/sidebarsettings.h"
 #include "gui/timeline/timeline.h"
 #include "gui/widgets/playernotification.h"
 #include "model/camera.h"
@@ -19,10 +22,13 @@
 #include "stores/layouts.h"
 #include "stores/roster.h"
 
+#include <QCheckBox>
 #include <QDateEdit>
 #include <QJsonArray>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QRadioButton>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -76,6 +82,8 @@ private slots:
     void textFieldsKeepTheirKeys();
     void keysReachTheGridAndThePanels();
     void helpListsEveryShortcut();
+    void cellMenuActsOnItsCell();
+    void cameraNamesStayInViewWhenAsked();
 
 private:
     // What no key typed into a text field may have done.
@@ -226,6 +234,8 @@ void TestKeyboard::keysReachTheGridAndThePanels()
     // Full screen, then Escape: a maximised cell returns first, then the window.
     press(Qt::Key_F11);
     QTRY_VERIFY(w->isFullScreen());
+    auto* fullScreen = w->controlPanel()->findChild<QPushButton*>(QStringLiteral("fullscreenButton"));
+    QCOMPARE(fullScreen->toolTip(), QStringLiteral("Leave full screen (F11)"));
     press(Qt::Key_1);
     QTRY_VERIFY(fillsGrid(grid, cells.at(0)));
     press(Qt::Key_Escape);
@@ -321,6 +331,101 @@ void TestKeyboard::helpListsEveryShortcut()
     QCOMPARE(live->toolTip(), QStringLiteral("Start live feed (L)"));
     auto* fullScreen = w->controlPanel()->findChild<QPushButton*>(QStringLiteral("fullscreenButton"));
     QCOMPARE(fullScreen->toolTip(), QStringLiteral("Full screen (F11)"));
+    auto* speed = w->controlPanel()->findChild<QPushButton*>(QStringLiteral("speedButton"));
+    QCOMPARE(speed->toolTip(), QStringLiteral("Playback speed ([, ])"));
+}
+
+void TestKeyboard::cellMenuActsOnItsCell()
+{
+    GUI::MainWindow* w = m_window.get();
+    GUI::LayoutWidget* grid = w->layoutWidget();
+    const QList<VideoWidget*> cells = grid->playersInOrder();
+    VideoWidget* cell = cells.at(1);
+    QMenu* menu = cell->menu();
+    const auto open = [menu] {
+        menu->popup(QPoint(10, 10));
+        QTRY_VERIFY(menu->isVisible());
+    };
+    const auto entry = [menu](const char* name) { return menu->findChild<QAction*>(QLatin1String(name)); };
+    open();
+    QStringList texts;
+    for (QAction* action : menu->actions())
+        texts << action->text();
+    QCOMPARE(texts, (QStringList{"Snapshot", "Maximise\t2", "Recordings of this camera", "Open in new window", "Quality",
+                                 "", "Settings", "Close"}));
+    QVERIFY(!entry("snapshotAction")->isEnabled()); // no picture yet
+    menu->hide();
+
+    // Maximise fills the grid with this cell; the entry then brings it back.
+    entry("maximiseAction")->trigger();
+    QTRY_VERIFY(fillsGrid(grid, cell));
+    open();
+    QCOMPARE(entry("maximiseAction")->text(), QStringLiteral("Return to the grid\t2"));
+    menu->hide();
+    entry("maximiseAction")->trigger();
+    QTRY_VERIFY(!grid->isMaximized() && cells.at(0)->isVisible());
+
+    // The cell's own quality: this cell only, shown checked next time, until
+    // the control bar's quality is chosen for every cell.
+    auto* quality = menu->findChild<GUI::QualityMenu*>();
+    quality->entryAction(GUI::QualityMenu::High)->trigger();
+    QCOMPARE(cell->quality(), 2);
+    QCOMPARE(grid->cellQuality(cell), 2);
+    QCOMPARE(grid->cellQuality(cells.at(0)), int(GUI::LayoutWidget::autoQuality));
+    QTest::qWait(700); // past the grid's own choice by cell size, which leaves the cell alone
+    QCOMPARE(cell->quality(), 2);
+    open();
+    QVERIFY(quality->entryButton(GUI::QualityMenu::High)->isChecked());
+    menu->hide();
+    w->setLowQuality();
+    QCOMPARE(cell->quality(), 0);
+    QCOMPARE(grid->cellQuality(cell), 0);
+
+    // The camera's recordings: it becomes the active camera, the timeline shows.
+    QVERIFY(w->archiveControlPanel()->isHidden());
+    entry("recordingsAction")->trigger();
+    QCOMPARE(w->activeCamera(), cell->camera());
+    QVERIFY(w->archiveControlPanel()->isVisible() && w->timeline()->isVisible());
+    QSignalSpy windows(w, qOverload<API::CameraPtr>(&GUI::MainWindow::openInNewWindow));
+    entry("newWindowAction")->trigger();
+    QCOMPARE(windows.count(), 1);
+    QCOMPARE(windows.first().first().value<API::CameraPtr>(), cell->camera());
+}
+
+void TestKeyboard::cameraNamesStayInViewWhenAsked()
+{
+    GUI::MainWindow* w = m_window.get();
+    const QList<VideoWidget*> cells = w->layoutWidget()->playersInOrder();
+    // The name is on the cell's top bar, with its close button.
+    const auto nameShown = [](VideoWidget* cell) {
+        const QWidget* bar = cell->findChild<QPushButton*>(QStringLiteral("closeButton"))->parentWidget();
+        return bar->isVisible() && bar->geometry().top() == 0;
+    };
+    const auto leave = [](VideoWidget* cell) {
+        QEvent left(QEvent::Leave);
+        QApplication::sendEvent(cell, &left);
+    };
+    QTRY_VERIFY(cells.first()->isVisible() && cells.last()->isVisible());
+    QVERIFY(nameShown(cells.first()));
+    for (VideoWidget* cell : cells)
+        leave(cell);
+    QTRY_VERIFY(!nameShown(cells.first()) && !nameShown(cells.last()));
+
+    // The Settings page's box: every open cell shows its name at once, and
+    // keeps it when the pointer leaves again.
+    auto* box = w->sideBar()->settings()->findChild<QCheckBox*>(QStringLiteral("cameraNamesBox"));
+    QVERIFY(box && !box->isChecked());
+    box->click();
+    for (VideoWidget* cell : cells)
+        QVERIFY(nameShown(cell));
+    QVERIFY(App::Settings::instance().value("view/cameraNamesAlwaysShown").toBool());
+    QEvent entered(QEvent::Enter);
+    QApplication::sendEvent(cells.first(), &entered);
+    leave(cells.first());
+    QTest::qWait(400); // past the bars' slide out
+    QVERIFY(nameShown(cells.first()));
+    box->click();
+    QVERIFY(!nameShown(cells.first()) && !nameShown(cells.last()));
 }
 
 QTEST_MAIN(TestKeyboard)

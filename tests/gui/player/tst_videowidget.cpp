@@ -1,10 +1,13 @@
 // The video widget with a scripted stand-in worker, and once with the real
 // clipworker against camsim.
 #include "messagecapture.h"
+#include "httptestserver.h"
 #include "simulator.h"
 #include "core/settings.h"
 #include "gui/player/healthoverlay.h"
+#include "gui/player/patrolbadge.h"
 #include "gui/player/ptzwidget.h"
+#include "gui/player/ptzwidget_p.h"
 #include "gui/player/videowidget.h"
 #include "gui/widgets/spinnerwidget.h"
 #include "model/localserver.h"
@@ -13,6 +16,7 @@
 #include <QDropEvent>
 #include <QJsonArray>
 #include <QLabel>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -43,6 +47,7 @@ private slots:
     void zoomShowsThePartAskedForInDetail();
     void realClipworkerPlaysCamsim();
     void healthOverlayCountsAndReconnectingSaysWhichAttempt();
+    void patrolButtonFitsAndARunningPatrolShowsInEveryCell();
 
 private:
     VideoWidget* widget(const QByteArray& script, API::CameraPtr camera = nullptr);
@@ -662,6 +667,63 @@ void TestVideoWidget::healthOverlayCountsAndReconnectingSaysWhichAttempt()
         QTRY_VERIFY2_WITH_TIMEOUT(reconnecting->isVisible() && reconnecting->text() == text, qPrintable(text), 20000);
     QTRY_COMPARE_WITH_TIMEOUT(w->message(), QStringLiteral("No video available"), 20000);
     QVERIFY(!reconnecting->isVisible());
+}
+
+void TestVideoWidget::patrolButtonFitsAndARunningPatrolShowsInEveryCell()
+{
+    HttpTestServer lan;
+    lan.setHandler([](const HttpTestServer::Request& request) {
+        if (request.path.endsWith("ptz_patrol") && request.method == "GET")
+            return HttpTestServer::Response::json(200, R"({"success":true,"response":"{\"2\":true}"})");
+        return HttpTestServer::Response::json(200, R"({"success":true})");
+    });
+    API::LocalServer yard("Yard", "127.0.0.1", lan.port(), "pw");
+    yard.updateCameras(QJsonArray{QJsonObject{{"id", 3}, {"name", "Gate"}, {"online", true},
+                                              {"features", QJsonObject{{"ptz", true}}}}});
+    const API::CameraPtr camera = yard.item(3);
+    VideoWidget* w = widget("fill 0 0 255 255 8 8\nprint size 8 8\nprint frame\nwait\n", camera);
+    w->resize(800, 600);
+    QVERIFY(w->playLive());
+    QTRY_COMPARE_WITH_TIMEOUT(w->state(), int(VideoWidget::Playing), 20000);
+    auto* pad = w->findChild<GUI::PtzWidget*>();
+    QTRY_VERIFY(pad->isVisible());
+
+    // The routes come after the panel was placed: the button they bring is
+    // whole, inside the panel and the cell.
+    QSignalSpy routes(camera.get(), &API::Camera::ptzPatrolsChanged);
+    camera->requestPtzPatrols();
+    QVERIFY(routes.wait(20000));
+    auto* patrol = pad->findChild<GUI::PtzPatrolPrivate*>();
+    QVERIFY(patrol->isVisible());
+    const QRect button(patrol->mapTo(w, QPoint(0, 0)), patrol->size());
+    QVERIFY2(pad->geometry().contains(button) && w->rect().contains(pad->geometry()),
+             qPrintable(QString("button %1,%2 %3x%4 in a panel %5x%6")
+                            .arg(button.x()).arg(button.y()).arg(button.width()).arg(button.height())
+                            .arg(pad->width()).arg(pad->height())));
+
+    // A route chosen shows over every cell of the camera, clear of the panel;
+    // Stop sends the camera home and takes it away everywhere.
+    auto* badge = w->findChild<GUI::Player::PatrolBadge*>();
+    VideoWidget other(camera);
+    other.resize(400, 300);
+    other.show();
+    auto* otherBadge = other.findChild<GUI::Player::PatrolBadge*>();
+    QVERIFY(badge->text().isEmpty() && otherBadge->text().isEmpty());
+    patrol->menu()->actions().first()->trigger();
+    QTRY_COMPARE_WITH_TIMEOUT(badge->text(), QStringLiteral("Patrol: Route 2"), 20000);
+    QCOMPARE(otherBadge->text(), QStringLiteral("Patrol: Route 2"));
+    QVERIFY(w->rect().contains(badge->geometry()) && !badge->geometry().intersects(pad->geometry()));
+    QCOMPARE(lan.requests().last().queryValue("patrolId"), QStringLiteral("2"));
+    otherBadge->stopButton()->click();
+    QTRY_VERIFY_WITH_TIMEOUT(badge->text().isEmpty(), 20000);
+    QVERIFY(otherBadge->text().isEmpty() && !badge->isVisible());
+    QCOMPARE(lan.requests().last().queryValue("move"), QStringLiteral("home"));
+
+    // A move of the user's own takes the camera off its route as well.
+    patrol->menu()->actions().first()->trigger();
+    QTRY_COMPARE_WITH_TIMEOUT(badge->text(), QStringLiteral("Patrol: Route 2"), 20000);
+    w->ptzMove(API::Camera::Left);
+    QTRY_VERIFY_WITH_TIMEOUT(badge->text().isEmpty(), 20000);
 }
 
 int main(int argc, char* argv[])

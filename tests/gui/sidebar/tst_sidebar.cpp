@@ -194,7 +194,7 @@ void TestSideBar::listsSortOnlineFirstThenByName()
         return list;
     };
     QCOMPARE(names(), (QStringList{"charlie", "delta", "Bravo"}));
-    QCOMPARE(titles(roster.section(charlie)->cards()), (QStringList{"b cam", "C cam", "A cam (not paid for and offline)"}));
+    QCOMPARE(titles(roster.section(charlie)->cards()), (QStringList{"b cam", "C cam", "A cam (Offline, plan not paid for)"}));
     QVERIFY(roster.sections().last()->findChild<QLabel*>("offlineIcon")->isVisibleTo(roster.sections().last()));
     QVERIFY(roster.sections().first()->findChild<QToolButton*>("serverMenuButton")->isHidden());
 
