@@ -105,6 +105,18 @@ void Layout::resize(int rows, int columns)
     emit resized();
 }
 
+QList<CameraPtr> Layout::camerasOutside(int rows, int columns) const
+{
+    rows = qBound(minSize, rows, maxSize);
+    columns = qBound(minSize, columns, maxSize);
+    QList<CameraPtr> outside;
+    for (const Cell& cell : m_cells) {
+        if (cell.row >= rows || cell.column >= columns)
+            outside << cell.camera;
+    }
+    return outside;
+}
+
 void Layout::addCamera(const CameraPtr& camera, int row, int column, int w, int h)
 {
     if (!camera || row < 0 || column < 0 || row >= m_rows || column >= m_columns)

@@ -172,6 +172,14 @@ MainWindow::MainWindow(QWidget* parent)
     connect(layouts, &SideBarLayouts::openInNewWindow, this, qOverload<API::LayoutPtr>(&MainWindow::openInNewWindow));
     connect(settings, &SideBarSettings::updatesFound, this, &MainWindow::onUpdatesFound);
     connect(settings, &SideBarSettings::signoutClicked, this, &MainWindow::onSignoutClicked);
+    // Leaving local mode loses nothing: the sign-in window comes at once.
+    connect(settings, &SideBarSettings::cloudSignInClicked, this, &MainWindow::signout);
+    connect(layouts, &SideBarLayouts::layoutDeleted, this, &MainWindow::closeDeletedLayout);
+    connect(App::Layouts::instance(), &App::Layouts::layoutRemoved, this, [this](API::LayoutPtr layout) {
+        // An edit in progress stays: saving it makes the layout again.
+        if (!d->editing && layout == d->layout)
+            closeLayout();
+    });
     connect(d->sideBar, &SideBar::addNewLayout, this, &MainWindow::openNewLayout);
     connect(d->sideBar, &SideBar::hideRequest, this, &MainWindow::hideRosterAndToolbar);
     connect(d->toolBar, &ToolBar::liveClicked, this, &MainWindow::setRosterMode);
@@ -556,6 +564,7 @@ void MainWindow::openNewLayout()
         return;
     setRosterMode();
     editLayout();
+    d->infoPanel->focusNameEdit();
 }
 
 bool MainWindow::openLayout(API::LayoutPtr layout)
@@ -600,6 +609,17 @@ void MainWindow::setupConnections()
 void MainWindow::closeLayout()
 {
     openLayout(std::make_shared<API::Layout>());
+}
+
+void MainWindow::closeDeletedLayout(API::LayoutPtr layout)
+{
+    // The user deleted the very layout being edited here: the edit goes with it.
+    if (!layout || !d->layout || d->layout->id() != layout->id())
+        return;
+    if (d->editing)
+        cancelEditLayout();
+    else
+        closeLayout();
 }
 
 void MainWindow::editLayout()

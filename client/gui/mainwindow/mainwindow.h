@@ -95,6 +95,8 @@ public slots:
     void setupLayout(API::LayoutPtr layout);
     void setupConnections();
     void closeLayout();
+    // A layout deleted from this window's side bar: its view, or its edit, closes.
+    void closeDeletedLayout(API::LayoutPtr layout);
     void editLayout();
     void cancelEditLayoutRequest();
     void cancelEditLayout();
