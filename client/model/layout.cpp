@@ -9,6 +9,7 @@
 #include <QJsonArray>
 #include <QPainter>
 #include <QUuid>
+#include <algorithm>
 
 namespace OrvantaClient::API {
 
@@ -109,11 +110,18 @@ QList<CameraPtr> Layout::camerasOutside(int rows, int columns) const
 {
     rows = qBound(minSize, rows, maxSize);
     columns = qBound(minSize, columns, maxSize);
-    QList<CameraPtr> outside;
+    QList<Cell> cells;
     for (const Cell& cell : m_cells) {
         if (cell.row >= rows || cell.column >= columns)
-            outside << cell.camera;
+            cells << cell;
     }
+    // In reading order, as a user names them looking at the grid.
+    std::sort(cells.begin(), cells.end(), [](const Cell& a, const Cell& b) {
+        return a.row != b.row ? a.row < b.row : a.column < b.column;
+    });
+    QList<CameraPtr> outside;
+    for (const Cell& cell : qAsConst(cells))
+        outside << cell.camera;
     return outside;
 }
 

@@ -31,8 +31,8 @@ public:
 
     static constexpr int settingsHeightWithProxy = 550;
     static constexpr int settingsHeight = 385;
-    static constexpr int loginHeight = 443;
-    static constexpr int loginHeightWithAlert = 481;
+    static constexpr int loginHeight = 413;
+    static constexpr int loginHeightWithAlert = 451;
 
 signals:
     void loginSuccessful();
