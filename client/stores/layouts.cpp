@@ -119,7 +119,10 @@ void Layouts::login()
     // A file that cannot be opened is reported when it is read.
     m_file.open(StoragePaths::localLayoutsFilePath());
     if (API::CloudAPIClient::sessionId().isEmpty()) {
+        // A local start has only the file: once read, the list is complete
+        // (else the Layouts page would wait for the service for ever).
         loadLayoutsFromFile();
+        emit layoutsUpdatingFinished();
         return;
     }
     // The file is read only on the first login of the account (see below);
