@@ -83,11 +83,15 @@ InfoPanel::InfoPanel(QWidget* parent)
     connect(m_closeButton, &QPushButton::clicked, this, &InfoPanel::closeLayout);
     connect(m_nameEdit, &QLineEdit::returnPressed, this, &InfoPanel::saveEditing);
     connect(m_gridButton, &QPushButton::clicked, this, &InfoPanel::showGridEditor);
-    connect(m_gridEditor, &GridSizeEditor::sizeSelected, this, [this](int rows, int columns) {
-        m_gridEditor->hide();
-        if (m_layout && m_editing && confirmShrink(rows, columns))
-            m_layout->resize(rows, columns);
-    });
+    // Queued: a question may follow, and the popup's own mouse event is over by then.
+    connect(
+        m_gridEditor, &GridSizeEditor::sizeSelected, this,
+        [this](int rows, int columns) {
+            m_gridEditor->hide();
+            if (m_layout && m_editing && confirmShrink(rows, columns))
+                m_layout->resize(rows, columns);
+        },
+        Qt::QueuedConnection);
     updateTitle();
     updateButtons();
 }
