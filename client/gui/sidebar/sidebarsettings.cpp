@@ -91,15 +91,17 @@ SideBarSettings::SideBarSettings(QWidget* parent)
     connect(signout, &QPushButton::clicked, this, &SideBarSettings::signoutClicked);
     box->addWidget(signout, 0, Qt::AlignLeft);
     // A local start has no account: what it can show, and the way to the cloud.
-    m_localNote = note(tr("Local mode: cameras of your own network only"));
-    m_localNote->setObjectName(QStringLiteral("localModeNote"));
-    box->addWidget(m_localNote);
+    // In the e-mail's place and look.
+    auto* localNote = new QLabel(tr("Local mode: cameras of your own network only"));
+    localNote->setObjectName(QStringLiteral("localModeNote"));
+    localNote->setWordWrap(true);
+    box->addWidget(localNote);
     auto* cloudSignIn = new QPushButton(tr("Sign in to the cloud"));
     cloudSignIn->setObjectName(QStringLiteral("cloudSignInButton"));
     connect(cloudSignIn, &QPushButton::clicked, this, &SideBarSettings::cloudSignInClicked);
     box->addWidget(cloudSignIn, 0, Qt::AlignLeft);
     m_cloudOnly = {m_email, signout};
-    m_localOnly = {m_localNote, cloudSignIn};
+    m_localOnly = {localNote, cloudSignIn};
     box->addWidget(separator());
 
     box->addWidget(caption(tr("Language")));

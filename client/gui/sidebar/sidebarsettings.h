@@ -66,7 +66,6 @@ private:
     void releaseClient();
 
     QLabel* m_email;
-    QLabel* m_localNote;
     // The account's parts, and those shown instead after a local start.
     QList<QWidget*> m_cloudOnly;
     QList<QWidget*> m_localOnly;
