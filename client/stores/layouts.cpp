@@ -331,6 +331,15 @@ void Layouts::store()
     storeLayoutsToFile();
 }
 
+void Layouts::deleteLayout(const API::LayoutPtr& layout)
+{
+    if (!layout || !layout->exists())
+        return;
+    remove(layout);
+    store();
+    emit layoutDeleted(layout);
+}
+
 void Layouts::storeLayoutsToApi()
 {
     const bool localAuth = API::CloudAPIClient::sessionId().isEmpty();

@@ -174,12 +174,7 @@ MainWindow::MainWindow(QWidget* parent)
     connect(settings, &SideBarSettings::signoutClicked, this, &MainWindow::onSignoutClicked);
     // Leaving local mode loses nothing: the sign-in window comes at once.
     connect(settings, &SideBarSettings::cloudSignInClicked, this, &MainWindow::signout);
-    connect(layouts, &SideBarLayouts::layoutDeleted, this, &MainWindow::closeDeletedLayout);
-    connect(App::Layouts::instance(), &App::Layouts::layoutRemoved, this, [this](API::LayoutPtr layout) {
-        // An edit in progress stays: saving it makes the layout again.
-        if (!d->editing && layout == d->layout)
-            closeLayout();
-    });
+    connect(App::Layouts::instance(), &App::Layouts::layoutDeleted, this, &MainWindow::closeDeletedLayout);
     connect(d->sideBar, &SideBar::addNewLayout, this, &MainWindow::openNewLayout);
     connect(d->sideBar, &SideBar::hideRequest, this, &MainWindow::hideRosterAndToolbar);
     connect(d->toolBar, &ToolBar::liveClicked, this, &MainWindow::setRosterMode);
@@ -613,9 +608,11 @@ void MainWindow::closeLayout()
 
 void MainWindow::closeDeletedLayout(API::LayoutPtr layout)
 {
-    // The user deleted the very layout being edited here: the edit goes with it.
+    // Only the user's deletion: a refresh or a sign-out that takes layouts out
+    // of the store leaves the grid's players to the layout coming back.
     if (!layout || !d->layout || d->layout->id() != layout->id())
         return;
+    // An edit of the deleted layout goes with it: the user has just said so.
     if (d->editing)
         cancelEditLayout();
     else

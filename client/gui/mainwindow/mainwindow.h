@@ -95,7 +95,7 @@ public slots:
     void setupLayout(API::LayoutPtr layout);
     void setupConnections();
     void closeLayout();
-    // A layout deleted from this window's side bar: its view, or its edit, closes.
+    // A layout the user deleted (in any window): its view, or its edit, closes.
     void closeDeletedLayout(API::LayoutPtr layout);
     void editLayout();
     void cancelEditLayoutRequest();

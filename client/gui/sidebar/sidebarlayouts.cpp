@@ -108,10 +108,7 @@ void SideBarLayouts::deleteLayout(API::LayoutPtr layout)
     if (question.exec() != QMessageBox::Yes || !self || !layout->exists())
         return;
     qDebug() << "Deleting layout" << layout->id();
-    App::Layouts* layouts = App::Layouts::instance();
-    layouts->remove(layout);
-    layouts->store();
-    emit layoutDeleted(layout);
+    App::Layouts::instance()->deleteLayout(layout);
 }
 
 void SideBarLayouts::onLayoutsUpdatingStarted()

@@ -27,8 +27,6 @@ public:
 signals:
     void openLayout(API::LayoutPtr layout);
     void openInNewWindow(API::LayoutPtr layout);
-    // The user deleted the layout here, after saying yes to the question.
-    void layoutDeleted(API::LayoutPtr layout);
 
 private slots:
     void onLayoutAdded(API::LayoutPtr layout);

@@ -244,7 +244,7 @@ void TestSideBar::deletingLayoutFromItsMenuAsksFirst()
     QCOMPARE(opened.count(), 1);
 
     // Asked first (the main window's tests answer no as well), then gone.
-    QSignalSpy deleted(&layouts, &SideBarLayouts::layoutDeleted);
+    QSignalSpy deleted(App::Layouts::instance(), &App::Layouts::layoutDeleted);
     QTimer::singleShot(0, [] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
             box->button(QMessageBox::Yes)->click();
