@@ -9,6 +9,7 @@
 #include <QJsonArray>
 #include <QPainter>
 #include <QUuid>
+#include <algorithm>
 
 namespace OrvantaClient::API {
 
@@ -103,6 +104,25 @@ void Layout::resize(int rows, int columns)
     m_rows = rows;
     m_columns = columns;
     emit resized();
+}
+
+QList<CameraPtr> Layout::camerasOutside(int rows, int columns) const
+{
+    rows = qBound(minSize, rows, maxSize);
+    columns = qBound(minSize, columns, maxSize);
+    QList<Cell> cells;
+    for (const Cell& cell : m_cells) {
+        if (cell.row >= rows || cell.column >= columns)
+            cells << cell;
+    }
+    // In reading order, as a user names them looking at the grid.
+    std::sort(cells.begin(), cells.end(), [](const Cell& a, const Cell& b) {
+        return a.row != b.row ? a.row < b.row : a.column < b.column;
+    });
+    QList<CameraPtr> outside;
+    for (const Cell& cell : qAsConst(cells))
+        outside << cell.camera;
+    return outside;
 }
 
 void Layout::addCamera(const CameraPtr& camera, int row, int column, int w, int h)

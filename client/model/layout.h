@@ -56,6 +56,8 @@ public:
     int freeCellsCount() const;
 
     void resize(int rows, int columns);
+    // The cameras a resize to rows by columns would take out, row by row.
+    QList<CameraPtr> camerasOutside(int rows, int columns) const;
     void addCamera(const CameraPtr& camera, int row, int column, int w, int h);
     void addCamera(const CameraPtr& camera);
     void removeCamera(const LayoutCellPoint& point);

@@ -119,7 +119,10 @@ void Layouts::login()
     // A file that cannot be opened is reported when it is read.
     m_file.open(StoragePaths::localLayoutsFilePath());
     if (API::CloudAPIClient::sessionId().isEmpty()) {
+        // A local start has only the file: once read, the list is complete
+        // (else the Layouts page would wait for the service for ever).
         loadLayoutsFromFile();
+        emit layoutsUpdatingFinished();
         return;
     }
     // The file is read only on the first login of the account (see below);
@@ -326,6 +329,15 @@ void Layouts::store()
 {
     storeLayoutsToApi();
     storeLayoutsToFile();
+}
+
+void Layouts::deleteLayout(const API::LayoutPtr& layout)
+{
+    if (!layout || !layout->exists())
+        return;
+    remove(layout);
+    store();
+    emit layoutDeleted(layout);
 }
 
 void Layouts::storeLayoutsToApi()

@@ -29,6 +29,9 @@ public:
     void logout();
     // Uploads the layouts, then writes the file.
     void store();
+    // The user's deletion: removed and stored like any removal, and told apart
+    // from the removals of a refresh or a sign-out by layoutDeleted().
+    void deleteLayout(const API::LayoutPtr& layout);
 
     bool isLoggedIn() const { return m_loggedIn; }
     bool isLoading() const { return m_loading; }
@@ -48,6 +51,7 @@ signals:
     void layoutsUpdatingError();
     void layoutAdded(API::LayoutPtr layout);
     void layoutRemoved(API::LayoutPtr layout);
+    void layoutDeleted(API::LayoutPtr layout);
 
 public slots:
     void loadLayoutsFromFile();

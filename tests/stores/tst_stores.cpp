@@ -589,8 +589,10 @@ void TestStores::localStartLayoutsStayLocal()
         file.write(R"({"last_update":1,"layouts":[)" + layoutJson("L-local", "Here") + "]}");
     }
     MessageCapture capture;
+    QSignalSpy finished(layouts, &App::Layouts::layoutsUpdatingFinished);
     layouts->login();
     QVERIFY(layouts->item("L-local"));
+    QCOMPARE(finished.count(), 1); // the file is all there is: the list is complete
     layouts->store();
     QVERIFY(capture.contains("Trying to store layouts to API but: is layouts are not log in? false is local auth? true"));
     QTest::qWait(100);

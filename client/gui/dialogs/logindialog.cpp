@@ -92,6 +92,7 @@ LoginDialog::LoginDialog(QWidget* parent)
     connect(m_password, &QLineEdit::returnPressed, this, &LoginDialog::tryLogin);
     connect(m_forgotLink, &QLabel::linkActivated, this, [] { askApplication("openPasswordRecoveryPage"); });
     connect(m_signUpLink, &QLabel::linkActivated, this, [] { askApplication("openSignUpPage"); });
+    connect(m_localStartLink, &QLabel::linkActivated, this, &LoginDialog::startLocally);
     connect(m_email, &QLineEdit::textChanged, this, &LoginDialog::setupLoginButton);
     connect(m_password, &QLineEdit::textChanged, this, &LoginDialog::setupLoginButton);
     connect(m_dontRemember, &QCheckBox::toggled, this, [](bool dontRemember) {
@@ -189,6 +190,11 @@ QWidget* LoginDialog::buildLoginPage()
     links->addStretch();
     links->addWidget(m_signUpLink);
     box->addLayout(links);
+    // The same local start as the settings page offers, where a first-time user sees it.
+    m_localStartLink = link(tr("Work without an account (local servers only)"));
+    m_localStartLink->setObjectName(QStringLiteral("localStartLink"));
+    m_localStartLink->setAlignment(Qt::AlignCenter);
+    box->addWidget(m_localStartLink);
     box->addStretch();
     return page;
 }
@@ -356,7 +362,8 @@ void LoginDialog::setInputsEnabled(bool enabled)
 {
     for (QWidget* widget : {static_cast<QWidget*>(m_email), static_cast<QWidget*>(m_password),
                             static_cast<QWidget*>(m_dontRemember), static_cast<QWidget*>(m_forgotLink),
-                            static_cast<QWidget*>(m_signUpLink), static_cast<QWidget*>(m_settingsButton)})
+                            static_cast<QWidget*>(m_signUpLink), static_cast<QWidget*>(m_localStartLink),
+                            static_cast<QWidget*>(m_settingsButton)})
         widget->setEnabled(enabled);
     m_loginButtonPages->setCurrentIndex(enabled ? 0 : 1);
     if (enabled)
@@ -424,6 +431,12 @@ void LoginDialog::setLocalAuth(bool localAuth)
     m_localAuth = localAuth;
     setAuthLinesEnabled(!localAuth);
     setupLoginButton();
+}
+
+void LoginDialog::startLocally()
+{
+    setLocalAuth(true);
+    tryLogin();
 }
 
 void LoginDialog::on_settingsButton_clicked()

@@ -42,6 +42,8 @@ public slots:
     void setUseProxy(bool visible);
     void setAuthLinesEnabled(bool enabled);
     void setLocalAuth(bool localAuth);
+    // A local start at once, with whatever e-mail is typed (it names the layouts file).
+    void startLocally();
     void setupLoginButton();
     void on_settingsButton_clicked();
     void on_setupProxyButton_clicked();
@@ -74,6 +76,7 @@ private:
     QStackedWidget* m_alert;
     QLabel* m_forgotLink;
     QLabel* m_signUpLink;
+    QLabel* m_localStartLink;
     QPushButton* m_settingsButton;
     QRadioButton* m_defaultSettings;
     QRadioButton* m_localAuthorization;

@@ -174,6 +174,9 @@ MainWindow::MainWindow(QWidget* parent)
     connect(layouts, &SideBarLayouts::openInNewWindow, this, qOverload<API::LayoutPtr>(&MainWindow::openInNewWindow));
     connect(settings, &SideBarSettings::updatesFound, this, &MainWindow::onUpdatesFound);
     connect(settings, &SideBarSettings::signoutClicked, this, &MainWindow::onSignoutClicked);
+    // Leaving local mode loses nothing: the sign-in window comes at once.
+    connect(settings, &SideBarSettings::cloudSignInClicked, this, &MainWindow::signout);
+    connect(App::Layouts::instance(), &App::Layouts::layoutDeleted, this, &MainWindow::closeDeletedLayout);
     connect(d->sideBar, &SideBar::addNewLayout, this, &MainWindow::openNewLayout);
     connect(d->sideBar, &SideBar::hideRequest, this, &MainWindow::hideRosterAndToolbar);
     connect(d->toolBar, &ToolBar::liveClicked, this, &MainWindow::setRosterMode);
@@ -560,6 +563,7 @@ void MainWindow::openNewLayout()
         return;
     setRosterMode();
     editLayout();
+    d->infoPanel->focusNameEdit();
 }
 
 bool MainWindow::openLayout(API::LayoutPtr layout)
@@ -604,6 +608,19 @@ void MainWindow::setupConnections()
 void MainWindow::closeLayout()
 {
     openLayout(std::make_shared<API::Layout>());
+}
+
+void MainWindow::closeDeletedLayout(API::LayoutPtr layout)
+{
+    // Only the user's deletion: a refresh or a sign-out that takes layouts out
+    // of the store leaves the grid's players to the layout coming back.
+    if (!layout || !d->layout || d->layout->id() != layout->id())
+        return;
+    // An edit of the deleted layout goes with it: the user has just said so.
+    if (d->editing)
+        cancelEditLayout();
+    else
+        closeLayout();
 }
 
 void MainWindow::editLayout()

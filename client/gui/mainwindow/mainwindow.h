@@ -95,6 +95,8 @@ public slots:
     void setupLayout(API::LayoutPtr layout);
     void setupConnections();
     void closeLayout();
+    // A layout the user deleted (in any window): its view, or its edit, closes.
+    void closeDeletedLayout(API::LayoutPtr layout);
     void editLayout();
     void cancelEditLayoutRequest();
     void cancelEditLayout();

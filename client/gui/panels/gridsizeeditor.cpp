@@ -79,4 +79,10 @@ void GridSizeEditor::leaveEvent(QEvent*)
     update();
 }
 
+void GridSizeEditor::hideEvent(QHideEvent*)
+{
+    // A size picked and then refused must not show as picked when the popup opens again.
+    m_hovered = QSize(0, 0);
+}
+
 } // namespace OrvantaClient::GUI

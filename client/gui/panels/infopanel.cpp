@@ -1,11 +1,14 @@
 #include "infopanel.h"
 
 #include "gridsizeeditor.h"
+#include "model/camera.h"
 #include "model/layout.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 
 namespace OrvantaClient::GUI {
@@ -80,11 +83,15 @@ InfoPanel::InfoPanel(QWidget* parent)
     connect(m_closeButton, &QPushButton::clicked, this, &InfoPanel::closeLayout);
     connect(m_nameEdit, &QLineEdit::returnPressed, this, &InfoPanel::saveEditing);
     connect(m_gridButton, &QPushButton::clicked, this, &InfoPanel::showGridEditor);
-    connect(m_gridEditor, &GridSizeEditor::sizeSelected, this, [this](int rows, int columns) {
-        m_gridEditor->hide();
-        if (m_layout && m_editing)
-            m_layout->resize(rows, columns);
-    });
+    // Queued: a question may follow, and the popup's own mouse event is over by then.
+    connect(
+        m_gridEditor, &GridSizeEditor::sizeSelected, this,
+        [this](int rows, int columns) {
+            m_gridEditor->hide();
+            if (m_layout && m_editing && confirmShrink(rows, columns))
+                m_layout->resize(rows, columns);
+        },
+        Qt::QueuedConnection);
     updateTitle();
     updateButtons();
 }
@@ -120,6 +127,41 @@ QString InfoPanel::layoutName() const
     if (!typed.isEmpty())
         return typed;
     return m_layout ? m_layout->name() : QString();
+}
+
+void InfoPanel::focusNameEdit()
+{
+    if (!m_editing)
+        return;
+    // Typing replaces the name given by default.
+    m_nameEdit->setFocus(Qt::OtherFocusReason);
+    m_nameEdit->selectAll();
+}
+
+bool InfoPanel::confirmShrink(int rows, int columns)
+{
+    const QList<API::CameraPtr> leaving = m_layout->camerasOutside(rows, columns);
+    if (leaving.isEmpty())
+        return true;
+    // A few names say which; the rest only how many more.
+    constexpr int namesShown = 6;
+    QStringList names;
+    for (int i = 0; i < leaving.size() && i < namesShown; ++i)
+        names << QStringLiteral("\"%1\"").arg(fontMetrics().elidedText(leaving.at(i)->name(), Qt::ElideRight, 200));
+    QString list = names.join(QStringLiteral(", "));
+    if (leaving.size() > namesShown)
+        list = tr("%1 and %2 more").arg(list).arg(leaving.size() - namesShown);
+    QMessageBox question(QMessageBox::Question, tr("Shrink the grid"),
+                         tr("Cameras that do not fit in the smaller grid will leave the layout."),
+                         QMessageBox::Yes | QMessageBox::Cancel, window());
+    question.setObjectName(QStringLiteral("shrinkGridQuestion"));
+    question.setInformativeText(tr("Leaving the layout (%1): %2.").arg(leaving.size()).arg(list));
+    question.button(QMessageBox::Yes)->setText(tr("Shrink the grid"));
+    question.setDefaultButton(QMessageBox::Cancel);
+    const API::LayoutPtr asked = m_layout;
+    QPointer<InfoPanel> self(this);
+    // The edit may have ended, or another layout come, while the question was open.
+    return question.exec() == QMessageBox::Yes && self && m_editing && m_layout == asked;
 }
 
 void InfoPanel::setShowButtonVisible(bool visible)

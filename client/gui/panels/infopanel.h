@@ -28,6 +28,8 @@ public:
     void setEditing(bool editing);
     // The name typed while editing.
     QString layoutName() const;
+    // Puts the keys in the name field, its text selected; only while editing.
+    void focusNameEdit();
     // The button that brings back the side bar, shown while it is hidden.
     void setShowButtonVisible(bool visible);
 
@@ -43,6 +45,8 @@ private:
     void updateTitle();
     void updateButtons();
     void showGridEditor();
+    // Whether the grid may become rows by columns: asks first when cameras would leave it.
+    bool confirmShrink(int rows, int columns);
 
     API::LayoutPtr m_layout;
     bool m_editing = false;

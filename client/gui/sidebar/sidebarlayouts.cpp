@@ -5,6 +5,9 @@
 #include "stores/layouts.h"
 
 #include <QDebug>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
 #include <QStyle>
 #include <algorithm>
 
@@ -92,9 +95,20 @@ void SideBarLayouts::onLayoutRemoved(API::LayoutPtr layout)
 
 void SideBarLayouts::deleteLayout(API::LayoutPtr layout)
 {
-    App::Layouts* layouts = App::Layouts::instance();
-    layouts->remove(layout);
-    layouts->store();
+    if (!layout)
+        return;
+    // The cameras and grid would have to be put together again.
+    const QString name = fontMetrics().elidedText(layout->name(), Qt::ElideRight, 240);
+    QMessageBox question(QMessageBox::Question, tr("Delete a layout"), tr("Delete layout \"%1\"?").arg(name),
+                         QMessageBox::Yes | QMessageBox::Cancel, window());
+    question.setObjectName(QStringLiteral("deleteLayoutQuestion"));
+    question.button(QMessageBox::Yes)->setText(tr("Delete"));
+    question.setDefaultButton(QMessageBox::Cancel);
+    QPointer<SideBarLayouts> self(this);
+    if (question.exec() != QMessageBox::Yes || !self || !layout->exists())
+        return;
+    qDebug() << "Deleting layout" << layout->id();
+    App::Layouts::instance()->deleteLayout(layout);
 }
 
 void SideBarLayouts::onLayoutsUpdatingStarted()

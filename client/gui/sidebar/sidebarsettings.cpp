@@ -91,6 +91,18 @@ SideBarSettings::SideBarSettings(QWidget* parent)
     signout->setObjectName(QStringLiteral("signoutButton"));
     connect(signout, &QPushButton::clicked, this, &SideBarSettings::signoutClicked);
     box->addWidget(signout, 0, Qt::AlignLeft);
+    // A local start has no account: what it can show, and the way to the cloud.
+    // In the e-mail's place and look.
+    auto* localNote = new QLabel(tr("Local mode: cameras of your own network only"));
+    localNote->setObjectName(QStringLiteral("localModeNote"));
+    localNote->setWordWrap(true);
+    box->addWidget(localNote);
+    auto* cloudSignIn = new QPushButton(tr("Sign in to the cloud"));
+    cloudSignIn->setObjectName(QStringLiteral("cloudSignInButton"));
+    connect(cloudSignIn, &QPushButton::clicked, this, &SideBarSettings::cloudSignInClicked);
+    box->addWidget(cloudSignIn, 0, Qt::AlignLeft);
+    m_cloudOnly = {m_email, signout};
+    m_localOnly = {localNote, cloudSignIn};
     box->addWidget(separator());
 
     box->addWidget(caption(tr("Language")));
@@ -170,6 +182,7 @@ SideBarSettings::SideBarSettings(QWidget* parent)
     box->addWidget(buildUpdateArea());
     box->addStretch();
 
+    showAccount();
     showExportPath();
     checkForUpdates();
 }
@@ -274,8 +287,7 @@ void SideBarSettings::checkForUpdates()
 void SideBarSettings::showEvent(QShowEvent* event)
 {
     QFrame::showEvent(event);
-    m_email->setText(App::Settings::instance().value(QStringLiteral("auth/email")).toString());
-    m_email->setToolTip(m_email->text());
+    showAccount();
     {
         const QSignalBlocker blocker(m_useFramepumpBox);
         m_useFramepumpBox->setChecked(
@@ -283,6 +295,17 @@ void SideBarSettings::showEvent(QShowEvent* event)
     }
     showExportPath();
     checkForUpdates();
+}
+
+void SideBarSettings::showAccount()
+{
+    m_email->setText(App::Settings::instance().value(QStringLiteral("auth/email")).toString());
+    m_email->setToolTip(m_email->text());
+    const bool local = API::CloudAPIClient::sessionId().isEmpty();
+    for (QWidget* widget : qAsConst(m_cloudOnly))
+        widget->setVisible(!local);
+    for (QWidget* widget : qAsConst(m_localOnly))
+        widget->setVisible(local);
 }
 
 void SideBarSettings::resizeEvent(QResizeEvent* event)

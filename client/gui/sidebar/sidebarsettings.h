@@ -35,6 +35,8 @@ public:
 
 signals:
     void signoutClicked();
+    // In local mode, instead of signing out: back to the sign-in window.
+    void cloudSignInClicked();
     void updatesFound(QString version);
 
 public slots:
@@ -58,10 +60,15 @@ private:
     // The ids of the local servers already added, which a new one may not take.
     static QStringList localServerIds();
     QWidget* buildUpdateArea();
+    // The account's e-mail and "Sign out", or what applies after a local start.
+    void showAccount();
     void showExportPath();
     void releaseClient();
 
     QLabel* m_email;
+    // The account's parts, and those shown instead after a local start.
+    QList<QWidget*> m_cloudOnly;
+    QList<QWidget*> m_localOnly;
     QComboBox* m_languageBox;
     QWidget* m_restartArea;
     QLabel* m_exportPath;

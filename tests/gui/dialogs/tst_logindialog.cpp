@@ -4,6 +4,7 @@
 #include "gui/dialogs/logindialog.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QtTest>
@@ -122,6 +123,19 @@ void TestLoginDialog::localStartNeedsNoPassword()
     QCOMPARE(success.count(), 1);
     QVERIFY(m_service.server.requests().isEmpty());
     QCOMPARE(App::Settings::instance().value("auth/email").toString(), QStringLiteral("me@home"));
+
+    // The same start from a link on the sign-in page itself, in one click.
+    LoginDialog first;
+    first.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&first));
+    child(first, "email")->setText("other@home");
+    auto* link = child<QLabel>(first, "localStartLink");
+    QVERIFY(link->isVisible() && link->height() >= link->sizeHint().height()); // the fixed height leaves it room
+    QSignalSpy started(&first, &LoginDialog::loginSuccessful);
+    QTest::mouseClick(link, Qt::LeftButton, {}, link->rect().center());
+    QCOMPARE(started.count(), 1);
+    QVERIFY(m_service.server.requests().isEmpty());
+    QCOMPARE(App::Settings::instance().value("auth/email").toString(), QStringLiteral("other@home"));
 }
 
 void TestLoginDialog::proxyUncheckedKeepsItsValues()

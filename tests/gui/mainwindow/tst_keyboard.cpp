@@ -1,6 +1,7 @@
 // The main window's keyboard: keys typed into a text field stay there, the
 // shortcuts reach the grid and the panels, and the help lists them all. And
-// what a cell offers besides the keys: its menu, its camera's name kept in view.
+// what a cell offers besides the keys: its menu, its camera's name kept in
+// view; and what the window asks before cameras or a layout are lost.
 #include "core/settings.h"
 #include "gui/grid/layoutwidget.h"
 #include "gui/keys/keyboardshortcuts.h"
@@ -9,11 +10,14 @@
 #include "gui/panels/qualitymenu.h"
 #include "gui/panels/archivecontrolpanel.h"
 #include "gui/panels/controlpanel.h"
+#include "gui/panels/gridsizeeditor.h"
 #include "gui/panels/infopanel.h"
 #include "gui/player/healthoverlay.h"
 #include "gui/player/videowidget.h"
+#include "gui/sidebar/layoutcard.h"
 #include "gui/sidebar/sidebar.h"
 #include "gui/sidebar/sidebarsettings.h"
+#include "gui/sidebar/sidebarlayouts.h"
 #include "gui/timeline/timeline.h"
 #include "gui/widgets/playernotification.h"
 #include "model/camera.h"
@@ -23,12 +27,14 @@
 #include "stores/roster.h"
 
 #include <QCheckBox>
+#include <QAction>
 #include <QDateEdit>
 #include <QJsonArray>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QRadioButton>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -70,6 +76,36 @@ QStringList notificationTexts(const GUI::LayoutWidget* grid)
     return texts;
 }
 
+// The cameras the grid shows, as the user sees them.
+QStringList shownCameras(const GUI::LayoutWidget* grid)
+{
+    QStringList names;
+    for (const VideoWidget* player : grid->findChildren<VideoWidget*>()) {
+        if (player->isVisible() && player->camera())
+            names << player->camera()->name();
+    }
+    names.sort();
+    return names;
+}
+
+// Answers every question box with one button and keeps its words: a question
+// that should not have come is seen, not waited on for ever.
+struct Answers
+{
+    explicit Answers(QMessageBox::StandardButton button)
+    {
+        timer.callOnTimeout([this, button] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                asked << QString(box->text() + ' ' + box->informativeText()).trimmed();
+                box->button(button) ? box->button(button)->click() : box->reject();
+            }
+        });
+        timer.start(20);
+    }
+    QStringList asked;
+    QTimer timer;
+};
+
 } // namespace
 
 class TestKeyboard : public QObject
@@ -84,6 +120,8 @@ private slots:
     void helpListsEveryShortcut();
     void cellMenuActsOnItsCell();
     void cameraNamesStayInViewWhenAsked();
+    void newLayoutNameTakesTheKeys();
+    void losingCamerasOrALayoutAsksFirst();
 
 private:
     // What no key typed into a text field may have done.
@@ -426,6 +464,78 @@ void TestKeyboard::cameraNamesStayInViewWhenAsked()
     QVERIFY(nameShown(cells.first()));
     box->click();
     QVERIFY(!nameShown(cells.first()) && !nameShown(cells.last()));
+}
+
+void TestKeyboard::newLayoutNameTakesTheKeys()
+{
+    GUI::MainWindow* w = m_window.get();
+    w->setLayoutsMode();
+    QTest::mouseClick(w->sideBar()->findChild<QPushButton*>("addLayoutButton"), Qt::LeftButton);
+    QTRY_COMPARE(QApplication::focusWidget(), w->infoPanel()->findChild<QLineEdit*>("layoutNameEdit"));
+    // A digit and Space are shortcuts of the grid; here they replace the default name.
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Yard 2"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(w->currentLayout()->name(), QStringLiteral("Yard 2"));
+    QVERIFY(w->currentLayout()->exists());
+    App::Layouts::instance()->remove(w->currentLayout());
+}
+
+void TestKeyboard::losingCamerasOrALayoutAsksFirst()
+{
+    GUI::MainWindow* w = m_window.get();
+    GUI::LayoutWidget* grid = w->layoutWidget();
+    auto* editor = w->infoPanel()->findChild<GUI::GridSizeEditor*>();
+    const auto pickGrid = [w, editor](int rows, int columns) {
+        QTest::mouseClick(w->infoPanel()->findChild<QPushButton*>("editGridButton"), Qt::LeftButton);
+        QTRY_VERIFY(editor->isVisible());
+        QTest::mouseRelease(editor, Qt::LeftButton, {}, QPoint(15 + 14 * (columns - 1), 15 + 12 * (rows - 1)));
+    };
+    const QStringList all{"Cam 1", "Cam 2", "Cam 3", "Cam 4"};
+    w->editLayout();
+    {
+        Answers no(QMessageBox::Cancel);
+        pickGrid(1, 1);
+        QTRY_COMPARE(no.asked, QStringList{"Cameras that do not fit in the smaller grid will leave the layout. "
+                                           "Leaving the layout (3): \"Cam 2\", \"Cam 3\", \"Cam 4\"."});
+    }
+    QCOMPARE(w->currentLayout()->columns(), 2);
+    QCOMPARE(shownCameras(grid), all);
+    QCOMPARE(editor->hovered(), QSize(0, 0)); // the refused pick is not shown as picked
+    {
+        // Growing, or shrinking past empty cells only, asks nothing.
+        Answers yes(QMessageBox::Yes);
+        pickGrid(3, 3);
+        QTRY_COMPARE(w->currentLayout()->rows(), 3);
+        pickGrid(2, 3);
+        QTRY_COMPARE(w->currentLayout()->rows(), 2);
+        QVERIFY(yes.asked.isEmpty());
+        pickGrid(2, 1);
+        QTRY_COMPARE(yes.asked.size(), 1);
+    }
+    QTRY_COMPARE(shownCameras(grid), (QStringList{"Cam 1", "Cam 3"}));
+    w->cancelEditLayout();
+    QTRY_COMPARE(shownCameras(grid), all); // only the edit had lost them
+
+    // Deleting a layout asks; the view of the deleted layout closes, its edit too.
+    const auto deleteFromMenu = [w](const API::LayoutPtr& layout, QMessageBox::StandardButton button) {
+        Answers answer(button);
+        w->sideBar()->layouts()->card(layout)->menu()->findChild<QAction*>("deleteLayoutAction")->trigger();
+        return answer.asked;
+    };
+    for (const bool editing : {false, true}) {
+        const API::LayoutPtr gamma = storedLayout("Gamma", {m_server->item(2)}, 1, 1);
+        QVERIFY(w->openLayout(gamma));
+        if (editing)
+            w->editLayout();
+        QTRY_COMPARE(shownCameras(grid), QStringList{"Cam 2"});
+        QCOMPARE(deleteFromMenu(gamma, QMessageBox::Cancel), QStringList{"Delete layout \"Gamma\"?"});
+        QVERIFY(gamma->exists());
+        QCOMPARE(w->isEditing(), editing);
+        QCOMPARE(deleteFromMenu(gamma, QMessageBox::Yes).size(), 1);
+        QVERIFY(!gamma->exists() && !w->isEditing());
+        QTRY_COMPARE(shownCameras(grid), QStringList());
+        QVERIFY(w->infoPanel()->findChild<QLabel*>("layoutTitle")->text() != "Gamma");
+    }
 }
 
 QTEST_MAIN(TestKeyboard)

@@ -1,4 +1,6 @@
 #include "loopbackservice.h"
+#include "api/cloudapiclient.h"
+#include "core/settings.h"
 #include "gui/sidebar/cameracard.h"
 #include "gui/sidebar/layoutcard.h"
 #include "gui/sidebar/sidebar.h"
@@ -76,10 +78,11 @@ private slots:
     void searchFiltersSectionsCardsAndLayouts();
     void listsSortOnlineFirstThenByName();
     void emptyRosterShowsLoadingThenMessage();
-    void deletingLayoutFromItsMenuAsksNothing();
+    void deletingLayoutFromItsMenuAsksFirst();
     void unreachableLocalServerSection();
     void thousandsOfCamerasFetchPreviewsOnlyInView();
     void updateCheckComparesReleaseParts();
+    void settingsAccountFollowsTheStart();
 
 private:
     LoopbackService m_service; // also the scratch working folder of the settings file
@@ -102,6 +105,8 @@ void TestSideBar::initTestCase()
             picture.save(&buffer, "JPEG");
             return Response::raw(200, jpeg, "image/jpeg");
         }
+        if (request.path.endsWith("/public/sessions"))
+            return Response::json(200, R"({"success":true,"response":{"session_id":"S-1"}})");
         if (m_offered.isEmpty())
             return Response::json(500, "{}");
         return Response::json(200, R"({"success":true,"response":{"version":")" + m_offered + R"("}})");
@@ -233,7 +238,7 @@ void TestSideBar::emptyRosterShowsLoadingThenMessage()
     QCOMPARE(roster.message(), QStringLiteral("No servers added"));
 }
 
-void TestSideBar::deletingLayoutFromItsMenuAsksNothing()
+void TestSideBar::deletingLayoutFromItsMenuAsksFirst()
 {
     const API::LayoutPtr front = addLayout("l-front", "Front");
     addLayout("l-back", "Back");
@@ -244,9 +249,16 @@ void TestSideBar::deletingLayoutFromItsMenuAsksNothing()
     card->menu()->findChild<QAction*>("openLayoutAction")->trigger();
     QCOMPARE(opened.count(), 1);
 
+    // Asked first (the main window's tests answer no as well), then gone.
+    QSignalSpy deleted(App::Layouts::instance(), &App::Layouts::layoutDeleted);
+    QTimer::singleShot(0, [] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+            box->button(QMessageBox::Yes)->click();
+    });
     card->menu()->findChild<QAction*>("deleteLayoutAction")->trigger();
     QVERIFY(!QApplication::activeModalWidget());
     QVERIFY(!front->exists());
+    QCOMPARE(deleted.count(), 1);
     QCOMPARE(layouts.layoutCards().size(), 1);
     QTRY_COMPARE(layouts.findChildren<LayoutCard*>().size(), 1); // released once its menu is done
 }
@@ -427,6 +439,36 @@ void TestSideBar::updateCheckComparesReleaseParts()
     m_offered.clear();
     settings.checkForUpdates();
     QTRY_COMPARE_WITH_TIMEOUT(settings.updatePage(), SideBarSettings::UnavailablePage, 20000);
+}
+
+void TestSideBar::settingsAccountFollowsTheStart()
+{
+    App::Settings::instance().setValue("auth/email", "me@home.lan");
+    QVERIFY(API::CloudAPIClient::sessionId().isEmpty()); // a local start has no session
+    SideBarSettings settings;
+    settings.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&settings));
+    auto* email = settings.findChild<QLabel*>("emailLabel");
+    auto* signout = settings.findChild<QPushButton*>("signoutButton");
+    auto* localNote = settings.findChild<QLabel*>("localModeNote");
+    auto* cloudSignIn = settings.findChild<QPushButton*>("cloudSignInButton");
+    QVERIFY(!email->isVisible() && !signout->isVisible());
+    QVERIFY(localNote->isVisible() && cloudSignIn->isVisible());
+    QSignalSpy signIn(&settings, &SideBarSettings::cloudSignInClicked);
+    QTest::mouseClick(cloudSignIn, Qt::LeftButton);
+    QCOMPARE(signIn.count(), 1);
+
+    // Signed in to the cloud: the account and the way out of it.
+    API::CloudAPIClient client;
+    QSignalSpy signedIn(&client, &API::CloudAPIClient::loginSuccess);
+    client.tryLogin("me@home.lan", "pw");
+    QVERIFY(signedIn.wait(20000));
+    settings.hide();
+    settings.show();
+    QVERIFY(email->isVisible() && signout->isVisible());
+    QCOMPARE(email->text(), QStringLiteral("me@home.lan"));
+    QVERIFY(!localNote->isVisible() && !cloudSignIn->isVisible());
+    API::CloudAPIClient().logout();
 }
 
 int main(int argc, char* argv[])
