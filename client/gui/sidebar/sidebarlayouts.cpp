@@ -90,7 +90,9 @@ void SideBarLayouts::onLayoutRemoved(API::LayoutPtr layout)
             showLoading();
         else
             showMessage(tr("No layouts added"));
+        return;
     }
+    applySearch();
 }
 
 void SideBarLayouts::deleteLayout(API::LayoutPtr layout)
@@ -156,10 +158,19 @@ void SideBarLayouts::createCard(const API::LayoutPtr& layout)
 
 void SideBarLayouts::applySearch()
 {
+    bool found = false;
     for (const auto& entry : m_cards) {
         LayoutCard* card = entry.second;
-        card->setVisible(m_searchText.isEmpty() || card->title().contains(m_searchText, Qt::CaseInsensitive));
+        const bool shown = m_searchText.isEmpty() || card->title().contains(m_searchText, Qt::CaseInsensitive);
+        card->setVisible(shown);
+        found = found || shown;
     }
+    if (m_cards.empty())
+        return; // "No layouts added" or the loading spinner stays
+    if (found)
+        showCards();
+    else
+        showMessage(tr("Nothing found"));
 }
 
 void SideBarLayouts::markCurrent()

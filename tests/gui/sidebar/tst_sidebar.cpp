@@ -171,6 +171,9 @@ void TestSideBar::searchFiltersSectionsCardsAndLayouts()
             layouts << card->title();
     }
     QCOMPARE(layouts, QStringList{"Back yard"});
+    search->setText("yards");
+    QCOMPARE(bar.layouts()->message(), QStringLiteral("Nothing found"));
+    QCOMPARE(bar.layouts()->page(), CardHolder::MessagePage);
 
     // A re-sort while searching keeps the filter.
     search->setText("door");
