@@ -21,6 +21,18 @@ public:
     // the current month, which is included.
     static constexpr int monthsBack = 3;
 
+    // Where a day's digits and its recordings mark sit in a cell of the given
+    // rectangle: the digits' glyph box, the mark's box below it and the
+    // point on the baseline the digits are drawn from.
+    struct DayPlaces
+    {
+        QRect digit;
+        QRect mark;
+        QPoint origin;
+    };
+    static DayPlaces dayPlaces(const QRect& cell, const QString& digits);
+    static QFont dayFont();
+
 public slots:
     void updateCameraCalendar(API::LayoutCellPoint point);
 
