@@ -16,8 +16,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSlider>
 #include <QRegularExpression>
+#include <QSlider>
 #include <QTemporaryDir>
 #include <QTimeEdit>
 #include <QtTest>
@@ -73,21 +73,12 @@ struct ArchiveBar
         window.show();
         tooltip = timeline->findChild<TimelineTooltip*>();
     }
-    void mouse(QEvent::Type type, int x)
+    void mouse(QEvent::Type type, int x, Qt::MouseButtons held = Qt::LeftButton)
     {
         const QPoint position(x, 30);
-        const Qt::MouseButtons buttons = type == QEvent::MouseMove || type == QEvent::MouseButtonPress
-            ? Qt::MouseButtons(Qt::LeftButton)
-            : Qt::MouseButtons(Qt::NoButton);
         QMouseEvent event(type, position, timeline->mapToGlobal(position),
-                          type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, Qt::NoModifier);
-        QApplication::sendEvent(timeline, &event);
-    }
-    void hover(int x)
-    {
-        const QPoint position(x, 30);
-        QMouseEvent event(QEvent::MouseMove, position, timeline->mapToGlobal(position), Qt::NoButton, Qt::NoButton,
-                          Qt::NoModifier);
+                          type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton : held, Qt::NoModifier);
         QApplication::sendEvent(timeline, &event);
     }
     // The panel's buttons and fields on screen that the bubble covers.
@@ -97,7 +88,8 @@ struct ArchiveBar
         for (const char* name : {"prevDayButton", "dateEdit", "nextDayButton", "zoomOutButton", "zoomSlider",
                                  "zoomInButton", "fragmentStartEdit", "fragmentEndEdit"}) {
             auto* widget = part(panel, name);
-            if (widget->isVisible() && QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size()).intersects(tooltip->geometry()))
+            const QRect place(widget->mapToGlobal(QPoint(0, 0)), widget->size());
+            if (widget->isVisible() && place.intersects(tooltip->geometry()))
                 names << QLatin1String(name);
         }
         return names;
@@ -443,7 +435,7 @@ void TestControlPanels::hoverBubbleKeepsOffTheButtons()
     QVERIFY(QTest::qWaitForWindowExposed(&bar.window));
     const int width = bar.timeline->width();
     // Where nothing is in the way it stays over the pointer, above the strip.
-    bar.hover(width / 2);
+    bar.mouse(QEvent::MouseMove, width / 2, Qt::NoButton);
     const QRect bubble = bar.tooltip->geometry();
     QVERIFY(qAbs(bubble.center().x() - bar.timeline->mapToGlobal(QPoint(width / 2, 0)).x()) <= 1);
     QVERIFY(bubble.bottom() < bar.timeline->mapToGlobal(QPoint(0, 0)).y());
@@ -454,7 +446,7 @@ void TestControlPanels::hoverBubbleKeepsOffTheButtons()
             bar.panel->showSelectFragmentMessage();
         }
         for (int x = 0; x <= width; x += 4) {
-            bar.hover(x);
+            bar.mouse(QEvent::MouseMove, x, Qt::NoButton);
             QVERIFY(bar.tooltip->isVisible());
             const QString where = QStringLiteral("x %1, selecting %2").arg(x).arg(selecting);
             QVERIFY2(bar.covered().isEmpty(), qPrintable(where + QLatin1String(": ") + bar.covered().join(' ')));
