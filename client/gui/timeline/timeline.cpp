@@ -561,8 +561,8 @@ void Timeline::mouseMoveEvent(QMouseEvent* event)
             d->intervalsOutOfDate = true;
         break;
     }
-    // While an edge is dragged the bubble tells what the fragment has become.
-    if (d->grab == TimelinePrivate::Grab::StartEdge || d->grab == TimelinePrivate::Grab::EndEdge)
+    // While the selection is dragged the bubble tells what it has become.
+    if (d->grab != TimelinePrivate::Grab::None)
         d->tooltip->setRange(d->selectionStart, d->selectionEnd);
     placeTooltip(px);
     if (d->grab != TimelinePrivate::Grab::None)

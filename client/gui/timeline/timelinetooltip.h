@@ -10,8 +10,8 @@
 namespace OrvantaClient::GUI {
 
 // The small frameless label that follows the pointer over the timeline and
-// tells the time under it, or, while an edge of the export selection is
-// dragged, the selected fragment.
+// tells the time under it, or, while the export selection or one of its
+// edges is dragged, the selected fragment.
 class TimelineTooltip : public QWidget
 {
     Q_OBJECT
