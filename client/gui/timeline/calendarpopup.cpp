@@ -52,6 +52,28 @@ CalendarPopup::CalendarPopup(QWidget* parent) : QCalendarWidget(parent)
     connect(this, &QCalendarWidget::currentPageChanged, this, &CalendarPopup::onPageChanged);
 }
 
+// The base class counts its own rows only: the spacers put in above would
+// otherwise be taken from the last row of days.
+QSize CalendarPopup::sizeHint() const
+{
+    return QCalendarWidget::sizeHint() + QSize(0, spacersHeight());
+}
+
+QSize CalendarPopup::minimumSizeHint() const
+{
+    return QCalendarWidget::minimumSizeHint() + QSize(0, spacersHeight());
+}
+
+int CalendarPopup::spacersHeight() const
+{
+    int height = 0;
+    for (const char* name : {"calendar_spacer_top", "calendar_spacer_mid"}) {
+        if (auto* spacer = findChild<QWidget*>(QLatin1String(name)))
+            height += spacer->height();
+    }
+    return height;
+}
+
 void CalendarPopup::setLayout(const API::LayoutPtr& layout)
 {
     if (layout == m_layout)

@@ -33,6 +33,9 @@ public:
     static DayPlaces dayPlaces(const QRect& cell, const QString& digits);
     static QFont dayFont();
 
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
 public slots:
     void updateCameraCalendar(API::LayoutCellPoint point);
 
@@ -40,6 +43,7 @@ protected:
     void paintCell(QPainter* painter, const QRect& rect, const QDate& date) const override;
 
 private:
+    int spacersHeight() const;
     void onPageChanged(int year, int month);
     void repaintDays();
 
