@@ -7,8 +7,10 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QSignalBlocker>
 #include <QTimeEdit>
+#include <QToolTip>
 
 namespace OrvantaClient::GUI {
 
@@ -22,7 +24,7 @@ public:
     QTimeEdit* startEdit = nullptr;
     QTimeEdit* endEdit = nullptr;
     QLabel* duration = nullptr;
-    QLabel* error = nullptr;
+    QString error;
 
     void showFragment()
     {
@@ -40,6 +42,25 @@ public:
 
 namespace {
 
+// The prompt and the duration give way before the fields when the panel is
+// narrow: they ask for their width but make do with less, cut short with an
+// ellipsis.
+class YieldingLabel : public QLabel
+{
+public:
+    using QLabel::QLabel;
+    QSize minimumSizeHint() const override { return {0, QLabel::minimumSizeHint().height()}; }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.setPen(palette().color(foregroundRole()));
+        painter.drawText(contentsRect(), Qt::AlignLeft | Qt::AlignVCenter,
+                         fontMetrics().elidedText(text(), Qt::ElideRight, contentsRect().width()));
+    }
+};
+
 QTimeEdit* timeField(const QString& name, QWidget* parent)
 {
     auto* edit = new QTimeEdit(parent);
@@ -56,18 +77,14 @@ QTimeEdit* timeField(const QString& name, QWidget* parent)
 
 FragmentEditor::FragmentEditor(QWidget* parent) : QWidget(parent), d(std::make_unique<Internal::FragmentEditorPrivate>())
 {
-    auto* prompt = new QLabel(tr("Select fragment to export"), this);
+    auto* prompt = new YieldingLabel(tr("Select fragment to export"), this);
     prompt->setObjectName(QStringLiteral("selectFragmentLabel"));
     d->startEdit = timeField(QStringLiteral("fragmentStartEdit"), this);
     d->startEdit->setToolTip(tr("Start of the fragment"));
     d->endEdit = timeField(QStringLiteral("fragmentEndEdit"), this);
     d->endEdit->setToolTip(tr("End of the fragment"));
-    d->duration = new QLabel(this);
+    d->duration = new YieldingLabel(this);
     d->duration->setObjectName(QStringLiteral("fragmentDurationLabel"));
-    d->error = new QLabel(this);
-    d->error->setObjectName(QStringLiteral("fragmentErrorLabel"));
-    d->error->setStyleSheet(QStringLiteral("color: rgb(255, 110, 100);"));
-    d->error->hide();
 
     auto* box = new QHBoxLayout(this);
     box->setContentsMargins(0, 0, 0, 0);
@@ -77,7 +94,6 @@ FragmentEditor::FragmentEditor(QWidget* parent) : QWidget(parent), d(std::make_u
     box->addWidget(new QLabel(QString::fromUtf8("\u2013"), this));
     box->addWidget(d->endEdit);
     box->addWidget(d->duration);
-    box->addWidget(d->error);
 
     for (QTimeEdit* edit : {d->startEdit, d->endEdit}) {
         if (auto* text = edit->findChild<QLineEdit*>())
@@ -91,7 +107,7 @@ FragmentEditor::~FragmentEditor() = default;
 
 QDateTime FragmentEditor::start() const { return d->start; }
 QDateTime FragmentEditor::end() const { return d->end; }
-QString FragmentEditor::errorText() const { return d->error->isVisibleTo(this) ? d->error->text() : QString(); }
+QString FragmentEditor::errorText() const { return d->error; }
 QList<QWidget*> FragmentEditor::fields() const { return {d->startEdit, d->endEdit}; }
 
 // A click picks the hours, minutes or seconds under it whole: digits typed
@@ -112,7 +128,7 @@ void FragmentEditor::setFragment(const QDateTime& start, const QDateTime& end)
 {
     d->start = start;
     d->end = end;
-    d->error->hide();
+    d->error.clear();
     d->showFragment();
 }
 
@@ -127,12 +143,16 @@ void FragmentEditor::onTimeTyped()
     const QDateTime end(day, d->endEdit->time());
     if (!(start < end)) {
         qWarning() << "Fragment refused, its end is not after its start:" << start << end;
-        d->error->setText(tr("The fragment must end after it starts"));
-        d->error->show();
+        // Said over the field typed into, where the eyes are, without
+        // widening the panel.
+        auto* field = qobject_cast<QWidget*>(sender());
+        d->error = tr("The fragment must end after it starts");
+        if (field)
+            QToolTip::showText(field->mapToGlobal(QPoint(0, -field->height())), d->error, field);
         d->showFragment();
         return;
     }
-    d->error->hide();
+    d->error.clear();
     emit fragmentEdited(start, end);
 }
 

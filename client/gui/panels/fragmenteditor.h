@@ -26,7 +26,8 @@ public:
     QDateTime end() const;
     // Shown as it is, without announcing it back.
     void setFragment(const QDateTime& start, const QDateTime& end);
-    // Shown under the times while typed input is refused; empty otherwise.
+    // Why the last typed time was refused, until the fragment changes; empty
+    // when it was not.
     QString errorText() const;
     // The fields the user types into; the hover bubble keeps off them.
     QList<QWidget*> fields() const;

@@ -20,6 +20,7 @@
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTimeEdit>
+#include <QToolTip>
 #include <QtTest>
 
 using namespace OrvantaClient;
@@ -502,6 +503,7 @@ void TestControlPanels::exportFragmentShownDraggedAndTyped()
     typeHours(endEdit, QStringLiteral("09"));
     QCOMPARE(edited.count(), 1);
     QCOMPARE(bar.panel->fragmentEditor()->errorText(), QStringLiteral("The fragment must end after it starts"));
+    QCOMPARE(QToolTip::text(), bar.panel->fragmentEditor()->errorText());
     QCOMPARE(timeline->selectionEnd(), end);
     QCOMPARE(endEdit->time(), end.time());
     // A good one clears the word.
