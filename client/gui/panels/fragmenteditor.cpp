@@ -147,8 +147,9 @@ void FragmentEditor::onTimeTyped()
         // widening the panel.
         auto* field = qobject_cast<QWidget*>(sender());
         d->error = tr("The fragment must end after it starts");
+        // The tip lands a little below and right of the point given.
         if (field)
-            QToolTip::showText(field->mapToGlobal(QPoint(0, -field->height())), d->error, field);
+            QToolTip::showText(field->mapToGlobal(QPoint(0, -field->height() - 18)), d->error, field);
         d->showFragment();
         return;
     }
