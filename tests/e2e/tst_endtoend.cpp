@@ -58,6 +58,7 @@
 #include <QScopeGuard>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <QTimeEdit>
 #include <QtTest>
 
 #include <algorithm>
@@ -739,6 +740,10 @@ void TestEndToEnd::exportAndSnapshotWriteFiles()
     mouse(QEvent::MouseButtonRelease, timeline->x(selStart.addSecs(60)), y, Qt::LeftButton);
     const qint64 selected = timeline->selectionStart().secsTo(timeline->selectionEnd());
     QVERIFY2(selected >= 30 && selected <= 120, qPrintable(QString::number(selected)));
+    // Then to 75 s exactly, by the end time typed into the archive panel.
+    const QDateTime typedEnd = selStart.addSecs(75);
+    w->archiveControlPanel()->findChild<QTimeEdit*>(QStringLiteral("fragmentEndEdit"))->setTime(typedEnd.time());
+    QCOMPARE(timeline->selectionEnd(), typedEnd);
     const qint64 recorded = App::Exporter::recordedDuration(*counter, timeline->selectionStart(), timeline->selectionEnd());
     QVERIFY(recorded > 0);
 
@@ -746,6 +751,9 @@ void TestEndToEnd::exportAndSnapshotWriteFiles()
     QTRY_VERIFY_WITH_TIMEOUT(notificationTexts(w).join(' ').contains("Recording saved."), 60000);
     const QStringList videos = QDir(exportDir).entryList({"*.mp4", "*.avi"}, QDir::Files);
     QCOMPARE(videos.size(), 1);
+    // The exporter was given the typed fragment: its file is named after it.
+    const QString span = selStart.toString(QStringLiteral("hh.mm.ss-")) + typedEnd.toString(QStringLiteral("hh.mm.ss"));
+    QVERIFY2(videos.first().contains(span), qPrintable(videos.first()));
 
     QProcess probe;
     probe.start(QStringLiteral("ffprobe"), {"-v", "error", "-show_entries", "format=duration", "-of", "csv=p=0",

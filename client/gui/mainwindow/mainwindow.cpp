@@ -237,6 +237,10 @@ MainWindow::MainWindow(QWidget* parent)
     connect(d->archivePanel, &ArchiveControlPanel::zoomed, d->timeline, &Timeline::zoom);
     connect(d->timeline, &Timeline::zoomed, d->archivePanel, &ArchiveControlPanel::zoom);
     connect(d->timeline, &Timeline::clicked, this, &MainWindow::playArchive);
+    connect(d->timeline, &Timeline::selectionChanged, d->archivePanel, &ArchiveControlPanel::setFragment);
+    connect(d->archivePanel, &ArchiveControlPanel::fragmentEdited, d->timeline, &Timeline::setSelection);
+    // The hover bubble rises over the panel: it keeps off the panel's buttons.
+    d->timeline->setTooltipObstacles(d->archivePanel->controls());
 
     closeLayout();
     hideArchivePanels();

@@ -1,4 +1,5 @@
 #include "archivecontrolpanel.h"
+#include "fragmenteditor.h"
 
 #include "gui/timeline/datefieldfilter.h"
 
@@ -22,6 +23,10 @@ OrvantaClient--GUI--ArchiveControlPanel QLabel { color: white; font-size: 13px; 
 OrvantaClient--GUI--ArchiveControlPanel QDateEdit {
     color: white; background: transparent; border: none; font-size: 13px; min-width: 60px;
     selection-background-color: transparent; selection-color: white; }
+OrvantaClient--GUI--ArchiveControlPanel QTimeEdit {
+    color: white; background: rgb(45, 45, 52); border: 1px solid rgb(80, 80, 90); border-radius: 3px;
+    font-size: 13px; padding: 1px 3px; selection-background-color: rgb(62, 183, 253); }
+OrvantaClient--GUI--ArchiveControlPanel QTimeEdit:focus { border: 1px solid rgb(62, 183, 253); }
 OrvantaClient--GUI--ArchiveControlPanel QDateEdit::drop-down { border: none; width: 14px; }
 OrvantaClient--GUI--ArchiveControlPanel QDateEdit::down-arrow { image: url(:/controlpanel/icons/drop_down.png); }
 OrvantaClient--GUI--ArchiveControlPanel QPushButton {
@@ -76,11 +81,10 @@ ArchiveControlPanel::ArchiveControlPanel(QWidget* parent)
     m_zoomSlider->setFocusPolicy(Qt::NoFocus);
 
     m_messageStack->setObjectName(QStringLiteral("messageStack"));
-    auto* selectLabel = new QLabel(tr("Select fragment to export"));
-    selectLabel->setObjectName(QStringLiteral("selectFragmentLabel"));
+    m_fragmentEditor = new FragmentEditor;
     auto* exportingLabel = new QLabel(tr("Exporting..."));
     exportingLabel->setObjectName(QStringLiteral("exportingLabel"));
-    m_messageStack->addWidget(selectLabel);
+    m_messageStack->addWidget(m_fragmentEditor);
     m_messageStack->addWidget(exportingLabel);
     m_unavailableLabel = new QLabel;
     m_unavailableLabel->setObjectName(QStringLiteral("exportUnavailableLabel"));
@@ -101,7 +105,11 @@ ArchiveControlPanel::ArchiveControlPanel(QWidget* parent)
     layout->addWidget(zoomIn);
     setStyleSheet(QLatin1String(panelStyle));
 
+    m_controls = {prevDay, m_dateEdit, nextDay, zoomOut, m_zoomSlider, zoomIn};
+    m_controls += m_fragmentEditor->fields();
+
     connect(m_dateEdit, &QDateEdit::dateChanged, this, &ArchiveControlPanel::dateChanged);
+    connect(m_fragmentEditor, &FragmentEditor::fragmentEdited, this, &ArchiveControlPanel::fragmentEdited);
     connect(zoomIn, &QPushButton::clicked, this, &ArchiveControlPanel::zoomedIn);
     connect(zoomOut, &QPushButton::clicked, this, &ArchiveControlPanel::zoomedOut);
     connect(m_zoomSlider, &QSlider::valueChanged, this, &ArchiveControlPanel::zoomed);
@@ -128,6 +136,16 @@ int ArchiveControlPanel::zoomLevel() const
 void ArchiveControlPanel::setCalendarWidget(QCalendarWidget* calendar)
 {
     m_dateEdit->setCalendarWidget(calendar);
+}
+
+void ArchiveControlPanel::setFragment(const QDateTime& start, const QDateTime& end)
+{
+    m_fragmentEditor->setFragment(start, end);
+}
+
+QList<QWidget*> ArchiveControlPanel::controls() const
+{
+    return m_controls;
 }
 
 void ArchiveControlPanel::zoom(int level)

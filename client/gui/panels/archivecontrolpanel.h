@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QDateTime>
 #include <QWidget>
 
 class QCalendarWidget;
@@ -10,6 +11,8 @@ class QSlider;
 class QStackedWidget;
 
 namespace OrvantaClient::GUI {
+
+class FragmentEditor;
 
 // The bar above the timeline: the day shown, the timeline's zoom and the
 // prompts of the export steps.
@@ -26,6 +29,13 @@ public:
     // The popup of the date edit, e.g. a calendar that marks the recorded days.
     void setCalendarWidget(QCalendarWidget* calendar);
 
+    // The fragment picked for export, shown with the export prompt.
+    void setFragment(const QDateTime& start, const QDateTime& end);
+    FragmentEditor* fragmentEditor() const { return m_fragmentEditor; }
+    // What a pointer may be on its way to: the day and zoom buttons, the date
+    // and the fragment's fields.
+    QList<QWidget*> controls() const;
+
     static constexpr int minimumZoom = 0;
     static constexpr int maximumZoom = 100;
 
@@ -34,6 +44,8 @@ signals:
     void zoomedIn();
     void zoomedOut();
     void zoomed(int level);
+    // A start and end typed in, the end after the start.
+    void fragmentEdited(QDateTime start, QDateTime end);
 
 public slots:
     void zoom(int level);
@@ -54,6 +66,8 @@ private:
     QSlider* m_zoomSlider;
     QStackedWidget* m_messageStack;
     QLabel* m_unavailableLabel = nullptr;
+    FragmentEditor* m_fragmentEditor = nullptr;
+    QList<QWidget*> m_controls;
 };
 
 } // namespace OrvantaClient::GUI

@@ -6,6 +6,7 @@
 #include <QAbstractItemView>
 #include <QBoxLayout>
 #include <QFile>
+#include <QFontMetrics>
 #include <QPainter>
 #include <QTextCharFormat>
 
@@ -49,6 +50,28 @@ CalendarPopup::CalendarPopup(QWidget* parent) : QCalendarWidget(parent)
         box->insertWidget(2, spacer(QStringLiteral("calendar_spacer_mid"), 4, this));
     }
     connect(this, &QCalendarWidget::currentPageChanged, this, &CalendarPopup::onPageChanged);
+}
+
+// The base class counts its own rows only: the spacers put in above would
+// otherwise be taken from the last row of days.
+QSize CalendarPopup::sizeHint() const
+{
+    return QCalendarWidget::sizeHint() + QSize(0, spacersHeight());
+}
+
+QSize CalendarPopup::minimumSizeHint() const
+{
+    return QCalendarWidget::minimumSizeHint() + QSize(0, spacersHeight());
+}
+
+int CalendarPopup::spacersHeight() const
+{
+    int height = 0;
+    for (const char* name : {"calendar_spacer_top", "calendar_spacer_mid"}) {
+        if (auto* spacer = findChild<QWidget*>(QLatin1String(name)))
+            height += spacer->height();
+    }
+    return height;
 }
 
 void CalendarPopup::setLayout(const API::LayoutPtr& layout)
@@ -98,6 +121,38 @@ void CalendarPopup::repaintDays()
         view->viewport()->update();
 }
 
+QFont CalendarPopup::dayFont()
+{
+    QFont font(QStringLiteral("PT Sans"));
+    font.setPixelSize(12);
+    return font;
+}
+
+// The digit and the mark are stacked and centred as one block, the same in
+// every cell whether it has a mark or not, so that the rows of digits stay
+// even. The glyph box is measured on the digits themselves, not on the
+// font's ascent and descent, which leave room the mark may use.
+CalendarPopup::DayPlaces CalendarPopup::dayPlaces(const QRect& cell, const QString& digits)
+{
+    static constexpr int gap = 2;
+    static constexpr int markSize = 4;
+    const QFontMetrics metrics(dayFont());
+    // Heights from every digit, so that all days share one baseline.
+    const QRect tallest = metrics.tightBoundingRect(QStringLiteral("0123456789"));
+    const QRect own = metrics.tightBoundingRect(digits);
+    const QRect glyphs(own.left(), tallest.top(), own.width(), tallest.height());
+    const int blockHeight = glyphs.height() + gap + markSize;
+    // A cell too short for the block keeps the mark inside and lets the
+    // digits reach up towards the line above.
+    const int top = qMin(cell.center().y() - blockHeight / 2, cell.bottom() + 1 - blockHeight);
+    const int left = cell.center().x() - metrics.horizontalAdvance(digits) / 2;
+    DayPlaces places;
+    places.origin = QPoint(left, top - glyphs.top());
+    places.digit = glyphs.translated(places.origin);
+    places.mark = QRect(cell.center().x() - markSize / 2, top + glyphs.height() + gap, markSize, markSize);
+    return places;
+}
+
 void CalendarPopup::paintCell(QPainter* painter, const QRect& rect, const QDate& date) const
 {
     painter->save();
@@ -108,23 +163,24 @@ void CalendarPopup::paintCell(QPainter* painter, const QRect& rect, const QDate&
 
     const bool inMonth = date.month() == monthShown() && date.year() == yearShown();
     const bool enabled = date >= minimumDate() && date <= maximumDate();
-    const int diameter = qMin(rect.width(), rect.height()) - 6;
-    const QRect circle(rect.center().x() - diameter / 2, rect.center().y() - diameter / 2, diameter, diameter);
+    const QString digits = QString::number(date.day());
+    const DayPlaces places = dayPlaces(rect, digits);
     if (date == selectedDate()) {
+        // Round the digit and its mark together.
+        const int diameter = qMin(rect.width(), rect.height()) - 4;
+        const QPoint centre = places.digit.united(places.mark).center();
         painter->setPen(Qt::NoPen);
         painter->setBrush(TimelinePainter::accentColor);
-        painter->drawEllipse(circle);
+        painter->drawEllipse(QRect(centre.x() - diameter / 2, centre.y() - diameter / 2, diameter, diameter));
     }
     if (m_layout && m_layout->hasCalendarDay(date)) {
         painter->setPen(Qt::NoPen);
         painter->setBrush(date == selectedDate() ? dayColor : TimelinePainter::accentColor);
-        painter->drawEllipse(QPoint(rect.center().x(), circle.bottom() - 3), 2, 2);
+        painter->drawEllipse(places.mark);
     }
-    QFont font(QStringLiteral("PT Sans"));
-    font.setPixelSize(12);
-    painter->setFont(font);
+    painter->setFont(dayFont());
     painter->setPen(inMonth && enabled ? dayColor : otherMonthColor);
-    painter->drawText(rect, Qt::AlignCenter, QString::number(date.day()));
+    painter->drawText(places.origin, digits);
     painter->restore();
 }
 

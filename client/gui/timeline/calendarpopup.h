@@ -21,6 +21,21 @@ public:
     // the current month, which is included.
     static constexpr int monthsBack = 3;
 
+    // Where a day's digits and its recordings mark sit in a cell of the given
+    // rectangle: the digits' glyph box, the mark's box below it and the
+    // point on the baseline the digits are drawn from.
+    struct DayPlaces
+    {
+        QRect digit;
+        QRect mark;
+        QPoint origin;
+    };
+    static DayPlaces dayPlaces(const QRect& cell, const QString& digits);
+    static QFont dayFont();
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
 public slots:
     void updateCameraCalendar(API::LayoutCellPoint point);
 
@@ -28,6 +43,7 @@ protected:
     void paintCell(QPainter* painter, const QRect& rect, const QDate& date) const override;
 
 private:
+    int spacersHeight() const;
     void onPageChanged(int year, int month);
     void repaintDays();
 

@@ -6,6 +6,7 @@
 #include "model/camera.h"
 #include "model/layout.h"
 
+#include <QDebug>
 #include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -53,6 +54,7 @@ public:
     SpinnerWidget* spinner = nullptr;
     QLabel* status = nullptr;
     TimelineTooltip* tooltip = nullptr;
+    QList<QPointer<QWidget>> tooltipObstacles;
     QPointer<QPropertyAnimation> startAnimation;
     QPointer<QPropertyAnimation> endAnimation;
 
@@ -243,21 +245,27 @@ void Timeline::startSelection()
     d->selectionStart = start;
     d->selectionEnd = end;
     d->selecting = true;
-
-    if (!d->range.contains(start) || !d->range.contains(end)) {
-        TimelineRange target = d->range;
-        target.shift(target.middle().secsTo(start.addSecs(selectionSecs / 2)));
-        stopAnimations();
-        d->startAnimation = new QPropertyAnimation(this, "startValue", this);
-        d->endAnimation = new QPropertyAnimation(this, "endValue", this);
-        d->startAnimation->setEndValue(target.start());
-        d->endAnimation->setEndValue(target.end());
-        for (auto* animation : {d->startAnimation.data(), d->endAnimation.data()}) {
-            animation->setDuration(animationDuration);
-            animation->start(QAbstractAnimation::DeleteWhenStopped);
-        }
-    }
+    bringIntoView(start, end);
     update();
+    emit selectionChanged(start, end);
+}
+
+// A selection off the visible range is brought to its middle, the span kept.
+void Timeline::bringIntoView(const QDateTime& start, const QDateTime& end)
+{
+    if (d->range.contains(start) && d->range.contains(end))
+        return;
+    TimelineRange target = d->range;
+    target.shift(target.middle().secsTo(start.addSecs(start.secsTo(end) / 2)));
+    stopAnimations();
+    d->startAnimation = new QPropertyAnimation(this, "startValue", this);
+    d->endAnimation = new QPropertyAnimation(this, "endValue", this);
+    d->startAnimation->setEndValue(target.start());
+    d->endAnimation->setEndValue(target.end());
+    for (auto* animation : {d->startAnimation.data(), d->endAnimation.data()}) {
+        animation->setDuration(animationDuration);
+        animation->start(QAbstractAnimation::DeleteWhenStopped);
+    }
 }
 
 void Timeline::endSelection()
@@ -273,6 +281,35 @@ void Timeline::endSelection()
 bool Timeline::isSelecting() const { return d->selecting; }
 QDateTime Timeline::selectionStart() const { return d->selectionStart; }
 QDateTime Timeline::selectionEnd() const { return d->selectionEnd; }
+
+bool Timeline::setSelection(const QDateTime& start, const QDateTime& end)
+{
+    if (!d->selecting || !start.isValid() || !end.isValid()) {
+        qWarning() << "Timeline: no fragment is being selected";
+        return false;
+    }
+    if (!(start < end)) {
+        qWarning() << "Timeline: a fragment must end after it starts:" << start << end;
+        return false;
+    }
+    if (d->range.clampToDay(start) != start || d->range.clampToDay(end) != end) {
+        qWarning() << "Timeline: a fragment must lie within the day shown:" << start << end << date();
+        return false;
+    }
+    d->selectionStart = start;
+    d->selectionEnd = end;
+    bringIntoView(start, end);
+    update();
+    emit selectionChanged(start, end);
+    return true;
+}
+
+void Timeline::setTooltipObstacles(const QList<QWidget*>& widgets)
+{
+    d->tooltipObstacles.clear();
+    for (QWidget* widget : widgets)
+        d->tooltipObstacles << widget;
+}
 
 QString Timeline::statusText() const { return d->status->isVisibleTo(this) ? d->status->text() : QString(); }
 bool Timeline::isLoading() const { return d->spinner->isSpinning(); }
@@ -418,6 +455,7 @@ void Timeline::changeDate(QDate newDate)
     if (d->selecting) {
         d->selectionStart = d->range.clampToDay(d->selectionStart.addDays(daysMoved));
         d->selectionEnd = d->range.clampToDay(d->selectionEnd.addDays(daysMoved));
+        emit selectionChanged(d->selectionStart, d->selectionEnd);
     }
     updateIntervals();
     updateCamerasTimeline();
@@ -492,10 +530,9 @@ void Timeline::mouseMoveEvent(QMouseEvent* event)
     const int px = event->pos().x();
     const QDateTime under = d->range.clampToDay(t(px));
     d->tooltip->setTime(under.time());
-    d->tooltip->move(mapToGlobal(QPoint(px - d->tooltip->width() / 2, -d->tooltip->height() - 2)));
-    d->tooltip->show();
 
     if (!d->pressed) {
+        placeTooltip(px);
         if (d->selecting) {
             const auto grab = d->grabAt(px, width());
             const bool nearEdge = grab == TimelinePrivate::Grab::StartEdge || grab == TimelinePrivate::Grab::EndEdge;
@@ -524,7 +561,33 @@ void Timeline::mouseMoveEvent(QMouseEvent* event)
             d->intervalsOutOfDate = true;
         break;
     }
+    // While the selection is dragged the bubble tells what it has become.
+    if (d->grab != TimelinePrivate::Grab::None)
+        d->tooltip->setRange(d->selectionStart, d->selectionEnd);
+    placeTooltip(px);
+    if (d->grab != TimelinePrivate::Grab::None)
+        emit selectionChanged(d->selectionStart, d->selectionEnd);
     update();
+}
+
+// Above the pointer where that covers none of the buttons beside the strip,
+// else the nearest place along the strip that covers none; with no such
+// place, inside the strip itself.
+void Timeline::placeTooltip(int px)
+{
+    TimelineTooltip* tooltip = d->tooltip;
+    const QRect wanted(mapToGlobal(QPoint(px - tooltip->width() / 2, -tooltip->height() - 2)), tooltip->size());
+    QList<QRect> obstacles;
+    for (const QPointer<QWidget>& widget : d->tooltipObstacles) {
+        if (widget && widget->isVisible())
+            obstacles << QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size());
+    }
+    const int minLeft = mapToGlobal(QPoint(0, 0)).x();
+    const std::optional<QPoint> place
+        = TimelineTooltip::clearPlace(wanted, obstacles, minLeft, minLeft + width() - tooltip->width());
+    tooltip->move(place ? *place : QPoint(qBound(minLeft, wanted.left(), minLeft + qMax(0, width() - tooltip->width())),
+                                          mapToGlobal(QPoint(0, height() - tooltip->height() - 2)).y()));
+    tooltip->show();
 }
 
 void Timeline::mouseReleaseEvent(QMouseEvent* event)

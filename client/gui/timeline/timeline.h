@@ -51,6 +51,12 @@ public:
     bool isSelecting() const;
     QDateTime selectionStart() const;
     QDateTime selectionEnd() const;
+    // A fragment typed in rather than dragged: refused (false, and logged)
+    // unless it ends after it starts, on the timeline's day, while selecting.
+    bool setSelection(const QDateTime& start, const QDateTime& end);
+
+    // Widgets next to the strip that the hover bubble must leave uncovered.
+    void setTooltipObstacles(const QList<QWidget*>& widgets);
 
     // The status text shown over the strip, empty when none; for tests.
     QString statusText() const;
@@ -71,6 +77,7 @@ public:
 signals:
     void clicked(QDateTime time);
     void zoomed(int level);
+    void selectionChanged(QDateTime start, QDateTime end);
 
 public slots:
     void updateCamerasTimeline();
@@ -99,6 +106,8 @@ private:
     // The range changed but the records did not.
     void redrawIntervals();
     void stopAnimations();
+    void bringIntoView(const QDateTime& start, const QDateTime& end);
+    void placeTooltip(int px);
 
     std::shared_ptr<Internal::TimelinePrivate> d;
 };

@@ -1,10 +1,14 @@
 #include "core/settings.h"
 #include "gui/panels/archivecontrolpanel.h"
 #include "gui/panels/controlpanel.h"
+#include "gui/panels/fragmenteditor.h"
 #include "gui/panels/qualitymenu.h"
+#include "gui/timeline/timeline.h"
+#include "gui/timeline/timelinetooltip.h"
 #include "resources/resources.h"
 
 #include <QApplication>
+#include <QBoxLayout>
 #include <QCalendarWidget>
 #include <QDateEdit>
 #include <QLineEdit>
@@ -12,8 +16,11 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSlider>
 #include <QTemporaryDir>
+#include <QTimeEdit>
+#include <QToolTip>
 #include <QtTest>
 
 using namespace OrvantaClient;
@@ -40,6 +47,67 @@ QString soundLook(const ControlPanel& panel)
     return part<QPushButton>(&panel, "soundButton")->property("volume").toString();
 }
 
+const QDate day(2026, 3, 10);
+QDateTime at(int h, int m, int s = 0) { return QDateTime(day, QTime(h, m, s)); }
+
+// The archive panel over the timeline, tied together as the main window ties them.
+struct ArchiveBar
+{
+    QWidget window;
+    ArchiveControlPanel* panel = new ArchiveControlPanel;
+    Timeline* timeline = new Timeline;
+    TimelineTooltip* tooltip = nullptr;
+
+    ArchiveBar()
+    {
+        auto* box = new QVBoxLayout(&window);
+        box->setContentsMargins(0, 0, 0, 0);
+        box->setSpacing(0);
+        box->addWidget(panel);
+        box->addWidget(timeline);
+        window.resize(1029, 80);
+        panel->setDate(day);
+        timeline->changeDate(day);
+        QObject::connect(timeline, &Timeline::selectionChanged, panel, &ArchiveControlPanel::setFragment);
+        QObject::connect(panel, &ArchiveControlPanel::fragmentEdited, timeline, &Timeline::setSelection);
+        timeline->setTooltipObstacles(panel->controls());
+        window.show();
+        tooltip = timeline->findChild<TimelineTooltip*>();
+    }
+    void mouse(QEvent::Type type, int x, Qt::MouseButtons held = Qt::LeftButton)
+    {
+        const QPoint position(x, 30);
+        QMouseEvent event(type, position, timeline->mapToGlobal(position),
+                          type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton : held, Qt::NoModifier);
+        QApplication::sendEvent(timeline, &event);
+    }
+    // The panel's buttons and fields on screen that the bubble covers.
+    QStringList covered() const
+    {
+        QStringList names;
+        for (const char* name : {"prevDayButton", "dateEdit", "nextDayButton", "zoomOutButton", "zoomSlider",
+                                 "zoomInButton", "fragmentStartEdit", "fragmentEndEdit"}) {
+            auto* widget = part(panel, name);
+            const QRect place(widget->mapToGlobal(QPoint(0, 0)), widget->size());
+            if (widget->isVisible() && place.intersects(tooltip->geometry()))
+                names << QLatin1String(name);
+        }
+        return names;
+    }
+};
+
+// Types digits into the part of a time field a click at the end of its
+// first two digits picks, then confirms them.
+void typeHours(QTimeEdit* edit, const QString& digits)
+{
+    auto* text = edit->findChild<QLineEdit*>();
+    const QPoint afterHours(text->fontMetrics().horizontalAdvance(QStringLiteral("00")) + 3, text->height() / 2);
+    QTest::mouseClick(text, Qt::LeftButton, Qt::NoModifier, afterHours);
+    QTest::keyClicks(text, digits);
+    QTest::keyClick(text, Qt::Key_Return);
+}
+
 } // namespace
 
 class TestControlPanels : public QObject
@@ -61,6 +129,8 @@ private slots:
     void exportProgress();
     void archiveZoom();
     void archiveDays();
+    void hoverBubbleKeepsOffTheButtons();
+    void exportFragmentShownDraggedAndTyped();
 };
 
 void TestControlPanels::init()
@@ -356,6 +426,98 @@ void TestControlPanels::archiveDays()
     QTRY_VERIFY_WITH_TIMEOUT(calendar->isVisible(), 20000);
     QVERIFY(!text->hasSelectedText());
     QCOMPARE(panel.date(), QDate(2026, 3, 2));
+}
+
+// Along the whole bar, at both ends and between, plain and while a fragment
+// is picked, the bubble covers no button or field of the panel above.
+void TestControlPanels::hoverBubbleKeepsOffTheButtons()
+{
+    ArchiveBar bar;
+    QVERIFY(QTest::qWaitForWindowExposed(&bar.window));
+    const int width = bar.timeline->width();
+    // Where nothing is in the way it stays over the pointer, above the strip.
+    bar.mouse(QEvent::MouseMove, width / 2, Qt::NoButton);
+    const QRect bubble = bar.tooltip->geometry();
+    QVERIFY(qAbs(bubble.center().x() - bar.timeline->mapToGlobal(QPoint(width / 2, 0)).x()) <= 1);
+    QVERIFY(bubble.bottom() < bar.timeline->mapToGlobal(QPoint(0, 0)).y());
+
+    for (const bool selecting : {false, true}) {
+        if (selecting) {
+            bar.timeline->startSelection();
+            bar.panel->showSelectFragmentMessage();
+        }
+        for (int x = 0; x <= width; x += 4) {
+            bar.mouse(QEvent::MouseMove, x, Qt::NoButton);
+            QVERIFY(bar.tooltip->isVisible());
+            const QString where = QStringLiteral("x %1, selecting %2").arg(x).arg(selecting);
+            QVERIFY2(bar.covered().isEmpty(), qPrintable(where + QLatin1String(": ") + bar.covered().join(' ')));
+            const QRect strip(bar.timeline->mapToGlobal(QPoint(0, 0)), bar.timeline->size());
+            QVERIFY2(bar.tooltip->geometry().left() >= strip.left() && bar.tooltip->geometry().right() <= strip.right(),
+                     qPrintable(where));
+        }
+    }
+}
+
+void TestControlPanels::exportFragmentShownDraggedAndTyped()
+{
+    ArchiveBar bar;
+    QVERIFY(QTest::qWaitForWindowExposed(&bar.window));
+    Timeline* timeline = bar.timeline;
+    timeline->zoom(95); // 300 s are about 60 px
+    timeline->setPosition(at(12, 0, 40));
+    timeline->startSelection();
+    bar.panel->showSelectFragmentMessage();
+    auto* startEdit = part<QTimeEdit>(bar.panel, "fragmentStartEdit");
+    auto* endEdit = part<QTimeEdit>(bar.panel, "fragmentEndEdit");
+    auto* duration = part<QLabel>(bar.panel, "fragmentDurationLabel");
+    QCOMPARE(startEdit->time(), QTime(11, 58));
+    QCOMPARE(endEdit->time(), QTime(12, 3));
+    QCOMPARE(duration->text(), QStringLiteral("(5 min)"));
+
+    // Dragging the end edge tells the fragment beside the pointer and in the panel.
+    bar.mouse(QEvent::MouseButtonPress, timeline->x(at(12, 3)) - 2);
+    bar.mouse(QEvent::MouseMove, timeline->x(at(12, 5, 40)));
+    const QDateTime end = timeline->selectionEnd();
+    QVERIFY(end > at(12, 4) && end < at(12, 7));
+    const QRegularExpressionMatch shown
+        = QRegularExpression(QStringLiteral(R"(^11:58:00 \x{2013} (\d\d:\d\d:\d\d) \((\d+) min (\d+) s\)$)")).match(bar.tooltip->text());
+    QVERIFY2(shown.hasMatch(), qPrintable(bar.tooltip->text()));
+    QCOMPARE(shown.captured(1), end.toString(QStringLiteral("hh:mm:ss")));
+    QCOMPARE(shown.captured(2).toInt() * 60 + shown.captured(3).toInt(), at(11, 58).secsTo(end));
+    QVERIFY(bar.covered().isEmpty());
+    bar.mouse(QEvent::MouseButtonRelease, timeline->x(at(12, 5, 40)));
+    QCOMPARE(endEdit->time(), end.time());
+    QCOMPARE(duration->text(), QLatin1Char('(') + shown.captured(2) + QStringLiteral(" min ") + shown.captured(3)
+                                   + QStringLiteral(" s)"));
+
+    // A start typed in moves the selection, which comes into view.
+    QSignalSpy edited(bar.panel, &ArchiveControlPanel::fragmentEdited);
+    typeHours(startEdit, QStringLiteral("10"));
+    QCOMPARE(edited.count(), 1);
+    QCOMPARE(timeline->selectionStart(), at(10, 58));
+    QCOMPARE(timeline->selectionEnd(), end);
+    QCOMPARE(duration->text(), QStringLiteral("(1 h 7 min %1 s)").arg(end.time().second()));
+    QTRY_VERIFY_WITH_TIMEOUT(timeline->startValue() <= at(10, 58) && timeline->endValue() >= end, 20000);
+
+    // An end before the start is refused with a word why, and nothing moves.
+    typeHours(endEdit, QStringLiteral("09"));
+    QCOMPARE(edited.count(), 1);
+    QCOMPARE(bar.panel->fragmentEditor()->errorText(), QStringLiteral("The fragment must end after it starts"));
+    QCOMPARE(QToolTip::text(), bar.panel->fragmentEditor()->errorText());
+    QCOMPARE(timeline->selectionEnd(), end);
+    QCOMPARE(endEdit->time(), end.time());
+    // A good one clears the word.
+    typeHours(endEdit, QStringLiteral("13"));
+    QCOMPARE(timeline->selectionEnd(), end.addSecs(3600));
+    QVERIFY(bar.panel->fragmentEditor()->errorText().isEmpty());
+
+    // The timeline itself takes no fragment off its day, backwards, or when not selecting.
+    QVERIFY(!timeline->setSelection(at(23, 0), at(23, 0).addSecs(7200)));
+    QVERIFY(!timeline->setSelection(at(12, 0), at(11, 0)));
+    QVERIFY(!timeline->setSelection(QDateTime(), at(11, 0)));
+    timeline->endSelection();
+    QVERIFY(!timeline->setSelection(at(11, 0), at(12, 0)));
+    QCOMPARE(timeline->selectionStart(), at(10, 58));
 }
 
 int main(int argc, char* argv[])

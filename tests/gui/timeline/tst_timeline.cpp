@@ -11,11 +11,13 @@
 #include "model/localserver.h"
 #include "resources/resources.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QDateEdit>
 #include <QJsonArray>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QtTest>
 
 using namespace OrvantaClient;
@@ -76,6 +78,7 @@ private slots:
     void loadingAndStatusTexts();
     void dateFieldClickOpensTheCalendar();
     void calendarAsksForRecentMonths();
+    void calendarMarksClearTheDigits();
 
 private:
     HttpTestServer m_lan;
@@ -95,8 +98,16 @@ void TestTimeline::initTestCase()
             return m_failRecords ? HttpTestServer::Response::json(500, "{}")
                                  : HttpTestServer::Response::json(200, QJsonDocument(m_records).toJson());
         }
-        if (request.path.endsWith("archive/days"))
-            return HttpTestServer::Response::json(200, "[]");
+        if (request.path.endsWith("archive/days")) {
+            // Every day asked for has recordings.
+            QJsonArray days;
+            const QDate first = QDateTime::fromSecsSinceEpoch(request.queryValue("startTime").toLongLong()).date();
+            const QDate last = QDateTime::fromSecsSinceEpoch(request.queryValue("endTime").toLongLong()).date();
+            for (QDate date = first; date.isValid() && date <= last; date = date.addDays(1))
+                days.append(QJsonObject{{"date", double(QDateTime(date, QTime(12, 0)).toSecsSinceEpoch())},
+                                        {"recordsCount", 1}});
+            return HttpTestServer::Response::json(200, QJsonDocument(days).toJson());
+        }
         return HttpTestServer::Response::json(404, "{}");
     });
     m_server = std::make_shared<API::LocalServer>("Shop", "127.0.0.1", m_lan.port(), "pw");
@@ -508,6 +519,71 @@ void TestTimeline::calendarAsksForRecentMonths()
     popup.setCurrentPage(today.year(), today.month());
     QTRY_COMPARE_WITH_TIMEOUT(calendarRanges().size(), 2, 20000);
     QCOMPARE(calendarRanges().last(), qMakePair(older, older.addMonths(1).addDays(-1)));
+}
+
+namespace {
+
+class PaintedCalendar : public CalendarPopup
+{
+public:
+    using CalendarPopup::paintCell;
+};
+
+// The bounding boxes of the digits' pixels (light grey to white) and of the
+// mark's (blue) in a painted cell.
+QPair<QRect, QRect> digitAndMark(const QImage& cell)
+{
+    QRect digit;
+    QRect mark;
+    for (int y = 0; y < cell.height(); ++y) {
+        for (int x = 0; x < cell.width(); ++x) {
+            const QColor c = cell.pixelColor(x, y);
+            if (c.blue() - c.red() > 60)
+                mark |= QRect(x, y, 1, 1);
+            else if (c.red() > 90 && qAbs(c.red() - c.blue()) < 40)
+                digit |= QRect(x, y, 1, 1);
+        }
+    }
+    return {digit, mark};
+}
+
+} // namespace
+
+// Painted at the popup's own cell size, and in a cramped one, the mark of a
+// recorded day stays whole inside its cell, below the digits and off them.
+void TestTimeline::calendarMarksClearTheDigits()
+{
+    auto layout = std::make_shared<API::Layout>();
+    layout->addCamera(m_server->item(1));
+    PaintedCalendar popup;
+    popup.setLayout(layout);
+    const QDate today = QDate::currentDate();
+    QTRY_VERIFY_WITH_TIMEOUT(layout->hasCalendarDay(today), 20000);
+    popup.setSelectedDate(today.addYears(-1));
+    popup.setCurrentPage(today.year(), today.month());
+    popup.resize(popup.sizeHint());
+    popup.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&popup));
+    auto* view = popup.findChild<QAbstractItemView*>("qt_calendar_calendarview");
+    QVERIFY(view);
+    const QSize shown = view->visualRect(view->model()->index(3, 3)).size();
+    QVERIFY2(shown.height() >= 10, qPrintable(QString::number(shown.height())));
+
+    // Every digit from 1 to 31, all recorded.
+    for (const QSize& size : {shown, QSize(24, 17)}) {
+        for (QDate date = today.addDays(-40); date <= today; date = date.addDays(1)) {
+            QImage cell(size, QImage::Format_RGB32);
+            QPainter painter(&cell);
+            popup.paintCell(&painter, cell.rect(), date);
+            painter.end();
+            const auto [digit, mark] = digitAndMark(cell);
+            const QString where
+                = QStringLiteral("%1 in %2x%3").arg(date.toString(Qt::ISODate)).arg(size.width()).arg(size.height());
+            QVERIFY2(!digit.isEmpty() && mark.height() >= 3 && mark.width() >= 3, qPrintable(where));
+            QVERIFY2(!digit.intersects(mark), qPrintable(where));
+            QVERIFY2(mark.top() > digit.bottom(), qPrintable(where));
+        }
+    }
 }
 
 int main(int argc, char** argv)
