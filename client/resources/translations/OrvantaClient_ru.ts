@@ -4,24 +4,32 @@
 <context>
     <name>OrvantaClient::API::Camera</name>
     <message>
-        <source>not paid for</source>
-        <translation>не оплачена</translation>
-    </message>
-    <message>
-        <source> and </source>
-        <translation> и </translation>
-    </message>
-    <message>
-        <source>offline</source>
-        <translation>не в сети</translation>
-    </message>
-    <message>
-        <source>Camera &quot;%1&quot; is </source>
-        <translation>Камера «%1» </translation>
-    </message>
-    <message>
         <source>Set up pricing plan</source>
         <translation>Выбрать тарифный план</translation>
+    </message>
+    <message>
+        <source>Plan not paid for</source>
+        <translation>Тариф не оплачен</translation>
+    </message>
+    <message>
+        <source>Offline</source>
+        <translation>Не в сети</translation>
+    </message>
+    <message>
+        <source>Offline, plan not paid for</source>
+        <translation>Не в сети, тариф не оплачен</translation>
+    </message>
+    <message>
+        <source>Camera &quot;%1&quot; is offline. Its video comes back by itself when the camera is online again.</source>
+        <translation>Камера «%1» не в сети. Видео появится само, когда камера снова будет в сети.</translation>
+    </message>
+    <message>
+        <source>The pricing plan of camera &quot;%1&quot; is not paid for, so its video cannot be shown.</source>
+        <translation>Тариф камеры «%1» не оплачен, поэтому её видео нельзя показать.</translation>
+    </message>
+    <message>
+        <source>Camera &quot;%1&quot; is offline, and its pricing plan is not paid for.</source>
+        <translation>Камера «%1» не в сети, и её тариф не оплачен.</translation>
     </message>
 </context>
 <context>
@@ -137,10 +145,6 @@
         <translation>Увеличить</translation>
     </message>
     <message>
-        <source>Select fragment to export</source>
-        <translation>Выберите фрагмент для экспорта</translation>
-    </message>
-    <message>
         <source>Exporting...</source>
         <translation>Экспорт...</translation>
     </message>
@@ -195,6 +199,33 @@
     </message>
 </context>
 <context>
+    <name>OrvantaClient::GUI::CellMenu</name>
+    <message>
+        <source>Snapshot</source>
+        <translation>Снимок</translation>
+    </message>
+    <message>
+        <source>Maximise</source>
+        <translation>Развернуть</translation>
+    </message>
+    <message>
+        <source>Recordings of this camera</source>
+        <translation>Записи этой камеры</translation>
+    </message>
+    <message>
+        <source>Open in new window</source>
+        <translation>Открыть в новом окне</translation>
+    </message>
+    <message>
+        <source>Quality</source>
+        <translation>Качество</translation>
+    </message>
+    <message>
+        <source>Return to the grid</source>
+        <translation>Вернуть в сетку</translation>
+    </message>
+</context>
+<context>
     <name>OrvantaClient::GUI::ConnectionBanner</name>
     <message>
         <source>No connection to the service, retrying...</source>
@@ -232,10 +263,6 @@
         <translation>Воспроизвести</translation>
     </message>
     <message>
-        <source>Acceleration</source>
-        <translation>Ускорение</translation>
-    </message>
-    <message>
         <source>Sound on/off</source>
         <translation>Включить/выключить звук</translation>
     </message>
@@ -271,6 +298,33 @@
         <source>Choose a fragment to export</source>
         <translation>Выбрать фрагмент для экспорта</translation>
     </message>
+    <message>
+        <source>Leave full screen</source>
+        <translation>Выйти из полного экрана</translation>
+    </message>
+    <message>
+        <source>Playback speed</source>
+        <translation>Скорость воспроизведения</translation>
+    </message>
+</context>
+<context>
+    <name>OrvantaClient::GUI::FragmentEditor</name>
+    <message>
+        <source>Select fragment to export</source>
+        <translation>Выберите фрагмент для экспорта</translation>
+    </message>
+    <message>
+        <source>Start of the fragment</source>
+        <translation>Начало фрагмента</translation>
+    </message>
+    <message>
+        <source>End of the fragment</source>
+        <translation>Конец фрагмента</translation>
+    </message>
+    <message>
+        <source>The fragment must end after it starts</source>
+        <translation>Фрагмент должен заканчиваться позже, чем начинается</translation>
+    </message>
 </context>
 <context>
     <name>OrvantaClient::GUI::InfoPanel</name>
@@ -301,6 +355,22 @@
     <message>
         <source>Close view</source>
         <translation>Закрыть вид</translation>
+    </message>
+    <message>
+        <source>%1 and %2 more</source>
+        <translation>%1 и ещё %2</translation>
+    </message>
+    <message>
+        <source>Shrink the grid</source>
+        <translation>Уменьшить сетку</translation>
+    </message>
+    <message>
+        <source>Cameras that do not fit in the smaller grid will leave the layout.</source>
+        <translation>Камеры, которые не поместятся в уменьшенную сетку, будут убраны из раскладки.</translation>
+    </message>
+    <message>
+        <source>Leaving the layout (%1): %2.</source>
+        <translation>Будут убраны из раскладки (%1): %2.</translation>
     </message>
 </context>
 <context>
@@ -605,6 +675,10 @@
         <source>Too many sign-in attempts. Please try again in 30 seconds</source>
         <translation>Слишком много попыток входа. Повторите через 30 секунд</translation>
     </message>
+    <message>
+        <source>Work without an account (local servers only)</source>
+        <translation>Работать без учётной записи (только локальные серверы)</translation>
+    </message>
 </context>
 <context>
     <name>OrvantaClient::GUI::MainWindow</name>
@@ -702,6 +776,25 @@
     <message>
         <source>Worker: %1, restarts: %2</source>
         <translation>Обработчик: %1, перезапусков: %2</translation>
+    </message>
+</context>
+<context>
+    <name>OrvantaClient::GUI::Player::PatrolBadge</name>
+    <message>
+        <source>Stop</source>
+        <translation>Остановить</translation>
+    </message>
+    <message>
+        <source>Stop the patrol: the camera turns to its home position</source>
+        <translation>Остановить патрулирование: камера повернётся в исходное положение</translation>
+    </message>
+    <message>
+        <source>Patrol: %1</source>
+        <translation>Патрулирование: %1</translation>
+    </message>
+    <message>
+        <source>Route %1</source>
+        <translation>Маршрут %1</translation>
     </message>
 </context>
 <context>
@@ -846,6 +939,22 @@
         <source>Layout update error</source>
         <translation>Ошибка обновления раскладок</translation>
     </message>
+    <message>
+        <source>Delete a layout</source>
+        <translation>Удаление раскладки</translation>
+    </message>
+    <message>
+        <source>Delete layout &quot;%1&quot;?</source>
+        <translation>Удалить раскладку «%1»?</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Удалить</translation>
+    </message>
+    <message>
+        <source>Nothing found</source>
+        <translation>Ничего не найдено</translation>
+    </message>
 </context>
 <context>
     <name>OrvantaClient::GUI::SideBarRoster</name>
@@ -869,13 +978,13 @@
         <source>Delete</source>
         <translation>Удалить</translation>
     </message>
+    <message>
+        <source>Nothing found</source>
+        <translation>Ничего не найдено</translation>
+    </message>
 </context>
 <context>
     <name>OrvantaClient::GUI::SideBarServer</name>
-    <message>
-        <source>Server is offline</source>
-        <translation>Сервер не в сети</translation>
-    </message>
     <message>
         <source>Menu</source>
         <translation>Меню</translation>
@@ -895,6 +1004,10 @@
     <message>
         <source>Server &quot;%1&quot; is offline</source>
         <translation>Сервер «%1» не в сети</translation>
+    </message>
+    <message>
+        <source>Server &quot;%1&quot; is offline. Its cameras can be watched again once it is back online.</source>
+        <translation>Сервер «%1» не в сети. Его камеры можно будет смотреть, когда он снова будет в сети.</translation>
     </message>
 </context>
 <context>
@@ -975,6 +1088,26 @@
         <source>Folder does not exist</source>
         <translation>Папка не существует</translation>
     </message>
+    <message>
+        <source>Local mode: cameras of your own network only</source>
+        <translation>Локальный режим: только камеры вашей сети</translation>
+    </message>
+    <message>
+        <source>Sign in to the cloud</source>
+        <translation>Войти в облако</translation>
+    </message>
+    <message>
+        <source>Video</source>
+        <translation>Видео</translation>
+    </message>
+    <message>
+        <source>Always show camera names</source>
+        <translation>Всегда показывать названия камер</translation>
+    </message>
+    <message>
+        <source>Otherwise a cell shows its camera&apos;s name only while the pointer is over it.</source>
+        <translation>Иначе ячейка показывает название камеры, только пока над ней указатель.</translation>
+    </message>
 </context>
 <context>
     <name>OrvantaClient::GUI::SideBarTours</name>
@@ -1032,6 +1165,21 @@
     <message>
         <source>No access to recordings</source>
         <translation>Нет доступа к записям</translation>
+    </message>
+</context>
+<context>
+    <name>OrvantaClient::GUI::TimelineTooltip</name>
+    <message>
+        <source>%1 h</source>
+        <translation>%1 ч</translation>
+    </message>
+    <message>
+        <source>%1 min</source>
+        <translation>%1 мин</translation>
+    </message>
+    <message>
+        <source>%1 s</source>
+        <translation>%1 с</translation>
     </message>
 </context>
 <context>
