@@ -168,6 +168,20 @@ VideoWidget* playerOf(GUI::MainWindow* w, const API::CameraPtr& camera)
     return nullptr;
 }
 
+// Opens a 2x2 layout of four cameras in reading order, the recordings hidden.
+bool openGrid(GUI::MainWindow* w, const QString& name, const QList<API::CameraPtr>& cameras)
+{
+    auto layout = std::make_shared<API::Layout>();
+    layout->setName(name);
+    layout->resize(2, 2);
+    for (int i = 0; i < cameras.size(); ++i)
+        layout->addCamera(cameras.at(i), i / 2, i % 2, 1, 1);
+    if (!w->openLayout(layout))
+        return false;
+    w->hideArchivePanels();
+    return true;
+}
+
 // Answers the next question box with the given button, as a user would. A question
 // that never comes leaves the timer to the application, which deletes it at the end.
 void answerNextQuestion(QMessageBox::StandardButton answer, QString* text = nullptr)
@@ -830,13 +844,7 @@ void TestEndToEnd::zoomedCellTakesTheFullStream()
     GUI::MainWindow* w = window();
     const QList<API::CameraPtr> cameras{camera(server("srv-office"), 1), camera(server("srv-office"), 2),
                                         camera(localServer(0), 1), camera(localServer(1), 1)};
-    auto layout = std::make_shared<API::Layout>();
-    layout->setName(QStringLiteral("Zoom"));
-    layout->resize(2, 2);
-    for (int i = 0; i < cameras.size(); ++i)
-        layout->addCamera(cameras.at(i), i / 2, i % 2, 1, 1);
-    QVERIFY(w->openLayout(layout));
-    w->hideArchivePanels();
+    QVERIFY(openGrid(w, QStringLiteral("Zoom"), cameras));
     VideoWidget* player = playerOf(w, cameras.first());
     QTRY_VERIFY_WITH_TIMEOUT(showsPicture(player), 15000);
     const int base = player->quality();
@@ -890,13 +898,7 @@ void TestEndToEnd::qualityChangeKeepsEveryCellsPicture()
     GUI::MainWindow* w = window();
     const QList<API::CameraPtr> cameras{camera(server("srv-office"), 1), camera(server("srv-office"), 2),
                                         camera(localServer(0), 2), camera(localServer(1), 1)};
-    auto layout = std::make_shared<API::Layout>();
-    layout->setName(QStringLiteral("Switch"));
-    layout->resize(2, 2);
-    for (int i = 0; i < cameras.size(); ++i)
-        layout->addCamera(cameras.at(i), i / 2, i % 2, 1, 1);
-    QVERIFY(w->openLayout(layout));
-    w->hideArchivePanels();
+    QVERIFY(openGrid(w, QStringLiteral("Switch"), cameras));
     QList<VideoWidget*> players;
     for (const API::CameraPtr& camera : cameras)
         players << playerOf(w, camera);

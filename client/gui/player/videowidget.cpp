@@ -394,6 +394,8 @@ void VideoWidgetPrivate::learnSource(const QSize& size)
         return;
     sourceSize = size;
     sourceSizes[quality] = size;
+    if (!heldPicture)
+        updateAspect();
     if (zoom.isZoomed())
         emit q->sourceSizeChanged();
 }
@@ -448,8 +450,16 @@ void VideoWidgetPrivate::grabSnapshot()
 
 void VideoWidgetPrivate::updateAspect()
 {
+    // The shape is the stream's own where the picture is that stream drawn
+    // smaller: a picture fitted to the cell is rounded to whole pixels, and a
+    // shape taken from it would ask the worker for another size, a pixel off,
+    // at every picture (and each change of size tears the pictures between).
+    QSizeF shape(videoWidth, videoHeight);
+    if (sourceSize.isValid() && videoWidth > 0
+        && qAbs(double(sourceSize.height()) * videoWidth / sourceSize.width() - videoHeight) <= 1.5)
+        shape = sourceSize;
     const int rotation = camera ? camera->rotation() : 0;
-    aspect = rotation % 180 == 0 ? double(videoWidth) / videoHeight : double(videoHeight) / videoWidth;
+    aspect = rotation % 180 == 0 ? shape.width() / shape.height() : shape.height() / shape.width();
 }
 
 // The size the whole picture is drawn at, in device pixels and in the stream's own

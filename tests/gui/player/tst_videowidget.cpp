@@ -139,6 +139,18 @@ void TestVideoWidget::framePixelsReachTheScreen()
     w->resize(640, 480);
     QTRY_COMPARE_WITH_TIMEOUT(fits().mid(2), QStringList{"fit 480 360"}, 20000);
     m_server->item(1)->setRotation(0);
+
+    // A 1280x720 stream fitted to a 905x721 cell comes as 905x510, rounded to
+    // whole pixels: the cell keeps the stream's shape and asks for 905x509 again,
+    // not for 905x510, which the worker would fit as 907x510, and so on forever.
+    w = widget("print source 1280 720\nfill 10 200 10 255 905 510\nprint size 905 510\nprint frame\nwait\n");
+    const int before = fits().size();
+    w->resize(905, 721);
+    QVERIFY(w->playLive());
+    QTRY_VERIFY_WITH_TIMEOUT(w->hasFrame(), 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(fits().size(), before + 2, 20000);
+    QCOMPARE(fits().mid(before), (QStringList{"fit 905 721", "fit 905 509"}));
+    QCOMPARE(w->videoRect(), QRect(0, 106, 905, 509));
 }
 
 void TestVideoWidget::placement_data()
