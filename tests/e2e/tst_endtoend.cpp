@@ -132,19 +132,24 @@ QStringList childPrograms()
     return names;
 }
 
+// More than a few colours over a grid of steps x steps points of the area:
+// a picture, not an empty or single-colour image.
+bool manyColours(const QImage& image, const QRect& area, int steps)
+{
+    QSet<QRgb> colours;
+    for (int y = area.top(); y <= area.bottom(); y += qMax(1, area.height() / steps))
+        for (int x = area.left(); x <= area.right(); x += qMax(1, area.width() / steps))
+            colours.insert(image.pixel(x, y));
+    return colours.size() > 8;
+}
+
 // A real picture: decoded pixels that differ, not an empty or single-colour image.
 bool showsPicture(const VideoWidget* player)
 {
     if (!player || !player->hasFrame())
         return false;
     const QImage image = player->image();
-    if (image.isNull())
-        return false;
-    QSet<QRgb> colours;
-    for (int y = 0; y < image.height(); y += qMax(1, image.height() / 16))
-        for (int x = 0; x < image.width(); x += qMax(1, image.width() / 16))
-            colours.insert(image.pixel(x, y));
-    return colours.size() > 8;
+    return !image.isNull() && manyColours(image, image.rect(), 16);
 }
 
 // What the screen shows of a cell, judged on its middle (clear of the bars):
@@ -152,11 +157,8 @@ bool showsPicture(const VideoWidget* player)
 bool cellShowsPicture(VideoWidget* player)
 {
     const QImage shown = player->grab().toImage();
-    QSet<QRgb> colours;
-    for (int y = shown.height() / 6; y < shown.height() * 5 / 6; y += qMax(1, shown.height() / 24))
-        for (int x = shown.width() / 6; x < shown.width() * 5 / 6; x += qMax(1, shown.width() / 24))
-            colours.insert(shown.pixel(x, y));
-    return colours.size() > 8;
+    const QSize margin = shown.size() / 6;
+    return manyColours(shown, shown.rect().adjusted(margin.width(), margin.height(), -margin.width(), -margin.height()), 16);
 }
 
 VideoWidget* playerOf(GUI::MainWindow* w, const API::CameraPtr& camera)

@@ -82,7 +82,7 @@ void HealthOverlay::refresh()
 void HealthOverlay::place()
 {
     // Below the cell's top bar (as high as the cell makes it), clear of the name.
-    const int barHeight = qMax(24, d->cell->fontMetrics().height() + 8);
+    const int barHeight = VideoWidget::barHeight(d->cell);
     move(6, barHeight + 4);
     raise();
 }

@@ -1,5 +1,8 @@
 #include "patrolbadge.h"
 
+#include "ptzwidget.h"
+#include "videowidget.h"
+
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -44,13 +47,12 @@ QString PatrolBadge::text() const
 void PatrolBadge::follow()
 {
     const int route = m_camera->runningPatrol();
-    // The route is named as the patrol menu names it.
-    m_label->setText(route == 0 ? QString() : tr("Patrol: %1").arg(tr("Route %1").arg(route)));
+    m_label->setText(route == 0 ? QString() : tr("Patrol: %1").arg(PtzWidget::routeName(route)));
     adjustSize();
     // Above the cell's bottom bar (as high as the cell makes it), across the
     // cell from the PTZ panel.
     const QWidget* cell = parentWidget();
-    const int barHeight = qMax(24, cell->fontMetrics().height() + 8);
+    const int barHeight = VideoWidget::barHeight(cell);
     move(8, cell->height() - barHeight - height() - 8);
     const bool fits = width() + 16 <= cell->width() && barHeight * 2 + height() + 16 <= cell->height();
     setVisible(route != 0 && fits);

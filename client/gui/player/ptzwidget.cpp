@@ -57,7 +57,12 @@ void PtzWidget::setPatrols(const QList<int>& routes)
         action->deleteLater();
     }
     for (int route : routes)
-        menu->addAction(tr("Route %1").arg(route));
+        menu->addAction(routeName(route));
+}
+
+QString PtzWidget::routeName(int route)
+{
+    return tr("Route %1").arg(route);
 }
 
 int PtzWidget::directionAt(QPointF point, QRectF pictureRect)

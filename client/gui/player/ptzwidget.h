@@ -31,6 +31,8 @@ public:
     // What a click into the picture asks for: 0 outside pictureRect, centreDirection
     // in its middle (no request), else the direction of the sector it falls in.
     static int directionAt(QPointF point, QRectF pictureRect);
+    // A patrol route as the patrol menu names it.
+    static QString routeName(int route);
     static constexpr int noDirection = 0;
     static constexpr int centreDirection = 32;
 

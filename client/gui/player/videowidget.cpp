@@ -840,6 +840,11 @@ VideoWidget::~VideoWidget()
     }
 }
 
+int VideoWidget::barHeight(const QWidget* cell)
+{
+    return qMax(24, cell->fontMetrics().height() + 8);
+}
+
 QString VideoWidget::stateText(int state)
 {
     switch (state) {
@@ -1432,7 +1437,7 @@ void VideoWidget::paintEvent(QPaintEvent*)
 
 void VideoWidget::resizeEvent(QResizeEvent*)
 {
-    const int barHeight = qMax(24, fontMetrics().height() + 8);
+    const int barHeight = VideoWidget::barHeight(this);
     d->topBar->setGeometry(0, d->topBarShown() ? 0 : -barHeight, width(), barHeight);
     d->bottomBar->setGeometry(0, d->controlsShown ? height() - barHeight : height(), width(), barHeight);
     d->messageLabel->setGeometry(rect().adjusted(8, barHeight, -8, -barHeight));

@@ -35,6 +35,8 @@ public:
     API::CameraPtr camera() const;
     int state() const;
     static QString stateText(int state);
+    // The height of a cell's top and bottom bars, which overlays keep clear of.
+    static int barHeight(const QWidget* cell);
     bool isArchiveMode() const;
     int quality() const;
     int speed() const;

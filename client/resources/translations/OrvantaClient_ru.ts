@@ -792,10 +792,6 @@
         <source>Patrol: %1</source>
         <translation>Патрулирование: %1</translation>
     </message>
-    <message>
-        <source>Route %1</source>
-        <translation>Маршрут %1</translation>
-    </message>
 </context>
 <context>
     <name>OrvantaClient::GUI::Player::ReconnectLabel</name>
